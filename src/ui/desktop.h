@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace hollin::ui {
+
+class Window;
+
+// What a window needs from its surroundings. The Qt host and the tests' FakeDesktop implement it.
+class Desktop {
+  public:
+    virtual ~Desktop() = default;
+
+    // Runs `child` as a modal dialog over `parent` (may be null) and returns its result.
+    virtual int runModal(Window& child, Window* parent) = 0;
+    // Shows `child` modeless over `parent`; the caller keeps ownership and keeps it alive while shown.
+    virtual void openModeless(Window& child, Window* parent) = 0;
+    // Folder browser: the chosen folder, or nullopt when cancelled.
+    virtual std::optional<std::string> browseFolder(std::string_view title, std::string_view start) = 0;
+    // Save-file dialog: the chosen path, or nullopt when cancelled. `filter` like "Font files (*.tfd)".
+    virtual std::optional<std::string> saveFileName(std::string_view title, std::string_view suggested,
+                                                    std::string_view filter) = 0;
+};
+
+}  // namespace hollin::ui
