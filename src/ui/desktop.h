@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/dialog_view.h"
+
 namespace hollin::ui {
 
 class Window;
@@ -17,6 +19,9 @@ class Desktop {
     virtual int runModal(Window& child, Window* parent) = 0;
     // Shows `child` modeless over `parent`; the caller keeps ownership and keeps it alive while shown.
     virtual void openModeless(Window& child, Window* parent) = 0;
+    // A message box with no owner window (start-up failures, before any window exists).
+    virtual int messageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
+                           MessageIcon icon) = 0;
     // Folder browser: the chosen folder, or nullopt when cancelled.
     virtual std::optional<std::string> browseFolder(std::string_view title, std::string_view start) = 0;
     // Save-file dialog: the chosen path, or nullopt when cancelled. `filter` like "Font files (*.tfd)".
