@@ -41,6 +41,11 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
+struct Point {
+    int x = 0, y = 0;
+    bool operator==(const Point&) const = default;
+};
+
 using Ipv4 = std::array<std::uint8_t, 4>;
 
 // A dialog as its presenter sees it: controls addressed by numeric id. All texts are UTF-8.
@@ -57,8 +62,16 @@ class DialogView {
     virtual void endDialog(int result) = 0;     // closes the window with a result
     virtual Rect windowRect() const = 0;        // screen coordinates
     virtual void moveWindow(int x, int y) = 0;  // screen coordinates, size unchanged
+    // A point of the client area in screen coordinates (the default assumes a frameless window).
+    virtual Point clientToScreen(Point client) const {
+        const Rect w = windowRect();
+        return {w.left + client.x, w.top + client.y};
+    }
     virtual void setWaitCursor(bool on) = 0;
     virtual void repaint() = 0;  // paint now, even inside a blocking handler
+    // The window's own icon (large and small), an icon resource id. Views without one ignore it.
+    virtual void setWindowIcon(int /*iconId*/) {}
+    virtual int windowIcon() const { return 0; }  // 0 when none
 
     // --- every control
     virtual void enable(ControlId id, bool on) = 0;
