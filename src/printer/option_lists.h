@@ -1,0 +1,33 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+// The fixed option lists of the main window's combo boxes. A list position is the value the printer
+// commands carry.
+namespace hollin {
+
+// List positions as the main window's lists order them.
+inline constexpr std::array<std::string_view, 8> kBaudRates = {"115200", "57600", "38400", "19200",
+                                                               "9600",   "4800",  "2400",  "1200"};
+inline constexpr std::array<std::string_view, 3> kParityNames = {"NONE", "ODD", "EVEN"};
+inline constexpr std::array<std::string_view, 2> kDataBitsNames = {"7", "8"};
+inline constexpr std::array<std::string_view, 2> kStopBitsNames = {"1", "2"};
+inline constexpr std::array<std::string_view, 2> kFlowControlNames = {"DTR/DSR", "Xon/Xoff"};
+
+inline constexpr std::array<std::string_view, 3> kPowerSaveModes = {"Power Save Off", "Power Off Mode",
+                                                                    "Power Save Mode"};
+inline constexpr std::array<std::string_view, 29> kGeneralCodePages = {
+    "CP_437",  "CP_KATAKANA",  "CP_850",       "CP_860",      "CP_863",      "CP_865",
+    "CP_1252", "CP_866",       "CP_852",       "CP_858",      "CP_1253",     "CP_737",
+    "CP_857",  "ISO_8859_9",   "CP_864",       "CP_862MD",    "ISO_8859_2",  "MOZOVIA",
+    "CP_1250", "WINDOWS_1254", "WINDOWS_1251", "THAI TIS-14", "THAI TIS-17", "THAI TIS-11",
+    "CP_1257", "CP_1258",      "ISO_8859_7",   "CP_1256",     "ISO_8859_1"};
+inline constexpr std::array<std::string_view, 20> kEplCodePages = {
+    "CP_437", "CP_850", "CP_852", "CP_860", "CP_863",  "CP_865",  "CP_857",  "CP_861",  "CP_862",  "CP_855",
+    "CP_866", "CP_737", "CP_851", "CP_869", "CP_1252", "CP_1250", "CP_1251", "CP_1253", "CP_1254", "CP_1255"};
+inline constexpr std::array<std::string_view, 5> kDensityNames = {
+    "DENSITY [-1]", "DENSITY [0]", "DENSITY [+1]", "DENSITY [+2]", "DENSITY [+3]"};
+inline constexpr std::array<std::string_view, 2> kSensorPositions = {"Lower", "Upper"};
+
+}  // namespace hollin

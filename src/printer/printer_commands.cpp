@@ -1,0 +1,250 @@
+#include "printer/printer_commands.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+namespace hollin {
+namespace {
+
+Bytes bytesOf(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
+
+void append(Bytes& out, std::string_view text) {
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+constexpr std::string_view kCrLf = "\r\n";
+
+}  // namespace
+
+Bytes probeCommand() {
+    return {0x1C, 0x45, 0x43};
+}
+
+Bytes modelQueryCommand() {
+    return {0x1B, 0x76};
+}
+
+std::optional<int> emulationFromProbeByte(std::uint8_t last) {
+    int code;
+    if (last <= 7) {
+        code = last;
+    } else if (last >= '0' && last <= '7') {
+        code = last - '0';
+    } else {
+        return std::nullopt;
+    }
+    if (code == 0)
+        return kCpcl;
+    if (code == 1)
+        return kEscPos;
+    return code;
+}
+
+std::optional<int> namedEmulationFromByte(std::uint8_t last) {
+    const auto kind = emulationFromProbeByte(last);
+    if (!kind || *kind > kDpl)
+        return std::nullopt;
+    return kind;
+}
+
+std::string_view emulationName(int kind) {
+    static constexpr std::array<std::string_view, 6> names = {"ESC/POS", "CPCL", "MPCL", "ZPL", "EPL", "DPL"};
+    if (kind < 0 || kind >= static_cast<int>(names.size()))
+        return {};
+    return names[static_cast<std::size_t>(kind)];
+}
+
+int modelIndexFromReply(std::span<const std::uint8_t> reply) {
+    const auto end = std::find(reply.begin(), reply.end(), std::uint8_t{0});
+    const std::string text(reply.begin(), end);
+    for (std::size_t i = 0; i < kModelNames.size(); ++i) {
+        if (text.find(kModelNames[i]) != std::string::npos)
+            return static_cast<int>(i);
+    }
+    return 0;
+}
+
+EmulationSwitch setCpclSwitch(int currentKind) {
+    if (currentKind == kZpl || currentKind == kEpl)
+        return {0x03, kZpl};
+    return {0x00, kCpcl};
+}
+
+EmulationSwitch setEscPosSwitch(int currentKind) {
+    if (currentKind == kZpl || currentKind == kEpl)
+        return {0x04, kEpl};
+    return {0x01, kEscPos};
+}
+
+Bytes emulationSwitchCommand(std::uint8_t target) {
+    return {0x1C, 0x45, 0x53, target};
+}
+
+Bytes serialConfigCommand(int baud, int dataBitsPos, int parityPos, int stopBitsPos, int flowPos) {
+    std::uint8_t baudCode = 0x00;
+    switch (baud) {
+        case 1200:
+            baudCode = '5';
+            break;
+        case 2400:
+            baudCode = '6';
+            break;
+        case 4800:
+            baudCode = '7';
+            break;
+        case 9600:
+            baudCode = '0';
+            break;
+        case 19200:
+            baudCode = '1';
+            break;
+        case 38400:
+            baudCode = '2';
+            break;
+        case 57600:
+            baudCode = '3';
+            break;
+        case 115200:
+            baudCode = '4';
+            break;
+        default:
+            break;
+    }
+    const std::uint8_t dataBits = dataBitsPos == 0 ? '0' : '1';
+    const std::uint8_t parity = static_cast<std::uint8_t>('0' + std::clamp(parityPos, 0, 2));
+    const std::uint8_t stopBits = stopBitsPos == 1 ? '3' : '1';
+    const std::uint8_t flow = flowPos == 1 ? '2' : '1';
+    return {0x1D, 0x53, 0x43, 0x01, baudCode, dataBits, parity, stopBits, flow};
+}
+
+std::vector<std::string> cpclSerialConfigTexts(int baud, int parityPos, int stopBits) {
+    static constexpr std::array<char, 3> parityLetters = {'n', 'o', 'e'};
+    const char parity = parityLetters[static_cast<std::size_t>(std::clamp(parityPos, 0, 2))];
+    return {
+        "! U1 setvar \"comm.baud\" \"" + std::to_string(baud) + "\"\r\n",
+        std::string("! U1 setvar \"comm.parity\" \"") + parity + "\"\r\n",
+        "! U1 setvar \"comm.stop_bits\" \"" + std::to_string(stopBits) + "\"\r\n",
+        "! U1 do \"comm.comm_apply\"\r\n",
+    };
+}
+
+int parseMinutes(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = std::min<long long>(value * 10 + (text[i] - '0'), static_cast<long long>(INT_MAX) + 1);
+    }
+    if (negative)
+        value = -value;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+Bytes powerSaveCommand(int mode, int minutes) {
+    return {0x1D, 0x53, 0x50, static_cast<std::uint8_t>(mode), static_cast<std::uint8_t>(minutes)};
+}
+
+Bytes codePageCommand(int kind, int position) {
+    const int value = kind == kEpl ? position + 1 : position;
+    return {0x1C, 0x45, 0x50, static_cast<std::uint8_t>(value)};
+}
+
+Bytes codePageSample() {
+    Bytes out;
+    out.reserve(180);
+    for (int high = 0x8; high <= 0xF; ++high) {
+        append(out, "\r\n\r\n ");
+        for (int low = 0; low < 16; ++low)
+            out.push_back(static_cast<std::uint8_t>(high << 4 | low));
+        out.push_back(' ');
+    }
+    append(out, "\r\n\r\n");
+    return out;
+}
+
+Bytes printCodePageCommand() {
+    Bytes out = {0x1B, 0x61, 0x01};
+    const Bytes sample = codePageSample();
+    out.insert(out.end(), sample.begin(), sample.end());
+    return out;
+}
+
+Bytes densityCommand(int position) {
+    Bytes out = {0x1C};
+    append(out, "##DENSITY");
+    out.push_back(static_cast<std::uint8_t>(position + 1));
+    return out;
+}
+
+Bytes setGapCommand(int kind) {
+    // Kind 6 printers take the CPCL variable commands for black mark and continuous media; they get the
+    // CPCL gap command as well, so that the three media buttons behave alike on them.
+    if (kind == kCpcl || kind == 6) {
+        Bytes out = bytesOf("! U1 setvar \"media.sense_mode\" \"gap\"");
+        append(out, kCrLf);
+        return out;
+    }
+    if (kind == kMpcl || kind == kZpl || kind == kEpl)
+        return {0x1C, 0x47};
+    return {};
+}
+
+Bytes setBlackMarkCommand(int kind, int sensorPosition) {
+    const bool upper = sensorPosition == 1;
+    if (kind == kCpcl || kind == 6) {
+        Bytes out = bytesOf("! U1 setvar \"media.sense_mode\" \"bar\"");
+        append(out, kCrLf);
+        append(out, upper ? "! U1 setvar \"media.BM_sense_pos\" \"upper\""
+                          : "! U1 setvar \"media.BM_sense_pos\" \"lower\"");
+        append(out, kCrLf);
+        return out;
+    }
+    if (kind == kMpcl || kind == kZpl || kind == kEpl)
+        return {0x1C, static_cast<std::uint8_t>(upper ? 0x55 : 0x4C)};
+    return {};
+}
+
+Bytes setContinuousCommand(int kind) {
+    if (kind == kCpcl || kind == 6) {
+        Bytes out = bytesOf("! U1 setvar \"media.type\" \"journal\"");
+        append(out, kCrLf);
+        return out;
+    }
+    if (kind == kMpcl)
+        return bytesOf("{,I,B,3,0,0,0|}");
+    if (kind == kZpl)
+        return bytesOf("^MNZ");
+    if (kind == kEpl)
+        return {0x1C, 0x4A};
+    return {};
+}
+
+Bytes gapCalibrationCommand() {
+    return {0x1C, 0x46};
+}
+
+Bytes blackMarkCalibrationCommand() {
+    return {0x1C, 0x42};
+}
+
+Bytes compatibleModeCommand(int kind, int flag) {
+    if (kind != kEscPos && kind != kCpcl)
+        return {};
+    Bytes out = {0x1B, 0x23};
+    append(out, "tavik");
+    out.push_back(0x02);
+    out.push_back(0x43);
+    out.push_back(static_cast<std::uint8_t>(flag));
+    return out;
+}
+
+}  // namespace hollin
