@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <map>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "ui/desktop.h"
 #include "ui/dialog_view.h"
@@ -43,6 +45,14 @@ class Window {
 
     // System-menu style commands (the main window's About entry).
     virtual void onSysCommand(int /*commandId*/) {}
+
+    // Entries the window adds to its system menu (where the host has none: to the window's context
+    // menu); choosing one calls onSysCommand(commandId).
+    struct SystemMenuEntry {
+        int commandId = 0;
+        std::string text;  // with '&' marking the access key
+    };
+    virtual std::vector<SystemMenuEntry> systemMenuEntries() const { return {}; }
 
     // Per typed character, before the text of edit `id` changes: false drops the character.
     // `focused` is the control that has the keyboard focus.
