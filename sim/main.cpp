@@ -1,0 +1,103 @@
+// hollin-printer-sim: a virtual printer on a pseudo-terminal. Point the utility (HOLLIN_COM1=<path>)
+// or a terminal program at the printed path; stop with Ctrl-C.
+#include <signal.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+#include "sim/pty_printer_server.h"
+#include "sim/virtual_printer.h"
+
+namespace {
+
+constexpr std::array<std::string_view, 6> kEmulationNames = {"ESC/POS", "CPCL", "MPCL", "ZPL", "EPL", "DPL"};
+
+bool sameLetters(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) {
+            return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// An emulation by name (any case, "ESCPOS" too) or by its code 0..7.
+std::optional<int> parseEmulation(std::string_view text) {
+    if (text.size() == 1 && text[0] >= '0' && text[0] <= '7')
+        return text[0] - '0';
+    if (sameLetters(text, "ESCPOS"))
+        return 0;
+    for (std::size_t i = 0; i < kEmulationNames.size(); ++i) {
+        if (sameLetters(text, kEmulationNames[i]))
+            return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+int usage(const char* program) {
+    std::fprintf(stderr,
+                 "usage: %s [--emulation ESC/POS|CPCL|MPCL|ZPL|EPL|DPL|0..7] [--model TEXT]\n"
+                 "Serves a virtual printer on a pseudo-terminal and prints its path; runs until stopped.\n",
+                 program);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int emulation = 1;
+    std::string model = "Alder";
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            usage(argv[0]);
+            return 0;
+        }
+        if (i + 1 >= argc)
+            return usage(argv[0]);
+        if (arg == "--emulation") {
+            const auto code = parseEmulation(argv[++i]);
+            if (!code) {
+                std::fprintf(stderr, "unknown emulation: %s\n", argv[i]);
+                return usage(argv[0]);
+            }
+            emulation = *code;
+        } else if (arg == "--model") {
+            model = argv[++i];
+        } else {
+            return usage(argv[0]);
+        }
+    }
+
+    // The signals are taken synchronously below; block them before any thread starts.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    hollin::sim::VirtualPrinter printer(hollin::systemClock(), emulation, model);
+    hollin::sim::PtyPrinterServer server(printer);
+    if (!server.start()) {
+        std::fprintf(stderr, "cannot open a pseudo-terminal: %s\n", server.error().c_str());
+        return 1;
+    }
+    std::printf("%s\n", server.slavePath().c_str());
+    std::fflush(stdout);
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    server.stop();
+    for (const std::string& command : printer.log())
+        std::fprintf(stderr, "understood: %s\n", command.c_str());
+    return 0;
+}

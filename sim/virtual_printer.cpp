@@ -1,0 +1,278 @@
+#include "sim/virtual_printer.h"
+
+#include <algorithm>
+
+namespace hollin::sim {
+namespace {
+
+// A partial command that never completes must not grow without bound.
+constexpr std::size_t kMaxBufferedInput = 64 * 1024;
+
+// Whether a moment on the wrapping 32-bit clock has come (anything up to half the range behind now).
+bool hasCome(std::uint32_t at, std::uint32_t now) {
+    return elapsedMs(at, now) < 0x80000000u;
+}
+
+}  // namespace
+
+int probeReplyByte(int emulation) {
+    if (emulation < 0 || emulation >= kEmulationCount)
+        return -1;
+    if (emulation == 0)
+        return 1;
+    if (emulation == 1)
+        return 0;
+    return emulation;
+}
+
+VirtualPrinter::VirtualPrinter(Clock& clock, int emulation, std::string model)
+    : clock_(clock), emulation_(probeReplyByte(emulation) < 0 ? 1 : emulation), model_(std::move(model)) {
+    installCommands();
+}
+
+VirtualPrinter::BodyLength VirtualPrinter::fixedBody(std::size_t n) {
+    return [n](std::span<const std::uint8_t> rest) -> std::optional<std::size_t> {
+        if (rest.size() < n)
+            return std::nullopt;
+        return n;
+    };
+}
+
+void VirtualPrinter::addCommand(std::string name, Bytes prefix, BodyLength bodyLength, Handler handle) {
+    commands_.push_back({std::move(name), std::move(prefix), std::move(bodyLength), std::move(handle)});
+}
+
+// The commands this printer understands. A command whose prefix begins another's must come after
+// the longer one.
+void VirtualPrinter::installCommands() {
+    // Emulation probe, FS "E" "C": one byte naming the current emulation.
+    addCommand("emulation probe", {0x1C, 0x45, 0x43}, fixedBody(0), [this](std::span<const std::uint8_t>) {
+        reply({static_cast<std::uint8_t>(probeReplyByte(emulation_))});
+    });
+    // Model query, ESC "v": the model text.
+    addCommand("model query", {0x1B, 0x76}, fixedBody(0),
+               [this](std::span<const std::uint8_t>) { reply(Bytes(model_.begin(), model_.end())); });
+    // Zero bytes wake the printer up; they are not commands.
+    addCommand("", {0x00}, fixedBody(0), [this](std::span<const std::uint8_t>) { ++wakeUps_; });
+}
+
+std::size_t VirtualPrinter::receive(std::span<const std::uint8_t> bytes) {
+    std::lock_guard lock(mutex_);
+    updatePresence();
+    if (absent_)
+        return 0;
+    std::size_t take = bytes.size();
+    bool vanishing = false;
+    if (vanishAfter_) {
+        if (*vanishAfter_ <= take) {
+            take = *vanishAfter_;
+            vanishing = true;
+        } else {
+            *vanishAfter_ -= take;
+        }
+    }
+    input_.insert(input_.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(take));
+    parseInput();
+    if (vanishing) {
+        vanishAfter_.reset();
+        disappear(vanishForMs_);
+    }
+    return take;
+}
+
+void VirtualPrinter::parseInput() {
+    std::size_t pos = 0;
+    while (pos < input_.size()) {
+        const auto rest = std::span<const std::uint8_t>(input_).subspan(pos);
+        bool waiting = false;
+        bool handled = false;
+        for (const Command& command : commands_) {
+            const std::size_t n = std::min(rest.size(), command.prefix.size());
+            if (!std::equal(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(n),
+                            command.prefix.begin()))
+                continue;
+            if (rest.size() < command.prefix.size()) {
+                waiting = true;  // may still become this command
+                continue;
+            }
+            const auto after = rest.subspan(command.prefix.size());
+            const auto bodySize = command.bodyLength(after);
+            if (!bodySize) {
+                waiting = true;
+                continue;
+            }
+            if (!command.name.empty())
+                log_.push_back(command.name);
+            command.handle(after.first(*bodySize));
+            pos += command.prefix.size() + *bodySize;
+            handled = true;
+            break;
+        }
+        if (handled)
+            continue;
+        if (waiting)
+            break;
+        ++ignored_;
+        ++pos;
+    }
+    input_.erase(input_.begin(), input_.begin() + static_cast<std::ptrdiff_t>(pos));
+    if (input_.size() > kMaxBufferedInput) {
+        ignored_ += input_.size();
+        input_.clear();
+    }
+}
+
+void VirtualPrinter::reply(Bytes answer) {
+    if (silent_ || absent_ || answer.empty())
+        return;
+    const std::uint32_t start = clock_.tickMs() + delayMs_;
+    if (pieceBytes_ == 0) {
+        output_.push_back({start, std::move(answer)});
+        return;
+    }
+    std::uint32_t at = start;
+    for (std::size_t i = 0; i < answer.size(); i += pieceBytes_) {
+        const std::size_t n = std::min(pieceBytes_, answer.size() - i);
+        output_.push_back({at, Bytes(answer.begin() + static_cast<std::ptrdiff_t>(i),
+                                     answer.begin() + static_cast<std::ptrdiff_t>(i + n))});
+        at += gapMs_;
+    }
+}
+
+Bytes VirtualPrinter::takeOutput(std::size_t max) {
+    std::lock_guard lock(mutex_);
+    updatePresence();
+    Bytes out;
+    const std::uint32_t now = clock_.tickMs();
+    while (!output_.empty() && out.size() < max && hasCome(output_.front().readyAt, now)) {
+        Bytes& front = output_.front().bytes;
+        const std::size_t n = std::min(max - out.size(), front.size());
+        out.insert(out.end(), front.begin(), front.begin() + static_cast<std::ptrdiff_t>(n));
+        front.erase(front.begin(), front.begin() + static_cast<std::ptrdiff_t>(n));
+        if (front.empty())
+            output_.pop_front();
+    }
+    return out;
+}
+
+std::size_t VirtualPrinter::pending() const {
+    std::lock_guard lock(mutex_);
+    const std::uint32_t now = clock_.tickMs();
+    std::size_t n = 0;
+    for (const Piece& piece : output_) {
+        if (!hasCome(piece.readyAt, now))
+            break;  // answers leave in order
+        n += piece.bytes.size();
+    }
+    return n;
+}
+
+std::optional<std::uint32_t> VirtualPrinter::nextOutputInMs() const {
+    std::lock_guard lock(mutex_);
+    if (output_.empty())
+        return std::nullopt;
+    const std::uint32_t now = clock_.tickMs();
+    const std::uint32_t at = output_.front().readyAt;
+    return hasCome(at, now) ? 0u : at - now;
+}
+
+std::vector<std::string> VirtualPrinter::log() const {
+    std::lock_guard lock(mutex_);
+    return log_;
+}
+
+void VirtualPrinter::clearLog() {
+    std::lock_guard lock(mutex_);
+    log_.clear();
+}
+
+std::size_t VirtualPrinter::wakeUpBytes() const {
+    std::lock_guard lock(mutex_);
+    return wakeUps_;
+}
+
+std::size_t VirtualPrinter::ignoredBytes() const {
+    std::lock_guard lock(mutex_);
+    return ignored_;
+}
+
+int VirtualPrinter::emulation() const {
+    std::lock_guard lock(mutex_);
+    return emulation_;
+}
+
+void VirtualPrinter::setEmulation(int code) {
+    if (probeReplyByte(code) < 0)
+        return;
+    std::lock_guard lock(mutex_);
+    emulation_ = code;
+}
+
+std::string VirtualPrinter::model() const {
+    std::lock_guard lock(mutex_);
+    return model_;
+}
+
+void VirtualPrinter::setModel(std::string text) {
+    std::lock_guard lock(mutex_);
+    model_ = std::move(text);
+}
+
+void VirtualPrinter::setSilent(bool silent) {
+    std::lock_guard lock(mutex_);
+    silent_ = silent;
+}
+
+void VirtualPrinter::setReplyDelay(std::uint32_t ms) {
+    std::lock_guard lock(mutex_);
+    delayMs_ = ms;
+}
+
+void VirtualPrinter::setReplyPieces(std::size_t pieceBytes, std::uint32_t gapMs) {
+    std::lock_guard lock(mutex_);
+    pieceBytes_ = pieceBytes;
+    gapMs_ = gapMs;
+}
+
+void VirtualPrinter::vanishAfter(std::size_t bytes, std::uint32_t absentMs) {
+    std::lock_guard lock(mutex_);
+    vanishAfter_ = bytes;
+    vanishForMs_ = absentMs;
+}
+
+void VirtualPrinter::vanish(std::optional<std::uint32_t> absentMs) {
+    std::lock_guard lock(mutex_);
+    disappear(absentMs);
+}
+
+void VirtualPrinter::comeBack() {
+    std::lock_guard lock(mutex_);
+    absent_ = false;
+    backAt_.reset();
+}
+
+bool VirtualPrinter::present() const {
+    std::lock_guard lock(mutex_);
+    if (!absent_)
+        return true;
+    return backAt_ && hasCome(*backAt_, clock_.tickMs());
+}
+
+void VirtualPrinter::updatePresence() {
+    if (absent_ && backAt_ && hasCome(*backAt_, clock_.tickMs())) {
+        absent_ = false;
+        backAt_.reset();
+    }
+}
+
+// Switched off: whatever was half-received or not yet read is lost.
+void VirtualPrinter::disappear(std::optional<std::uint32_t> absentMs) {
+    absent_ = true;
+    input_.clear();
+    output_.clear();
+    backAt_.reset();
+    if (absentMs)
+        backAt_ = clock_.tickMs() + *absentMs;
+}
+
+}  // namespace hollin::sim
