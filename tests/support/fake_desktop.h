@@ -55,7 +55,8 @@ class FakeDesktop : public ui::Desktop {
     FakeDesktop(const FakeDesktop&) = delete;
     FakeDesktop& operator=(const FakeDesktop&) = delete;
 
-    // --- child windows, by dialog id (the last call for an id wins, and holds for every run)
+    // --- child windows, by dialog id (the last call for an id wins, and holds for every run; an
+    // empty function removes it)
     void script(int dialogId, Script script);
     void stand(int dialogId, Stand stand);
     // A modal child with neither: initialised on a FakeView and closed with this result (default
@@ -69,7 +70,8 @@ class FakeDesktop : public ui::Desktop {
     // --- message boxes
     void answer(int result) { answers_.push_back(result); }  // queue the next answer
     void answers(std::initializer_list<int> results);
-    // The answer when the queue is empty; nullopt (the default) answers with the box's first button.
+    // The answer when the queue is empty, for boxes that have that button; otherwise (and by default)
+    // a box is answered with its first button.
     void setDefaultAnswer(std::optional<int> result) { defaultAnswer_ = result; }
     int pendingAnswers() const { return static_cast<int>(answers_.size()); }
     const std::vector<MessageRecord>& messages() const { return messages_; }

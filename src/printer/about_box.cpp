@@ -1,0 +1,14 @@
+#include "printer/about_box.h"
+
+#include "printer/hollin_dlg.h"
+
+namespace hollin::printer {
+
+void AboutBox::onInit() {
+    view().setTitle(kAboutTitle);
+    view().setIcon(kAboutIconControl, kMainIconId);
+    view().setText(kAboutProductControl, kAboutProductLine);
+    view().setText(kAboutRightsControl, kAboutRightsLine);
+}
+
+}  // namespace hollin::printer
