@@ -72,6 +72,7 @@ std::size_t VirtualPrinter::receive(std::span<const std::uint8_t> bytes) {
         }
     }
     input_.insert(input_.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(take));
+    received_ += take;
     parseInput();
     if (vanishing) {
         vanishAfter_.reset();
@@ -194,6 +195,11 @@ std::size_t VirtualPrinter::wakeUpBytes() const {
 std::size_t VirtualPrinter::ignoredBytes() const {
     std::lock_guard lock(mutex_);
     return ignored_;
+}
+
+std::size_t VirtualPrinter::bytesReceived() const {
+    std::lock_guard lock(mutex_);
+    return received_;
 }
 
 int VirtualPrinter::emulation() const {

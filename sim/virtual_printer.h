@@ -55,6 +55,8 @@ class VirtualPrinter {
     // Zero bytes taken as wake-up, and bytes that belonged to no known command.
     std::size_t wakeUpBytes() const;
     std::size_t ignoredBytes() const;
+    // Every byte taken in so far.
+    std::size_t bytesReceived() const;
 
     // Printer state.
     int emulation() const;
@@ -111,6 +113,7 @@ class VirtualPrinter {
     std::vector<std::string> log_;
     std::size_t wakeUps_ = 0;
     std::size_t ignored_ = 0;
+    std::size_t received_ = 0;
 
     int emulation_;
     std::string model_;

@@ -107,6 +107,7 @@ TEST(VirtualPrinter, VanishesPartWayThroughATransferAndComesBack) {
     printer.vanishAfter(5, 1000);
     const Bytes data = {'a', 'b', 'c', 0x1C, 0x45, 0x43, 'd'};
     EXPECT_EQ(printer.receive(data), 5u);  // the probe's last byte never arrived
+    EXPECT_EQ(printer.bytesReceived(), 5u);
     EXPECT_FALSE(printer.present());
     EXPECT_EQ(printer.receive(kProbe), 0u);
     EXPECT_TRUE(printer.log().empty());
