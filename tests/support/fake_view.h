@@ -67,8 +67,8 @@ struct Dispatched {
 //
 // Notification semantics (the same as the Qt host):
 //  - user actions (click, select, type, setCheckByUser, chooseRadio, setAddressByUser, doubleClick,
-//    leave) reach the window only when the control is enabled and visible and the dialog has not
-//    ended; they return true when a notification was dispatched;
+//    leave) reach the window only when the control is enabled and visible, the window is shown and
+//    the dialog has not ended; they return true when a notification was dispatched;
 //  - code (the presenter) calling setSelection / setChecked / setAddress stays silent; setText
 //    dispatches EditChanged (except on combo and list boxes), as an edit control does;
 //  - type() asks window.acceptChar(id, focused, ch) per character before the text changes, honours
