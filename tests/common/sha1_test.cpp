@@ -115,7 +115,16 @@ TEST(Pbkdf2HmacSha1, Rfc6070) {
     EXPECT_EQ(pbkdf2Hex("pass\0word"sv, "sa\0lt"sv, 4096, 16), "56fa6aa75548099dcc37d7f03425e0c3");
 }
 
-// Takes tens of seconds in a debug build: run with --gtest_also_run_disabled_tests.
+TEST(Pbkdf2HmacSha1, LongerOutputsRunOnThroughTheBlockIndexes) {
+    // Reference values from Python's hashlib.pbkdf2_hmac: three blocks, and four with a partial last.
+    const std::string four = pbkdf2Hex("password", "salt", 3, 65);
+    EXPECT_EQ(four,
+              "6b4e26125c25cf21ae35ead955f479ea2e71f6ff9e400029f04810eece31355533bb2ed348e604da707cc456"
+              "2f85fe120c5c3f28ae007805d5e5fa11c0aa19fbfd");
+    EXPECT_EQ(pbkdf2Hex("password", "salt", 3, 45), four.substr(0, 90));
+}
+
+// Takes over a minute in a debug build: run with --gtest_also_run_disabled_tests.
 TEST(Pbkdf2HmacSha1, DISABLED_Rfc6070SixteenMillionIterations) {
     EXPECT_EQ(pbkdf2Hex("password", "salt", 16777216, 20), "eefe3d61cd4da4e4e9945b3d6ba2158c2634e984");
 }
