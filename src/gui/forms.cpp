@@ -1,0 +1,26 @@
+// The program's forms, one per dialog resource, compiled by uic.
+#include <QDialog>
+
+#include "gui/form_registry.h"
+#include "ui_dialog_100.h"
+#include "ui_dialog_102.h"
+
+namespace hollin::gui {
+
+namespace {
+
+// A uic form class set up on a dialog; the generated object only holds pointers into the dialog.
+template <typename Form>
+void setUp(QDialog& dialog) {
+    Form form;
+    form.setupUi(&dialog);
+}
+
+}  // namespace
+
+void addBuiltinForms(const std::function<void(int dialogId, FormSetup setup)>& add) {
+    add(100, setUp<Ui::Dialog100>);  // About box
+    add(102, setUp<Ui::Dialog102>);  // main window
+}
+
+}  // namespace hollin::gui

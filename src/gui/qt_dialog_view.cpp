@@ -1,0 +1,635 @@
+#include "gui/qt_dialog_view.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTimer>
+#include <algorithm>
+
+#include "gui/form_registry.h"
+#include "gui/icons.h"
+#include "gui/ipv4_edit.h"
+#include "gui/message_box.h"
+#include "gui/qt_text.h"
+
+namespace hollin::gui {
+
+using ui::ControlId;
+using ui::Notification;
+
+namespace {
+
+std::map<const ui::Window*, QtDialogView*>& liveViews() {
+    static std::map<const ui::Window*, QtDialogView*> views;
+    return views;
+}
+
+// QLineEdit's "no limit".
+constexpr int kUnlimitedLineEdit = 32767;
+
+// Characters the per-character filter sees: printable ones and backspace, as a WM_CHAR would carry
+// them. Enter, Esc and Tab belong to the dialog, control-key shortcuts to the edit.
+bool isFilteredChar(char32_t ch) {
+    return ch == U'\b' || (ch >= 0x20 && ch != 0x7f);
+}
+
+// Unchecking a radio button of an exclusive group needs the group's exclusivity lifted for a moment.
+void setCheckedFromCode(QAbstractButton& button, bool checked) {
+    if (checked || !button.isChecked()) {
+        button.setChecked(checked);
+        return;
+    }
+    QButtonGroup* group = button.group();
+    const bool groupExclusive = group != nullptr && group->exclusive();
+    const bool autoExclusive = button.autoExclusive();
+    if (groupExclusive)
+        group->setExclusive(false);
+    button.setAutoExclusive(false);
+    button.setChecked(false);
+    button.setAutoExclusive(autoExclusive);
+    if (groupExclusive)
+        group->setExclusive(true);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- HostDialog
+
+HostDialog::HostDialog(QtDialogView& view, QWidget* parent) : QDialog(parent), view_(view) {}
+
+void HostDialog::reject() {
+    view_.escapePressed();
+}
+
+void HostDialog::closeEvent(QCloseEvent* event) {
+    if (view_.ended()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    view_.closeBoxPressed();
+}
+
+void HostDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        for (const auto& entry : view_.window().systemMenuEntries()) {
+            if ((entry.commandId & 0xFFF0) == kAboutCommand) {
+                view_.systemCommand(entry.commandId);
+                event->accept();
+                return;
+            }
+        }
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void HostDialog::contextMenuEvent(QContextMenuEvent* event) {
+    const auto entries = view_.window().systemMenuEntries();
+    if (entries.empty()) {
+        QDialog::contextMenuEvent(event);
+        return;
+    }
+    QMenu menu(this);
+    for (const auto& entry : entries)
+        menu.addAction(qs(entry.text))->setData(entry.commandId);
+    if (QAction* chosen = menu.exec(event->globalPos()))
+        view_.systemCommand(chosen->data().toInt());
+}
+
+// ---------------------------------------------------------------- QtDialogView: the window
+
+QtDialogView::QtDialogView(ui::Window& window, QWidget* parent)
+    : window_(window), dialog_(new HostDialog(*this, parent)) {
+    if (!setupForm(window.dialogId(), *dialog_)) {
+        qWarning("hollin: no form for dialog %d", window.dialogId());
+        dialog_->setWindowTitle(QStringLiteral("Dialog %1").arg(window.dialogId()));
+    }
+    collectControls();
+    liveViews()[&window_] = this;
+}
+
+QtDialogView::~QtDialogView() {
+    if (auto it = liveViews().find(&window_); it != liveViews().end() && it->second == this)
+        liveViews().erase(it);
+    for (auto& [id, timer] : timers_)
+        delete timer;
+    if (waitCursor_)
+        QApplication::restoreOverrideCursor();
+    if (dialog_) {
+        // No notification may reach the presenter while the controls go away.
+        for (auto& [id, widget] : controls_)
+            widget->disconnect(this);
+        delete dialog_.data();
+    }
+}
+
+QtDialogView* QtDialogView::viewOf(const ui::Window* window) {
+    auto it = liveViews().find(window);
+    return it == liveViews().end() ? nullptr : it->second;
+}
+
+void QtDialogView::collectControls() {
+    for (QWidget* widget : dialog_->findChildren<QWidget*>()) {
+        const QVariant id = widget->property(kControlIdProperty);
+        if (!id.isValid())
+            continue;
+        const ControlId controlId = id.toInt();
+        if (!controls_.emplace(controlId, widget).second) {
+            qWarning("hollin: dialog %d has control id %d twice", window_.dialogId(), controlId);
+            continue;
+        }
+        auto* combo = qobject_cast<QComboBox*>(widget);
+        auto* list = qobject_cast<QListWidget*>(widget);
+        if ((combo != nullptr && combo->count() > 0) || (list != nullptr && list->count() > 0))
+            formItems_.insert(controlId);
+        connectControl(controlId, widget);
+    }
+}
+
+void QtDialogView::connectControl(ControlId id, QWidget* widget) {
+    if (auto* ip = qobject_cast<Ipv4Edit*>(widget)) {
+        connect(ip, &Ipv4Edit::edited, this, [this, id] { notify(id, Notification::EditChanged); });
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        connect(button, &QAbstractButton::clicked, this, [this, id] { notify(id, Notification::Clicked); });
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        connect(combo, &QComboBox::activated, this,
+                [this, id] { notify(id, Notification::SelectionChanged); });
+        if (QLineEdit* edit = combo->lineEdit())
+            connect(edit, &QLineEdit::textEdited, this,
+                    [this, id] { notify(id, Notification::EditChanged); });
+    } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, id] {
+            if (codeChanges_ == 0)
+                notify(id, Notification::SelectionChanged);
+        });
+        connect(list, &QListWidget::itemDoubleClicked, this,
+                [this, id] { notify(id, Notification::DoubleClicked); });
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        connect(edit, &QLineEdit::textChanged, this, [this, id] { notify(id, Notification::EditChanged); });
+        edit->installEventFilter(this);
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) {
+        connect(text, &QPlainTextEdit::textChanged, this,
+                [this, id] { notify(id, Notification::EditChanged); });
+        text->installEventFilter(this);
+    }
+}
+
+void QtDialogView::notify(ControlId id, Notification n) {
+    if (window_.attached() && viewOf(&window_) == this)
+        window_.dispatch(id, n);
+}
+
+bool QtDialogView::eventFilter(QObject* watched, QEvent* event) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    const ControlId id = widget != nullptr ? controlIdOf(widget) : 0;
+    if (id != 0 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
+            !filterKey(id, key->text()))
+            return true;  // the presenter refused the character: it never reaches the edit
+    } else if (id != 0 && event->type() == QEvent::FocusOut) {
+        notify(id, Notification::FocusLost);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool QtDialogView::filterKey(ControlId id, const QString& typed) {
+    if (!window_.attached())
+        return true;
+    // The edit that receives a key event has the keyboard focus, even where the platform keeps no
+    // active window (off-screen).
+    ControlId focused = focusedControl();
+    if (focused == 0)
+        focused = id;
+    for (char32_t ch : typed.toUcs4()) {
+        if (isFilteredChar(ch) && !window_.acceptChar(id, focused, ch))
+            return false;
+    }
+    return true;
+}
+
+ControlId QtDialogView::controlIdOf(const QWidget* widget) const {
+    for (const QWidget* w = widget; w != nullptr && w != dialog_; w = w->parentWidget()) {
+        const QVariant id = w->property(kControlIdProperty);
+        if (id.isValid())
+            return id.toInt();
+    }
+    return 0;
+}
+
+QWidget* QtDialogView::control(ControlId id) const {
+    auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+QWidget* QtDialogView::need(ControlId id) const {
+    QWidget* widget = control(id);
+    if (widget == nullptr)
+        qWarning("hollin: dialog %d has no control %d", window_.dialogId(), id);
+    return widget;
+}
+
+int QtDialogView::runModal() {
+    if (!ended_) {
+        QEventLoop loop;
+        connect(this, &QtDialogView::finished, &loop, &QEventLoop::quit);
+        dialog_->setWindowModality(Qt::ApplicationModal);
+        dialog_->show();
+        loop.exec();
+        if (!ended_)  // the application is quitting underneath us
+            endDialog(ui::kResultCancel);
+    }
+    return result_;
+}
+
+void QtDialogView::showModeless() {
+    if (!ended_)
+        dialog_->show();
+}
+
+void QtDialogView::escapePressed() {
+    if (window_.attached())
+        window_.dispatch(ui::IDCANCEL, Notification::Clicked);
+}
+
+void QtDialogView::closeBoxPressed() {
+    if (window_.attached())
+        window_.onCloseBox();
+}
+
+void QtDialogView::systemCommand(int commandId) {
+    if (window_.attached())
+        window_.onSysCommand(commandId);
+}
+
+void QtDialogView::setTitle(std::string_view text) {
+    dialog_->setWindowTitle(qs(text));
+}
+
+std::string QtDialogView::title() const {
+    return utf8(dialog_->windowTitle());
+}
+
+void QtDialogView::setWindowVisible(bool visible) {
+    dialog_->setVisible(visible);
+}
+
+bool QtDialogView::isWindowVisible() const {
+    return dialog_->isVisible();
+}
+
+void QtDialogView::endDialog(int result) {
+    result_ = result;
+    if (ended_) {
+        dialog_->setResult(result);
+        return;
+    }
+    ended_ = true;
+    for (auto& [id, timer] : timers_)
+        timer->stop();
+    dialog_->done(result);
+    emit finished(result);
+}
+
+ui::Rect QtDialogView::windowRect() const {
+    const QRect r = dialog_->frameGeometry();
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+void QtDialogView::moveWindow(int x, int y) {
+    dialog_->move(x, y);
+}
+
+ui::Point QtDialogView::clientToScreen(ui::Point client) const {
+    const QPoint p = dialog_->mapToGlobal(QPoint(client.x, client.y));
+    return {p.x(), p.y()};
+}
+
+void QtDialogView::setWaitCursor(bool on) {
+    if (on == waitCursor_)
+        return;
+    waitCursor_ = on;
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void QtDialogView::repaint() {
+    // Paint what changed while a handler blocks the loop; no input reaches the window meanwhile.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    dialog_->repaint();
+}
+
+void QtDialogView::setWindowIcon(int iconId) {
+    windowIcon_ = iconId;
+    dialog_->setWindowIcon(iconForId(iconId));
+}
+
+// ---------------------------------------------------------------- every control
+
+void QtDialogView::enable(ControlId id, bool on) {
+    if (QWidget* w = need(id))
+        w->setEnabled(on);
+}
+
+bool QtDialogView::isEnabled(ControlId id) const {
+    const QWidget* w = need(id);
+    return w != nullptr && w->isEnabledTo(dialog_);
+}
+
+void QtDialogView::show(ControlId id, bool visible) {
+    if (QWidget* w = need(id))
+        w->setVisible(visible);
+}
+
+bool QtDialogView::isVisible(ControlId id) const {
+    const QWidget* w = need(id);
+    return w != nullptr && w->isVisibleTo(dialog_);
+}
+
+void QtDialogView::setText(ControlId id, std::string_view text) {
+    QWidget* w = need(id);
+    const QString t = qs(text);
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(t);
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(t);
+    } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+        group->setTitle(t);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(t);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+        plain->setPlainText(t);
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        if (combo->isEditable())
+            combo->setEditText(t);
+        else
+            combo->setCurrentIndex(combo->findText(t, Qt::MatchExactly));
+    }
+}
+
+std::string QtDialogView::text(ControlId id) const {
+    const QWidget* w = need(id);
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w))
+        return utf8(button->text());
+    if (const auto* label = qobject_cast<const QLabel*>(w))
+        return utf8(label->text());
+    if (const auto* group = qobject_cast<const QGroupBox*>(w))
+        return utf8(group->title());
+    if (const auto* edit = qobject_cast<const QLineEdit*>(w))
+        return utf8(edit->text());
+    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(w))
+        return utf8(plain->toPlainText());
+    if (const auto* combo = qobject_cast<const QComboBox*>(w))
+        return utf8(combo->currentText());
+    if (const auto* list = qobject_cast<const QListWidget*>(w))
+        return list->currentItem() != nullptr ? utf8(list->currentItem()->text()) : std::string();
+    return {};
+}
+
+void QtDialogView::setFocus(ControlId id) {
+    if (QWidget* w = need(id))
+        w->setFocus(Qt::OtherFocusReason);
+}
+
+ControlId QtDialogView::focusedControl() const {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr || focus->window() != dialog_)
+        return 0;
+    return controlIdOf(focus);
+}
+
+void QtDialogView::setToolTip(ControlId id, std::string_view text) {
+    if (QWidget* w = need(id))
+        w->setToolTip(qs(text));
+}
+
+void QtDialogView::setIcon(ControlId id, int iconId) {
+    QWidget* w = need(id);
+    if (w == nullptr)
+        return;
+    w->setProperty("iconId", iconId);
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setIcon(iconForId(iconId));
+        button->setIconSize(QSize(kButtonIconSize, kButtonIconSize));
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setPixmap(iconForId(iconId).pixmap(kButtonIconSize, kButtonIconSize));
+    }
+}
+
+int QtDialogView::icon(ControlId id) const {
+    const QWidget* w = need(id);
+    return w != nullptr ? w->property("iconId").toInt() : 0;
+}
+
+// ---------------------------------------------------------------- edits
+
+void QtDialogView::setTextLimit(ControlId id, int maxChars) {
+    if (auto* edit = qobject_cast<QLineEdit*>(need(id)))
+        edit->setMaxLength(maxChars > 0 ? maxChars : kUnlimitedLineEdit);
+}
+
+int QtDialogView::textLimit(ControlId id) const {
+    const auto* edit = qobject_cast<const QLineEdit*>(need(id));
+    if (edit == nullptr || edit->maxLength() >= kUnlimitedLineEdit)
+        return 0;
+    return edit->maxLength();
+}
+
+// ---------------------------------------------------------------- combo and list boxes
+
+void QtDialogView::dropFormItems(ControlId id) {
+    if (formItems_.erase(id) == 0)
+        return;
+    ++codeChanges_;
+    if (auto* combo = qobject_cast<QComboBox*>(control(id)))
+        combo->clear();
+    else if (auto* list = qobject_cast<QListWidget*>(control(id)))
+        list->clear();
+    --codeChanges_;
+}
+
+void QtDialogView::clearItems(ControlId id) {
+    dropFormItems(id);
+    QWidget* w = need(id);
+    ++codeChanges_;
+    if (auto* combo = qobject_cast<QComboBox*>(w))
+        combo->clear();
+    else if (auto* list = qobject_cast<QListWidget*>(w))
+        list->clear();
+    --codeChanges_;
+}
+
+int QtDialogView::addItem(ControlId id, std::string_view text) {
+    dropFormItems(id);
+    QWidget* w = need(id);
+    int index = -1;
+    ++codeChanges_;
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        const int selected = combo->currentIndex();
+        combo->addItem(qs(text));
+        // An item added to an empty drop-down list does not select itself.
+        if (selected < 0)
+            combo->setCurrentIndex(-1);
+        index = combo->count() - 1;
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        list->addItem(qs(text));
+        index = list->count() - 1;
+    }
+    --codeChanges_;
+    return index;
+}
+
+int QtDialogView::itemCount(ControlId id) const {
+    const QWidget* w = need(id);
+    if (const auto* combo = qobject_cast<const QComboBox*>(w))
+        return combo->count();
+    if (const auto* list = qobject_cast<const QListWidget*>(w))
+        return list->count();
+    return 0;
+}
+
+std::string QtDialogView::itemText(ControlId id, int index) const {
+    const QWidget* w = need(id);
+    if (const auto* combo = qobject_cast<const QComboBox*>(w))
+        return index >= 0 && index < combo->count() ? utf8(combo->itemText(index)) : std::string();
+    if (const auto* list = qobject_cast<const QListWidget*>(w))
+        return index >= 0 && index < list->count() ? utf8(list->item(index)->text()) : std::string();
+    return {};
+}
+
+void QtDialogView::setItemToolTip(ControlId id, int index, std::string_view text) {
+    QWidget* w = need(id);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        if (index >= 0 && index < combo->count())
+            combo->setItemData(index, qs(text), Qt::ToolTipRole);
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        if (index >= 0 && index < list->count())
+            list->item(index)->setToolTip(qs(text));
+    }
+}
+
+void QtDialogView::setSelection(ControlId id, int index) {
+    QWidget* w = need(id);
+    ++codeChanges_;
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+    } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+        if (index >= 0 && index < list->count()) {
+            list->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+        } else {
+            list->clearSelection();
+            list->setCurrentItem(nullptr);
+        }
+    }
+    --codeChanges_;
+}
+
+int QtDialogView::selection(ControlId id) const {
+    const QWidget* w = need(id);
+    if (const auto* combo = qobject_cast<const QComboBox*>(w))
+        return combo->currentIndex();
+    if (const auto* list = qobject_cast<const QListWidget*>(w)) {
+        const auto selected = list->selectedItems();
+        return selected.isEmpty() ? -1 : list->row(selected.first());
+    }
+    return -1;
+}
+
+// ---------------------------------------------------------------- check boxes and radio buttons
+
+void QtDialogView::setChecked(ControlId id, bool checked) {
+    if (auto* button = qobject_cast<QAbstractButton*>(need(id)))
+        setCheckedFromCode(*button, checked);
+}
+
+bool QtDialogView::isChecked(ControlId id) const {
+    const auto* button = qobject_cast<const QAbstractButton*>(need(id));
+    return button != nullptr && button->isChecked();
+}
+
+// ---------------------------------------------------------------- IPv4 address fields
+
+void QtDialogView::setAddress(ControlId id, const ui::Ipv4& address) {
+    if (auto* ip = qobject_cast<Ipv4Edit*>(need(id)))
+        ip->setAddress(address);
+}
+
+void QtDialogView::clearAddress(ControlId id) {
+    if (auto* ip = qobject_cast<Ipv4Edit*>(need(id)))
+        ip->clear();
+}
+
+std::optional<ui::Ipv4> QtDialogView::address(ControlId id) const {
+    const auto* ip = qobject_cast<const Ipv4Edit*>(need(id));
+    return ip != nullptr ? ip->address() : std::nullopt;
+}
+
+// ---------------------------------------------------------------- progress bars
+
+void QtDialogView::setProgressRange(ControlId id, int low, int high) {
+    if (auto* bar = qobject_cast<QProgressBar*>(need(id)))
+        bar->setRange(low, high);
+}
+
+void QtDialogView::setProgress(ControlId id, int position) {
+    // A position outside the range is held at the nearer end, as a progress control does.
+    if (auto* bar = qobject_cast<QProgressBar*>(need(id)))
+        bar->setValue(std::clamp(position, bar->minimum(), std::max(bar->minimum(), bar->maximum())));
+}
+
+int QtDialogView::progress(ControlId id) const {
+    const auto* bar = qobject_cast<const QProgressBar*>(need(id));
+    return bar != nullptr ? std::max(bar->value(), bar->minimum()) : 0;
+}
+
+// ---------------------------------------------------------------- group boxes
+
+void QtDialogView::setGroupCaptionStyle(ControlId id, std::uint32_t rgb, bool bold, bool centred) {
+    auto* group = qobject_cast<QGroupBox*>(need(id));
+    if (group == nullptr)
+        return;
+    const QString colour = QStringLiteral("#%1").arg(rgb & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
+    group->setStyleSheet(QStringLiteral("QGroupBox { font-weight: %1; }\n"
+                                        "QGroupBox::title { color: %2; }")
+                             .arg(bold ? QStringLiteral("bold") : QStringLiteral("normal"), colour));
+    group->setAlignment(centred ? Qt::AlignHCenter : Qt::AlignLeft);
+}
+
+// ---------------------------------------------------------------- timers
+
+void QtDialogView::startTimer(int timerId, int periodMs) {
+    QTimer*& timer = timers_[timerId];
+    if (timer == nullptr) {
+        timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [this, timerId] {
+            if (window_.attached())
+                window_.onTimer(timerId);
+        });
+    }
+    timer->start(std::max(periodMs, 0));
+}
+
+void QtDialogView::stopTimer(int timerId) {
+    if (auto it = timers_.find(timerId); it != timers_.end())
+        it->second->stop();
+}
+
+int QtDialogView::messageBox(std::string_view text, std::string_view caption, ui::MessageButtons buttons,
+                             ui::MessageIcon icon) {
+    return runMessageBox(dialog_, text, caption, buttons, icon);
+}
+
+}  // namespace hollin::gui
