@@ -1,0 +1,678 @@
+// The Qt host off-screen: forms, notifications, message boxes, modal children, the main window.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/hollin_app.h"
+#include "gui/form_registry.h"
+#include "gui/ipv4_edit.h"
+#include "gui/qt_desktop.h"
+#include "gui/qt_dialog_view.h"
+#include "gui/startup_services_linux.h"
+#include "printer/about_box.h"
+#include "printer/hollin_dlg.h"
+#include "ui_dialog_9001.h"
+#include "ui_dialog_9002.h"
+
+using namespace hollin;
+using ui::ControlId;
+using ui::Notification;
+
+namespace {
+
+constexpr int kTestDialog = 9001;
+constexpr int kChildDialog = 9002;
+enum : ControlId {
+    kPush = 1001,
+    kCheck = 1002,
+    kRadioA = 1003,
+    kRadioB = 1004,
+    kCombo = 1005,
+    kList = 1006,
+    kEdit = 1007,
+    kFiltered = 1008,
+    kAddress = 1009,
+    kBar = 1010,
+    kGroup = 1011,
+    kLabel = 1012,
+    kAsk = 1013,
+    kChild = 1014,
+    kChildRetry = 1201,
+};
+
+struct Event {
+    ControlId id;
+    Notification n;
+    bool operator==(const Event&) const = default;
+};
+
+class ChildWindow : public ui::Window {
+  public:
+    ChildWindow() : ui::Window(kChildDialog) {
+        onClicked(kChildRetry, [this] { view().endDialog(ui::kResultRetry); });
+    }
+};
+
+// A presenter that records what reaches it. With canClose false, Esc and the close box hide the window
+// instead of ending it, as the main window does while an automation client holds it.
+class TestWindow : public ui::Window {
+  public:
+    TestWindow() : ui::Window(kTestDialog) {
+        for (ControlId id : {kPush, kCheck, kRadioA, kRadioB, kCombo, kList, kEdit, kFiltered, kAddress})
+            for (Notification n :
+                 {Notification::Clicked, Notification::SelectionChanged, Notification::EditChanged,
+                  Notification::DoubleClicked, Notification::FocusLost})
+                on(id, n, [this, id, n] { events.push_back({id, n}); });
+        onClicked(kAsk, [this] {
+            answer = view().messageBox("Save the settings?", "Question", ui::MessageButtons::YesNo,
+                                       ui::MessageIcon::Question);
+        });
+        onClicked(kChild, [this] {
+            ChildWindow child;
+            childResult = desktop().runModal(child, this);
+            childAttachedAfter = child.attached();
+        });
+    }
+    void onInit() override { ++inits; }
+    void onCancel() override {
+        ++cancels;
+        closeOrHide();
+    }
+    void onCloseBox() override {
+        ++closeBoxes;
+        closeOrHide();
+    }
+    void onSysCommand(int commandId) override { sysCommands.push_back(commandId); }
+    std::vector<SystemMenuEntry> systemMenuEntries() const override { return {{16, "&About Test..."}}; }
+    void onTimer(int timerId) override { timers.push_back(timerId); }
+    bool acceptChar(ControlId id, ControlId focused, char32_t ch) override {
+        charCalls.push_back({id, focused});
+        return ch != U'x';
+    }
+    int count(ControlId id, Notification n) const {
+        return static_cast<int>(std::count(events.begin(), events.end(), Event{id, n}));
+    }
+
+    bool canClose = true;
+    std::vector<Event> events;
+    std::vector<int> sysCommands, timers;
+    std::vector<std::pair<ControlId, ControlId>> charCalls;
+    int inits = 0, cancels = 0, closeBoxes = 0;
+    int answer = -1, childResult = -1;
+    bool childAttachedAfter = true;
+
+  private:
+    void closeOrHide() {
+        if (canClose)
+            view().endDialog(ui::kResultCancel);
+        else
+            view().setWindowVisible(false);
+    }
+};
+
+// Runs `act` on the next modal window that `match` accepts, once the event loop runs with it shown.
+// Polls for at most about five seconds.
+void whenModal(std::function<bool(QWidget*)> match, std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer(qApp);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, timer,
+                     [timer, tries, match = std::move(match), act = std::move(act)] {
+                         QWidget* modal = QApplication::activeModalWidget();
+                         if (modal == nullptr || !modal->isVisible() || !match(modal)) {
+                             if (++*tries > 1000) {
+                                 timer->stop();
+                                 timer->deleteLater();
+                             }
+                             return;
+                         }
+                         timer->stop();
+                         timer->deleteLater();
+                         act(modal);
+                     });
+    timer->start(5);
+}
+
+void whenTitled(const QString& title, std::function<void(QWidget*)> act) {
+    whenModal([title](QWidget* w) { return w->windowTitle() == title; }, std::move(act));
+}
+
+struct SeenBox {
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    bool answered = false;
+};
+
+// Answers the next message box with `button`, recording what it showed.
+void answerNextMessageBox(QMessageBox::StandardButton button, SeenBox& seen) {
+    whenModal([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
+              [button, &seen](QWidget* w) {
+                  auto* box = qobject_cast<QMessageBox*>(w);
+                  seen = {box->text(), box->windowTitle(), box->icon(), box->standardButtons(), true};
+                  if (QAbstractButton* b = box->button(button))
+                      b->click();
+              });
+}
+
+QWidget* controlIn(QWidget* dialog, ControlId id) {
+    for (QWidget* w : dialog->findChildren<QWidget*>())
+        if (w->property(gui::kControlIdProperty).toInt() == id)
+            return w;
+    return nullptr;
+}
+
+void click(QWidget* dialog, ControlId id) {
+    auto* button = qobject_cast<QAbstractButton*>(controlIn(dialog, id));
+    QVERIFY2(button != nullptr, "no such button");
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+template <typename Form>
+void setUp(QDialog& dialog) {
+    Form form;
+    form.setupUi(&dialog);
+}
+
+// A window shown modeless on a view of its own, for tests that act on it directly.
+struct Shown {
+    TestWindow window;
+    gui::QtDesktop desktop;
+    std::unique_ptr<gui::QtDialogView> view;
+
+    Shown() : view(std::make_unique<gui::QtDialogView>(window, nullptr)) {
+        window.attach(view.get(), &desktop);
+        window.onInit();
+        view->showModeless();
+    }
+    ~Shown() { window.detach(); }
+    template <typename T>
+    T* ctl(ControlId id) {
+        return qobject_cast<T*>(view->control(id));
+    }
+};
+
+}  // namespace
+
+class GuiTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() {
+        gui::registerForm(kTestDialog, setUp<Ui::Dialog9001>);
+        gui::registerForm(kChildDialog, setUp<Ui::Dialog9002>);
+    }
+
+    void clicksDispatchTheControlId() {
+        Shown s;
+        QTest::mouseClick(s.ctl<QPushButton>(kPush), Qt::LeftButton);
+        QTest::mouseClick(s.ctl<QCheckBox>(kCheck), Qt::LeftButton);
+        QTest::mouseClick(s.ctl<QRadioButton>(kRadioB), Qt::LeftButton);
+        QCOMPARE(s.window.events, (std::vector<Event>{{kPush, Notification::Clicked},
+                                                      {kCheck, Notification::Clicked},
+                                                      {kRadioB, Notification::Clicked}}));
+        QVERIFY(s.view->isChecked(kCheck));
+        QVERIFY(s.view->isChecked(kRadioB));
+        // A disabled button hears nothing.
+        s.view->enable(kPush, false);
+        QVERIFY(!s.view->isEnabled(kPush));
+        QTest::mouseClick(s.ctl<QPushButton>(kPush), Qt::LeftButton);
+        QCOMPARE(s.window.count(kPush, Notification::Clicked), 1);
+    }
+
+    void changesMadeByCodeStaySilent() {
+        Shown s;
+        s.view->setChecked(kCheck, true);
+        s.view->setChecked(kRadioA, true);
+        s.view->setSelection(kCombo, 2);
+        s.view->setSelection(kList, 1);
+        s.view->setAddress(kAddress, {10, 0, 0, 1});
+        s.view->clearItems(kList);
+        s.view->addItem(kList, "first");
+        QVERIFY(s.window.events.empty());
+        // Unchecking the checked radio of a group works from code too.
+        s.view->setChecked(kRadioA, false);
+        QVERIFY(!s.view->isChecked(kRadioA));
+        QVERIFY(!s.view->isChecked(kRadioB));
+        QVERIFY(s.window.events.empty());
+    }
+
+    void selectionsMadeByTheUserNotify() {
+        Shown s;
+        s.view->setSelection(kCombo, 0);
+        QTest::keyClick(s.ctl<QComboBox>(kCombo), Qt::Key_Down);
+        QCOMPARE(s.window.count(kCombo, Notification::SelectionChanged), 1);
+        QCOMPARE(s.view->selection(kCombo), 1);
+
+        auto* list = s.ctl<QListWidget>(kList);
+        const QPoint second = list->visualItemRect(list->item(1)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second);
+        QCOMPARE(s.window.count(kList, Notification::SelectionChanged), 1);
+        QCOMPARE(s.view->selection(kList), 1);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second);
+        QCOMPARE(s.window.count(kList, Notification::DoubleClicked), 1);
+    }
+
+    void editTextNotifiesFromCodeAndTyping() {
+        Shown s;
+        s.view->setText(kEdit, "abc");
+        QCOMPARE(s.window.count(kEdit, Notification::EditChanged), 1);
+        QTest::keyClicks(s.ctl<QLineEdit>(kEdit), "de");
+        QCOMPARE(s.window.count(kEdit, Notification::EditChanged), 3);
+        QCOMPARE(s.view->text(kEdit), std::string("abcde"));
+        s.view->setTextLimit(kEdit, 4);
+        QCOMPARE(s.view->textLimit(kEdit), 4);
+        s.view->setTextLimit(kEdit, 0);
+        QCOMPARE(s.view->textLimit(kEdit), 0);
+    }
+
+    void characterFilterDropsRefusedCharacters() {
+        Shown s;
+        auto* edit = s.ctl<QLineEdit>(kFiltered);
+        QTest::keyClicks(edit, "1x2");
+        QCOMPARE(edit->text(), QStringLiteral("12"));
+        QTest::keyClick(edit, Qt::Key_Backspace);  // backspace goes through the filter too, and passes
+        QCOMPARE(edit->text(), QStringLiteral("1"));
+        QCOMPARE(s.window.charCalls.size(), std::size_t{4});
+        for (auto [id, focused] : s.window.charCalls) {
+            QCOMPARE(id, kFiltered);
+            QCOMPARE(focused, kFiltered);
+        }
+        QCOMPARE(s.window.count(kFiltered, Notification::EditChanged), 3);  // 1, 2, backspace
+    }
+
+    void scriptedMessageBoxAnswerReachesThePresenter() {
+        Shown s;
+        SeenBox seen;
+        answerNextMessageBox(QMessageBox::No, seen);
+        QTest::mouseClick(s.ctl<QPushButton>(kAsk), Qt::LeftButton);
+        QVERIFY(seen.answered);
+        QCOMPARE(s.window.answer, int(ui::kResultNo));
+        QCOMPARE(seen.text, QStringLiteral("Save the settings?"));
+        QCOMPARE(seen.title, QStringLiteral("Question"));
+        QCOMPARE(seen.icon, QMessageBox::Question);
+        QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+
+        // The owner-less box of the desktop, answered with Retry.
+        answerNextMessageBox(QMessageBox::Retry, seen);
+        const int answer = s.desktop.messageBox("Port busy", "Error", ui::MessageButtons::RetryCancel,
+                                                ui::MessageIcon::Error);
+        QCOMPARE(answer, int(ui::kResultRetry));
+        QCOMPARE(seen.icon, QMessageBox::Critical);
+    }
+
+    void modalChildReturnsItsResult() {
+        Shown s;
+        bool childInited = false;
+        whenTitled(QStringLiteral("Child window"), [&](QWidget* child) {
+            childInited = child->isVisible();
+            click(child, kChildRetry);
+        });
+        QTest::mouseClick(s.ctl<QPushButton>(kChild), Qt::LeftButton);
+        QVERIFY(childInited);
+        QCOMPARE(s.window.childResult, int(ui::kResultRetry));
+        QVERIFY(!s.window.childAttachedAfter);
+
+        // The child's OK button ends it with IDOK through the default handler.
+        whenTitled(QStringLiteral("Child window"), [](QWidget* child) { click(child, ui::IDOK); });
+        QTest::mouseClick(s.ctl<QPushButton>(kChild), Qt::LeftButton);
+        QCOMPARE(s.window.childResult, int(ui::kResultOk));
+    }
+
+    void escAndCloseBoxGoThroughThePresenter() {
+        // While the presenter refuses to close, Esc and the close box only hide the window, and the
+        // modal run goes on until the presenter ends it.
+        TestWindow window;
+        window.canClose = false;
+        gui::QtDesktop desktop;
+        bool hiddenAfterEsc = false, hiddenAfterClose = false;
+        whenTitled(QStringLiteral("Test window"), [&](QWidget* dialog) {
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            hiddenAfterEsc = !dialog->isVisible();
+            dialog->show();
+            dialog->close();
+            hiddenAfterClose = !dialog->isVisible();
+            QTimer::singleShot(0, [&window] { window.view().endDialog(42); });
+        });
+        const int result = desktop.runModal(window, nullptr);
+        QCOMPARE(result, 42);
+        QCOMPARE(window.inits, 1);
+        QCOMPARE(window.cancels, 1);
+        QCOMPARE(window.closeBoxes, 1);
+        QVERIFY(hiddenAfterEsc);
+        QVERIFY(hiddenAfterClose);
+        QVERIFY(!window.attached());
+
+        // When it may close, Esc ends the run with Cancel.
+        TestWindow closing;
+        whenTitled(QStringLiteral("Test window"),
+                   [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+        QCOMPARE(desktop.runModal(closing, nullptr), int(ui::kResultCancel));
+    }
+
+    void aboutEntryReachesSysCommand() {
+        Shown s;
+        QTest::keyClick(s.view->dialog(), Qt::Key_F1);
+        QCOMPARE(s.window.sysCommands, std::vector<int>{16});
+
+        QString entryText;
+        auto* timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, timer, [timer, &entryText] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr)
+                return;
+            timer->stop();
+            timer->deleteLater();
+            entryText = menu->actions().value(0) ? menu->actions().value(0)->text() : QString();
+            menu->setActiveAction(menu->actions().value(0));
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        timer->start(5);
+        QWidget* dialog = s.view->dialog();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), dialog->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(dialog, &event);
+        QCOMPARE(entryText, QStringLiteral("&About Test..."));
+        QCOMPARE(s.window.sysCommands, (std::vector<int>{16, 16}));
+    }
+
+    void otherControlsKeepTheirState() {
+        Shown s;
+        // Items a form brings are a preview: the presenter's first item replaces them.
+        QCOMPARE(s.view->itemCount(kCombo), 3);
+        QCOMPARE(s.view->addItem(kCombo, "only"), 0);
+        QCOMPARE(s.view->itemCount(kCombo), 1);
+        QCOMPARE(s.view->selection(kCombo), -1);
+        QCOMPARE(s.view->addItem(kCombo, "second"), 1);
+        s.view->setItemToolTip(kCombo, 1, "tip");
+        QCOMPARE(s.ctl<QComboBox>(kCombo)->itemData(1, Qt::ToolTipRole).toString(), QStringLiteral("tip"));
+        s.view->setSelection(kCombo, 7);
+        QCOMPARE(s.view->selection(kCombo), -1);
+
+        // Addresses: blank is "none"; a typed field notifies.
+        QVERIFY(!s.view->address(kAddress).has_value());
+        s.view->setAddress(kAddress, {192, 168, 1, 20});
+        QCOMPARE(*s.view->address(kAddress), (ui::Ipv4{192, 168, 1, 20}));
+        s.view->clearAddress(kAddress);
+        QVERIFY(!s.view->address(kAddress).has_value());
+        QTest::keyClicks(s.ctl<gui::Ipv4Edit>(kAddress)->field(0), "10");
+        QCOMPARE(*s.view->address(kAddress), (ui::Ipv4{10, 0, 0, 0}));
+        QCOMPARE(s.window.count(kAddress, Notification::EditChanged), 2);
+
+        // Progress holds at the ends of its range.
+        s.view->setProgressRange(kBar, 0, 100);
+        s.view->setProgress(kBar, 110);
+        QCOMPARE(s.view->progress(kBar), 100);
+        s.view->setProgress(kBar, -5);
+        QCOMPARE(s.view->progress(kBar), 0);
+        s.view->setProgress(kBar, 40);
+        QCOMPARE(s.view->progress(kBar), 40);
+
+        // Captions, visibility, icons, group caption style.
+        s.view->setText(kGroup, "Group");
+        s.view->setText(kLabel, "Label");
+        s.view->setText(kPush, "Pressed");
+        QCOMPARE(s.view->text(kGroup), std::string("Group"));
+        QCOMPARE(s.view->text(kLabel), std::string("Label"));
+        QCOMPARE(s.view->text(kPush), std::string("Pressed"));
+        s.view->show(kLabel, false);
+        QVERIFY(!s.view->isVisible(kLabel));
+        QVERIFY(s.view->isVisible(kPush));
+        s.view->setIcon(kPush, 130);
+        QCOMPARE(s.view->icon(kPush), 130);
+        QVERIFY(!s.ctl<QPushButton>(kPush)->icon().isNull());
+        s.view->setIcon(kPush, 999);  // no such picture: harmless, the id is kept
+        QCOMPARE(s.view->icon(kPush), 999);
+        s.view->setGroupCaptionStyle(kGroup, 0x108CE7, true, true);
+        QCOMPARE(s.ctl<QGroupBox>(kGroup)->alignment(), int(Qt::AlignHCenter));
+        QVERIFY(s.ctl<QGroupBox>(kGroup)->styleSheet().contains(QStringLiteral("#108ce7")));
+        QVERIFY(s.ctl<QGroupBox>(kGroup)->styleSheet().contains(QStringLiteral("bold")));
+
+        // Unknown ids are harmless.
+        s.view->enable(4242, false);
+        QVERIFY(!s.view->isEnabled(4242));
+        QCOMPARE(s.view->text(4242), std::string());
+    }
+
+    void timersReachOnTimerUntilStopped() {
+        Shown s;
+        s.view->startTimer(5, 0);
+        for (int i = 0; i < 20 && s.window.timers.empty(); ++i)
+            QCoreApplication::processEvents();
+        QVERIFY(!s.window.timers.empty());
+        QCOMPARE(s.window.timers.front(), 5);
+        s.view->stopTimer(5);
+        s.window.timers.clear();
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+        QVERIFY(s.window.timers.empty());
+    }
+
+    void mainWindowFormHasEveryControl() {
+        printer::CHollinDlg main;
+        gui::QtDesktop desktop;
+        gui::QtDialogView view(main, nullptr);
+        main.attach(&view, &desktop);
+        main.onInit();
+        QCOMPARE(view.title(), std::string("Hollin Printer Utility 2.69"));
+        QCOMPARE(view.windowIcon(), 128);
+
+        const std::vector<std::pair<ControlId, const char*>> buttons = {
+            {1005, "Open Port"},
+            {1011, "Close Port"},
+            {1006, "Save Serial Port Configuration"},
+            {1007, "Get Emulation"},
+            {1009, "Set CPCL"},
+            {1010, "Set ESC/POS"},
+            {1019, "Start Wi-Fi Settings"},
+            {1036, "Start Bluetooth Settings"},
+            {1151, "Advanced\nOptions"},
+            {1, "E&xit"},
+            {1162, "Save Density"},
+            {1143, "Save Code Page"},
+            {1146, "Print Code Page"},
+            {1159, "Set Gap"},
+            {1160, "Set Black mark"},
+            {1163, "Set Continuous"},
+            {1037, "Gap Calibration"},
+            {1038, "Black Mark Calibration"},
+            {1140, "Save Power Save Mode"},
+            {1027, "Open File"},
+            {1028, "Download"},
+            {1012, "Get Bluetooth Information"},
+            {1015, "ON"},
+            {1016, "OFF"},
+            {1017, "Save Bluetooth PIN Code"},
+            {1018, "Save Discoverable Mode"},
+            {1031, "Set Bluetooth Information"},
+            {1033, "Enable auto connection"},
+            {1034, "Disable auto connection"},
+            {1217, "ON"},
+            {1218, "OFF"},
+            {1035, "Save compatible mode"}};
+        for (auto [id, caption] : buttons) {
+            QVERIFY2(qobject_cast<QAbstractButton*>(view.control(id)) != nullptr,
+                     qPrintable(QString::number(id)));
+            QCOMPARE(view.text(id), std::string(caption));
+        }
+        for (ControlId id :
+             {1020, 1021, 1022, 1023, 1024, 1025, 1158, 1139, 1142, 1161, 1026, 1029, 1032, 1216, 1219})
+            QVERIFY2(qobject_cast<QGroupBox*>(view.control(id)) != nullptr, qPrintable(QString::number(id)));
+        QCOMPARE(view.text(1026), std::string("True-Type Font Download"));
+        QCOMPARE(view.text(1216), std::string("KX-40/50 compatible mode setting"));
+        for (ControlId id : {1000, 1001, 1002, 1003, 1004, 1137, 1134, 1144, 1145, 1149})
+            QVERIFY2(qobject_cast<QComboBox*>(view.control(id)) != nullptr, qPrintable(QString::number(id)));
+        for (ControlId id : {1008, 1013, 1014, 1141, 1030})
+            QVERIFY2(qobject_cast<QLineEdit*>(view.control(id)) != nullptr, qPrintable(QString::number(id)));
+        QVERIFY(qobject_cast<QLineEdit*>(view.control(1008))->isReadOnly());
+        QVERIFY(qobject_cast<QProgressBar*>(view.control(1174)) != nullptr);
+
+        // The connection lists with their defaults.
+        const auto items = [&view](ControlId id) {
+            std::vector<std::string> out;
+            for (int i = 0; i < view.itemCount(id); ++i)
+                out.push_back(view.itemText(id, i));
+            return out;
+        };
+        QCOMPARE(items(1000), (std::vector<std::string>{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6",
+                                                        "COM7", "COM8", "COM9", "USB"}));
+        QCOMPARE(items(1001), (std::vector<std::string>{"115200", "57600", "38400", "19200", "9600", "4800",
+                                                        "2400", "1200"}));
+        QCOMPARE(items(1002), (std::vector<std::string>{"NONE", "ODD", "EVEN"}));
+        QCOMPARE(items(1003), (std::vector<std::string>{"7", "8"}));
+        QCOMPARE(items(1004), (std::vector<std::string>{"1", "2"}));
+        QCOMPARE(items(1137), (std::vector<std::string>{"DTR/DSR", "Xon/Xoff"}));
+        QCOMPARE(view.text(1000), std::string("COM1"));
+        QCOMPARE(view.text(1001), std::string("19200"));
+        QCOMPARE(view.text(1003), std::string("8"));
+
+        // The Bluetooth and compatible-mode groups and all their controls lie below the client area.
+        const int height = view.dialog()->height();
+        for (ControlId id :
+             {1022, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1030, 1031, 1033, 1034, 1216, 1217, 1218, 1035})
+            QVERIFY2(view.control(id)->geometry().top() >= height, qPrintable(QString::number(id)));
+        // Everything else lies inside it.
+        for (ControlId id : {1020, 1021, 1023, 1024, 1025, 1158, 1139, 1142, 1161, 1026, 1029, 1032, 1219})
+            QVERIFY2(view.dialog()->rect().contains(view.control(id)->geometry()),
+                     qPrintable(QString::number(id)));
+        main.detach();
+    }
+
+    void mainWindowPicture() {
+        // The main window as its presenter shows it now, and once more with the button icons and group
+        // caption style of the printer controls, to see that the layout holds them.
+        printer::CHollinDlg main;
+        gui::QtDesktop desktop;
+        gui::QtDialogView view(main, nullptr);
+        main.attach(&view, &desktop);
+        main.onInit();
+        view.showModeless();
+        QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
+        QVERIFY(view.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_102.png")));
+
+        const std::pair<ControlId, int> icons[] = {
+            {1005, 130}, {1011, 135}, {1012, 131}, {1006, 133}, {1007, 138}, {1017, 133}, {1018, 133},
+            {1009, 136}, {1010, 137}, {1159, 149}, {1160, 150}, {1162, 152}, {1019, 139}, {1027, 155},
+            {1028, 156}, {1, 132},    {1140, 141}, {1143, 133}, {1146, 134}, {1031, 165}, {1163, 166},
+            {1033, 167}, {1034, 168}, {1151, 171}, {1035, 133}, {1036, 167}, {1037, 183}, {1038, 182}};
+        for (auto [id, icon] : icons)
+            view.setIcon(id, icon);
+        for (ControlId id :
+             {1020, 1021, 1022, 1023, 1024, 1025, 1158, 1139, 1142, 1161, 1026, 1029, 1032, 1216, 1219}) {
+            const bool centred = id == 1022 || id == 1023 || id == 1024 || id == 1032;
+            view.setGroupCaptionStyle(id, 0x108CE7, true, centred);
+        }
+        QVERIFY(view.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_102_styled.png")));
+        main.detach();
+    }
+
+    void mainWindowOpensAboutOnF1AndExits() {
+        printer::CHollinDlg main;
+        gui::QtDesktop desktop;
+        QString product, rights;
+        int aboutIcon = 0;
+        whenTitled(QStringLiteral("Hollin Printer Utility 2.69"), [&](QWidget* dialog) {
+            whenTitled(QStringLiteral("About Hollin Printer Utility"), [&](QWidget* about) {
+                product = qobject_cast<QLabel*>(controlIn(about, printer::kAboutProductControl))->text();
+                rights = qobject_cast<QLabel*>(controlIn(about, printer::kAboutRightsControl))->text();
+                aboutIcon = controlIn(about, printer::kAboutIconControl)->property("iconId").toInt();
+                click(about, ui::IDOK);
+            });
+            QTest::keyClick(dialog, Qt::Key_F1);
+            click(dialog, ui::IDOK);  // "E&xit"
+        });
+        QCOMPARE(desktop.runModal(main, nullptr), int(ui::kResultOk));
+        QCOMPARE(product, QStringLiteral("Hollin Printer Utility, Version 2.69"));
+        QVERIFY(!rights.isEmpty());
+        QCOMPARE(aboutIcon, 128);
+    }
+
+    void activationFileIsWrittenAndRefreshed() {
+        QTemporaryDir home;
+        gui::LinuxStartupServices::Options options;
+        options.programPath = QStringLiteral("/opt/hollin/bin/hollin");
+        options.dbusServicesDir = home.path() + QStringLiteral("/dbus-1/services");
+        options.failStep = QStringLiteral("none");
+        gui::LinuxStartupServices services(options);
+        QVERIFY(services.initComponentLayer());
+        QVERIFY(services.initSockets());
+        services.refreshAutomationRegistration();
+        QFile file(services.activationFilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()),
+                 QStringLiteral(
+                     "[D-BUS Service]\nName=Hollin.Application\nExec=/opt/hollin/bin/hollin -Automation\n"));
+        file.close();
+        // A stale file is brought up to date.
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[D-BUS Service]\nName=Hollin.Application\nExec=/old/hollin -Automation\n");
+        file.close();
+        services.refreshAutomationRegistration();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains("Exec=/opt/hollin/bin/hollin -Automation"));
+        // Paths with blanks are quoted for the bus daemon.
+        QCOMPARE(gui::LinuxStartupServices::activationFileText(QStringLiteral("/my apps/hollin")),
+                 QStringLiteral(
+                     "[D-BUS Service]\nName=Hollin.Application\nExec=\"/my apps/hollin\" -Automation\n"));
+    }
+
+    void startupFailureShowsItsMessageAndNoWindow() {
+        QTemporaryDir home;
+        for (const auto& [step, message] : {std::pair{QStringLiteral("ole"), app::kOleInitFailed},
+                                            std::pair{QStringLiteral("sockets"), app::kSocketsInitFailed}}) {
+            gui::LinuxStartupServices::Options options;
+            options.dbusServicesDir = home.path();
+            options.failStep = step;
+            gui::LinuxStartupServices services(options);
+            gui::QtDesktop desktop;
+            app::HollinApp application;
+            SeenBox seen;
+            bool mainShown = false;
+            answerNextMessageBox(QMessageBox::Ok, seen);
+            whenTitled(QStringLiteral("Hollin Printer Utility 2.69"), [&mainShown](QWidget* dialog) {
+                mainShown = true;
+                click(dialog, ui::IDOK);
+            });
+            QVERIFY(!application.initInstance({}, services, desktop));
+            QVERIFY(seen.answered);
+            QCOMPARE(seen.text, QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
+            QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+            QVERIFY(!mainShown);
+            QVERIFY(QDir(home.path()).isEmpty());  // start-up stopped before the automation step
+        }
+    }
+
+    void automationRegistrationIsSilentWithoutABus() {
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+        QTemporaryDir home;
+        gui::LinuxStartupServices::Options options;
+        options.dbusServicesDir = home.path();
+        gui::LinuxStartupServices services(options);
+        services.registerAutomationClassObjects();
+        QVERIFY(!services.automationRegistered());
+        gui::AutomationRegistration registration;
+        QCOMPARE(registration.classId(), QStringLiteral("{45CB1BFF-78CE-4B47-89CD-E0CD7B68C5E9}"));
+        QCOMPARE(registration.programId(), QStringLiteral("Hollin.Application"));
+        QCOMPARE(registration.interfaceId(), QStringLiteral("{FC3ED639-A85E-4166-B745-B233F48D8610}"));
+    }
+};
+
+QTEST_MAIN(GuiTest)
+#include "gui_test.moc"
