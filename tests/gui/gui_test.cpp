@@ -72,6 +72,13 @@ class ChildWindow : public ui::Window {
     }
 };
 
+// Ends itself while it initialises: its dialog never shows.
+class EndsAtOnce : public ui::Window {
+  public:
+    EndsAtOnce() : ui::Window(kChildDialog) {}
+    void onInit() override { view().endDialog(ui::kResultAbort); }
+};
+
 // A presenter that records what reaches it. With canClose false, Esc and the close box hide the window
 // instead of ending it, as the main window does while an automation client holds it.
 class TestWindow : public ui::Window {
@@ -337,6 +344,26 @@ class GuiTest : public QObject {
         QCOMPARE(s.window.childResult, int(ui::kResultOk));
     }
 
+    void childrenEndingAtOnceAndModelessChildren() {
+        gui::QtDesktop desktop;
+        EndsAtOnce quick;
+        QCOMPARE(desktop.runModal(quick, nullptr), int(ui::kResultAbort));
+        QVERIFY(!quick.attached());
+
+        Shown s;
+        ChildWindow child;
+        s.desktop.openModeless(child, &s.window);
+        QVERIFY(child.attached());
+        QWidget* dialog = gui::QtDialogView::viewOf(&child)->dialog();
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->parentWidget(), s.view->dialog());
+        QPointer<QWidget> watch(dialog);
+        click(dialog, kChildRetry);  // the child ends itself; its dialog goes once the loop runs
+        QVERIFY(!child.attached());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(watch.isNull());
+    }
+
     void escAndCloseBoxGoThroughThePresenter() {
         // While the presenter refuses to close, Esc and the close box only hide the window, and the
         // modal run goes on until the presenter ends it.
@@ -444,6 +471,14 @@ class GuiTest : public QObject {
         QCOMPARE(s.ctl<QGroupBox>(kGroup)->alignment(), int(Qt::AlignHCenter));
         QVERIFY(s.ctl<QGroupBox>(kGroup)->styleSheet().contains(QStringLiteral("#108ce7")));
         QVERIFY(s.ctl<QGroupBox>(kGroup)->styleSheet().contains(QStringLiteral("bold")));
+
+        // The wait cursor and an explicit repaint inside a handler.
+        s.view->setWaitCursor(true);
+        QVERIFY(QApplication::overrideCursor() != nullptr);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        s.view->setWaitCursor(false);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        s.view->repaint();
 
         // Unknown ids are harmless.
         s.view->enable(4242, false);
