@@ -616,6 +616,14 @@ class GuiTest : public QObject {
         }
         QVERIFY(view.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_102_styled.png")));
         main.detach();
+
+        printer::AboutBox about;
+        gui::QtDialogView aboutView(about, nullptr);
+        about.attach(&aboutView, &desktop);
+        about.onInit();
+        aboutView.showModeless();
+        QVERIFY(aboutView.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_100.png")));
+        about.detach();
     }
 
     void mainWindowOpensAboutOnF1AndExits() {
