@@ -116,7 +116,20 @@ QtDialogView::QtDialogView(ui::Window& window, QWidget* parent)
         dialog_->setWindowTitle(QStringLiteral("Dialog %1").arg(window.dialogId()));
     }
     collectControls();
+    // The dialog can go before its view: with the window that owns it. The view then ends.
+    connect(dialog_, &QObject::destroyed, this, &QtDialogView::dialogGone);
     liveViews()[&window_] = this;
+}
+
+void QtDialogView::dialogGone() {
+    controls_.clear();
+    formItems_.clear();
+    for (auto& [id, timer] : timers_)
+        timer->stop();
+    if (!ended_) {
+        ended_ = true;
+        emit finished(result_);
+    }
 }
 
 QtDialogView::~QtDialogView() {
@@ -244,9 +257,11 @@ int QtDialogView::runModal() {
     if (!ended_) {
         QEventLoop loop;
         connect(this, &QtDialogView::finished, &loop, &QEventLoop::quit);
-        dialog_->setWindowModality(Qt::ApplicationModal);
-        dialog_->show();
-        loop.exec();
+        if (dialog_ != nullptr) {
+            dialog_->setWindowModality(Qt::ApplicationModal);
+            dialog_->show();
+            loop.exec();
+        }
         if (!ended_)  // the application is quitting underneath us
             endDialog(ui::kResultCancel);
     }
@@ -254,7 +269,7 @@ int QtDialogView::runModal() {
 }
 
 void QtDialogView::showModeless() {
-    if (!ended_)
+    if (!ended_ && dialog_ != nullptr)
         dialog_->show();
 }
 
@@ -274,44 +289,53 @@ void QtDialogView::systemCommand(int commandId) {
 }
 
 void QtDialogView::setTitle(std::string_view text) {
-    dialog_->setWindowTitle(qs(text));
+    if (dialog_ != nullptr)
+        dialog_->setWindowTitle(qs(text));
 }
 
 std::string QtDialogView::title() const {
-    return utf8(dialog_->windowTitle());
+    return dialog_ != nullptr ? utf8(dialog_->windowTitle()) : std::string();
 }
 
 void QtDialogView::setWindowVisible(bool visible) {
-    dialog_->setVisible(visible);
+    if (dialog_ != nullptr)
+        dialog_->setVisible(visible);
 }
 
 bool QtDialogView::isWindowVisible() const {
-    return dialog_->isVisible();
+    return dialog_ != nullptr && dialog_->isVisible();
 }
 
 void QtDialogView::endDialog(int result) {
     result_ = result;
     if (ended_) {
-        dialog_->setResult(result);
+        if (dialog_ != nullptr)
+            dialog_->setResult(result);
         return;
     }
     ended_ = true;
     for (auto& [id, timer] : timers_)
         timer->stop();
-    dialog_->done(result);
+    if (dialog_ != nullptr)
+        dialog_->done(result);
     emit finished(result);
 }
 
 ui::Rect QtDialogView::windowRect() const {
+    if (dialog_ == nullptr)
+        return {};
     const QRect r = dialog_->frameGeometry();
     return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
 void QtDialogView::moveWindow(int x, int y) {
-    dialog_->move(x, y);
+    if (dialog_ != nullptr)
+        dialog_->move(x, y);
 }
 
 ui::Point QtDialogView::clientToScreen(ui::Point client) const {
+    if (dialog_ == nullptr)
+        return client;
     const QPoint p = dialog_->mapToGlobal(QPoint(client.x, client.y));
     return {p.x(), p.y()};
 }
@@ -329,12 +353,14 @@ void QtDialogView::setWaitCursor(bool on) {
 void QtDialogView::repaint() {
     // Paint what changed while a handler blocks the loop; no input reaches the window meanwhile.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
-    dialog_->repaint();
+    if (dialog_ != nullptr)
+        dialog_->repaint();
 }
 
 void QtDialogView::setWindowIcon(int iconId) {
     windowIcon_ = iconId;
-    dialog_->setWindowIcon(iconForId(iconId));
+    if (dialog_ != nullptr)
+        dialog_->setWindowIcon(iconForId(iconId));
 }
 
 // ---------------------------------------------------------------- every control

@@ -150,6 +150,7 @@ class QtDialogView : public QObject, public ui::DialogView {
     ui::ControlId controlIdOf(const QWidget* widget) const;
     QWidget* need(ui::ControlId id) const;  // control(), with a warning when missing
     void dropFormItems(ui::ControlId id);
+    void dialogGone();
 
     ui::Window& window_;
     QPointer<HostDialog> dialog_;

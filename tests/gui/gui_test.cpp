@@ -362,6 +362,17 @@ class GuiTest : public QObject {
         QVERIFY(!child.attached());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(watch.isNull());
+
+        // A modeless child whose owner window goes first goes with it; its presenter is let go and
+        // using its view is harmless.
+        ChildWindow orphan;
+        gui::QtDesktop longLived;
+        {
+            Shown owner;
+            longLived.openModeless(orphan, &owner.window);
+            QVERIFY(orphan.attached());
+        }
+        QVERIFY(!orphan.attached());
     }
 
     void escAndCloseBoxGoThroughThePresenter() {
