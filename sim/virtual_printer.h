@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "sim/printer_settings.h"
 
 namespace hollin::sim {
 
@@ -63,6 +64,9 @@ class VirtualPrinter {
     void setEmulation(int code);  // 0..7; other values are ignored
     std::string model() const;
     void setModel(std::string text);
+    // What the setting commands have left behind (see printer_settings.h).
+    PrinterSettings settings() const;
+    void setSettings(PrinterSettings settings);
 
     // --- misbehaviour on request
     // Understand commands but never answer.
@@ -80,7 +84,10 @@ class VirtualPrinter {
     bool present() const;
 
   private:
-    // How many bytes after its prefix a command needs; nothing while they have not all arrived.
+    // How many bytes after its prefix a command needs; nothing while they have not all arrived;
+    // kNoMatch when the bytes after the prefix cannot belong to the command (the prefix is then
+    // treated as unknown bytes, so a command that follows is still found).
+    static constexpr std::size_t kNoMatch = static_cast<std::size_t>(-1);
     using BodyLength = std::function<std::optional<std::size_t>(std::span<const std::uint8_t> rest)>;
     using Handler = std::function<void(std::span<const std::uint8_t> body)>;
     struct Command {
@@ -90,11 +97,31 @@ class VirtualPrinter {
         Handler handle;
     };
 
+    // A CPCL variable or action: gets the value (empty for an action without one) and says whether
+    // it was acceptable.
+    using TextSetting = std::function<bool(const std::string& value)>;
+
     static BodyLength fixedBody(std::size_t n);
+    static BodyLength textBody(std::uint8_t terminator, std::size_t maxLength);
+    static BodyLength sampleBody();
     void addCommand(std::string name, Bytes prefix, BodyLength bodyLength, Handler handle);
     void installCommands();
+    void installIdentification();
+    void installSerialCommands();
+    void installPrintSettings();
+    void installMediaCommands();
+    void installCpclVariables();
 
     // The following run with mutex_ held.
+    void markRejected();
+    void refuse(std::size_t bytes);
+    bool speaksCpcl() const;
+    void markNote(const std::string& note);
+    void handleCpclLine(std::span<const std::uint8_t> body, std::size_t prefixSize);
+    void runCpcl(const std::string& verb, const std::vector<std::pair<std::string, TextSetting>>& table,
+                 const std::string& name, const std::string& value);
+    void setMedia(MediaMode mode, std::optional<SensorPosition> sensor);
+
     void parseInput();
     void reply(Bytes answer);
     void updatePresence();
@@ -117,6 +144,9 @@ class VirtualPrinter {
 
     int emulation_;
     std::string model_;
+    PrinterSettings settings_;
+    std::vector<std::pair<std::string, TextSetting>> cpclVariables_;
+    std::vector<std::pair<std::string, TextSetting>> cpclActions_;
 
     bool silent_ = false;
     std::uint32_t delayMs_ = 0;

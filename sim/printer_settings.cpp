@@ -1,0 +1,87 @@
+#include "sim/printer_settings.h"
+
+#include <algorithm>
+#include <array>
+
+namespace hollin::sim {
+namespace {
+
+// Baud codes "0".."7" in code order.
+constexpr std::array<int, 8> kBaudByCode = {9600, 19200, 38400, 57600, 115200, 1200, 2400, 4800};
+
+template <typename T, std::size_t N>
+std::optional<T> byCode(std::uint8_t code, std::uint8_t first, const std::array<T, N>& values) {
+    if (code < first || code - first >= static_cast<int>(N))
+        return std::nullopt;
+    return values[static_cast<std::size_t>(code - first)];
+}
+
+}  // namespace
+
+std::optional<SerialLine> decodeSerialCodes(std::span<const std::uint8_t> codes) {
+    if (codes.size() != 5)
+        return std::nullopt;
+    const auto baud = byCode(codes[0], '0', kBaudByCode);
+    const auto dataBits = byCode(codes[1], '0', std::array<int, 2>{7, 8});
+    const auto parity =
+        byCode(codes[2], '0', std::array<Parity, 3>{Parity::kNone, Parity::kOdd, Parity::kEven});
+    // Stop bits: "1" one, "3" two ("2" would be one and a half, which these printers do not offer).
+    const auto stopBits = codes[3] == '1'   ? std::optional<int>(1)
+                          : codes[3] == '3' ? std::optional<int>(2)
+                                            : std::nullopt;
+    const auto flow =
+        byCode(codes[4], '1', std::array<FlowControl, 2>{FlowControl::kDtrDsr, FlowControl::kXonXoff});
+    if (!baud || !dataBits || !parity || !stopBits || !flow)
+        return std::nullopt;
+    return SerialLine{*baud, *dataBits, *parity, *stopBits, *flow};
+}
+
+bool isSupportedBaud(int baud) {
+    return std::find(kBaudByCode.begin(), kBaudByCode.end(), baud) != kBaudByCode.end();
+}
+
+std::string emulationLabel(int emulation) {
+    static constexpr std::array<const char*, 6> names = {"ESC/POS", "CPCL", "MPCL", "ZPL", "EPL", "DPL"};
+    if (emulation >= 0 && emulation < static_cast<int>(names.size()))
+        return names[static_cast<std::size_t>(emulation)];
+    return std::to_string(emulation);
+}
+
+std::string describe(const SerialLine& line) {
+    static constexpr std::array<char, 3> parity = {'N', 'O', 'E'};
+    return std::to_string(line.baud) + " " + std::to_string(line.dataBits) +
+           parity[static_cast<std::size_t>(line.parity)] + std::to_string(line.stopBits) +
+           (line.flow == FlowControl::kDtrDsr ? " DTR/DSR" : " Xon/Xoff");
+}
+
+std::string describe(const PrinterSettings& s) {
+    static constexpr std::array<const char*, 3> media = {"gap", "black mark", "continuous"};
+    std::string out;
+    const auto add = [&out](const std::string& name, const std::string& value) {
+        out += name + ": " + value + "\n";
+    };
+    add("serial line", describe(s.serialLine));
+    if (s.pendingSerialLine != PendingSerialLine{}) {
+        std::string pending;
+        if (s.pendingSerialLine.baud)
+            pending += " baud " + std::to_string(*s.pendingSerialLine.baud);
+        if (s.pendingSerialLine.parity)
+            pending += std::string(" parity ") + "NOE"[static_cast<int>(*s.pendingSerialLine.parity)];
+        if (s.pendingSerialLine.stopBits)
+            pending += " stop bits " + std::to_string(*s.pendingSerialLine.stopBits);
+        add("pending serial values (not applied)", pending.substr(1));
+    }
+    add("power save",
+        "mode " + std::to_string(s.powerSaveMode) + ", " + std::to_string(s.powerSaveMinutes) + " minutes");
+    add("code page", std::to_string(s.codePage));
+    add("density", std::to_string(s.density));
+    add("media", std::string(media[static_cast<std::size_t>(s.mediaMode)]) + ", sensor " +
+                     (s.sensorPosition == SensorPosition::kLower ? "lower" : "upper"));
+    add("calibrations", "gap " + std::to_string(s.gapCalibrations) + ", black mark " +
+                            std::to_string(s.blackMarkCalibrations));
+    add("compatible mode", std::to_string(s.compatibleMode));
+    add("code-page samples printed", std::to_string(s.codePageSamplesPrinted));
+    return out;
+}
+
+}  // namespace hollin::sim
