@@ -1,14 +1,70 @@
 #include "printer/hollin_dlg.h"
 
+#include <charconv>
+#include <cstdio>
 #include <string>
 
 #include "app/hollin_dlg_auto_proxy.h"
 #include "common/text_twin.h"
 #include "printer/about_box.h"
+#include "printer/main_window_ids.h"
+#include "printer/option_lists.h"
 
 namespace hollin::printer {
 
-CHollinDlg::CHollinDlg(MainWindowDeps deps) : ui::Window(kMainDialogId), deps_(deps) {}
+using namespace ids;
+
+namespace {
+
+// Caption colour of every group box: RGB(16, 140, 231).
+constexpr std::uint32_t kGroupCaptionColour = 0x108CE7;
+constexpr ControlId kGroups[] = {1020, 1021, 1022, 1023, 1024, 1025, 1158, 1139,
+                                 1142, 1161, 1026, 1029, 1032, 1216, 1219};
+constexpr ControlId kCentredGroups[] = {1022, 1023, 1024, 1032};
+
+struct ButtonIcon {
+    ControlId button;
+    int icon;
+};
+constexpr ButtonIcon kButtonIcons[] = {
+    {kOpenPort, 130},       {kClosePort, 135},       {kBtGetInfo, 131},          {kSaveSerialConfig, 133},
+    {kGetEmulation, 138},   {kBtSavePin, 133},       {kBtSaveDiscoverable, 133}, {kSetCpcl, 136},
+    {kSetEscPos, 137},      {kSetGap, 149},          {kSetBlackMark, 150},       {kSaveDensity, 152},
+    {kStartWifi, 139},      {kFontOpenFile, 155},    {kFontDownload, 156},       {kExit, 132},
+    {kSavePowerSave, 141},  {kSaveCodePage, 133},    {kPrintCodePage, 134},      {kBtSetInfo, 165},
+    {kSetContinuous, 166},  {kBtAutoConnectOn, 167}, {kBtAutoConnectOff, 168},   {kAdvancedOptions, 171},
+    {kSaveCompatible, 133}, {kStartBluetooth, 167},  {kGapCalibration, 183},     {kBlackMarkCalibration, 182},
+};
+
+template <std::size_t N>
+void fillList(ui::DialogView& view, ControlId id, const std::array<std::string_view, N>& entries,
+              int selected) {
+    view.clearItems(id);
+    for (std::string_view entry : entries)
+        view.addItem(id, entry);
+    view.setSelection(id, selected);
+}
+
+}  // namespace
+
+CHollinDlg::CHollinDlg(MainWindowDeps deps) : ui::Window(kMainDialogId), deps_(std::move(deps)) {
+    UsbPrinterFinder* finder = deps_.usbFinder;
+    if (finder == nullptr) {
+        ownUsbFinder_ = makeUsbPrinterFinder();
+        finder = ownUsbFinder_.get();
+    }
+    if (deps_.ports == nullptr) {
+        ownPorts_.emplace(PortMap::system());
+        deps_.ports = &*ownPorts_;
+    }
+    const PortMap* ports = deps_.ports;
+    session_ = std::make_unique<PrinterSession>(
+        deps_.clock, deps_.serialPorts, [ports](std::string_view port) { return ports->deviceFor(port); },
+        *finder);
+    mapConnectionHandlers();
+    mapEmulationHandlers();
+    onClicked(kStartWifi, [this] { startWifiSettings(); });
+}
 
 CHollinDlg::~CHollinDlg() {
     // A client still holding the proxy must not reach a window that is gone.
@@ -19,13 +75,72 @@ CHollinDlg::~CHollinDlg() {
 
 void CHollinDlg::onInit() {
     initShell();
+    initConnectionLists();
+    // Only the connection controls, Open Port, Wi-Fi and Exit are usable until a port is open.
+    enableAll({kPortList, kOpenPort, kStartWifi, kExit}, true);
+    enableAll({kClosePort, kSaveSerialConfig, kGetEmulation, kSetCpcl, kSetEscPos, kSetGap, kSetBlackMark,
+               kSetContinuous, kSensorPositionList, kDensityList, kSaveDensity, kFontOpenFile, kFontDownload,
+               kBtGetInfo, kBtSavePin, kBtSaveDiscoverable},
+              false);
+    initButtonsAndGroups();
+    enableAll(
+        {kBtPin, kBtDiscoverableOn, kBtDiscoverableOff, kPowerSaveList, kPowerSaveMinutes, kSavePowerSave,
+         kCodePageList, kSaveCodePage, kPrintCodePage, kBtName, kBtSetInfo, kBtAutoConnectOn,
+         kBtAutoConnectOff, kAdvancedOptions, kStartBluetooth, kGapCalibration, kBlackMarkCalibration},
+        false);
     messageLanguage_ = kLanguageEnglish;
+    fontDownloadUsed_ = false;
+    enableAll({kSaveCompatible, kCompatibleOn, kCompatibleOff}, false);
+    view().setTextLimit(kBtPin, 10);
+    view().setTextLimit(kPowerSaveMinutes, 2);
+    view().setTextLimit(kBtName, 18);
 }
 
 // The application-shell part of the initialisation, before the window's own controls are filled.
 void CHollinDlg::initShell() {
     view().setTitle(kMainWindowTitle);
     view().setWindowIcon(kMainIconId);
+}
+
+void CHollinDlg::initConnectionLists() {
+    ui::DialogView& v = view();
+    v.clearItems(kPortList);
+    for (int n = 1; n <= 9; ++n) {
+        char name[8];
+        std::snprintf(name, sizeof name, "COM%d", n);
+        v.addItem(kPortList, name);
+    }
+    v.addItem(kPortList, "USB");
+    v.setSelection(kPortList, 0);
+    showPortToolTips();
+    fillList(v, kBaudList, kBaudRates, 3);
+    fillList(v, kParityList, kParityNames, 0);
+    fillList(v, kDataBitsList, kDataBitsNames, 1);
+    fillList(v, kStopBitsList, kStopBitsNames, 0);
+    fillList(v, kFlowList, kFlowControlNames, 0);
+}
+
+// Each COM entry tells which device it stands for.
+void CHollinDlg::showPortToolTips() {
+    ui::DialogView& v = view();
+    for (int i = 0; i < v.itemCount(kPortList); ++i) {
+        const std::string port = v.itemText(kPortList, i);
+        if (comPortNumber(port))
+            v.setItemToolTip(kPortList, i, deps_.ports->toolTip(port));
+    }
+    const std::string current = selectedText(kPortList);
+    v.setToolTip(kPortList, comPortNumber(current) ? deps_.ports->toolTip(current) : std::string());
+}
+
+void CHollinDlg::initButtonsAndGroups() {
+    for (const ButtonIcon& b : kButtonIcons)
+        view().setIcon(b.button, b.icon);
+    for (ControlId group : kGroups) {
+        bool centred = false;
+        for (ControlId c : kCentredGroups)
+            centred = centred || c == group;
+        view().setGroupCaptionStyle(group, kGroupCaptionColour, true, centred);
+    }
 }
 
 std::vector<ui::Window::SystemMenuEntry> CHollinDlg::systemMenuEntries() const {
@@ -46,6 +161,20 @@ void CHollinDlg::onSysCommand(int commandId) {
 void CHollinDlg::showAbout() {
     AboutBox about;
     desktop().runModal(about, this);
+}
+
+// The Wi-Fi window opens its own link; this button is usable only while the main window's port is
+// closed.
+void CHollinDlg::startWifiSettings() {
+    std::unique_ptr<ui::Window> wifi =
+        deps_.makeWifiWindow ? deps_.makeWifiWindow() : std::make_unique<WifiSettingsStandIn>();
+    if (wifi)
+        desktop().runModal(*wifi, this);
+}
+
+BorrowedLink CHollinDlg::lendLink() {
+    borrowed_ = session_->lend();
+    return borrowed_;
 }
 
 bool CHollinDlg::canExit() {
@@ -73,6 +202,80 @@ void CHollinDlg::onCloseBox() {
     if (canExit()) {
         ui::Window::onCancel();
     }
+}
+
+// --- small helpers shared by the handlers
+
+void CHollinDlg::enableAll(std::initializer_list<ControlId> ids, bool on) {
+    for (ControlId id : ids)
+        view().enable(id, on);
+}
+
+void CHollinDlg::showAll(std::initializer_list<ControlId> ids, bool visible) {
+    for (ControlId id : ids)
+        view().show(id, visible);
+}
+
+void CHollinDlg::setTexts(std::initializer_list<ControlId> ids, std::string_view text) {
+    for (ControlId id : ids)
+        view().setText(id, text);
+}
+
+void CHollinDlg::showMessage(const TextTwin& text) {
+    showError(view(), text, messageLanguage_);
+}
+
+std::string CHollinDlg::selectedText(ControlId id) {
+    const int sel = view().selection(id);
+    return sel < 0 ? std::string() : view().itemText(id, sel);
+}
+
+int CHollinDlg::selectedNumber(ControlId id) {
+    const std::string text = selectedText(id);
+    int value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+void CHollinDlg::showEmulationName() {
+    view().setText(kEmulationText, emulationName(session_->emulationKind));
+}
+
+void CHollinDlg::enableLineListsFor(int emulationKind) {
+    enableAll({kBaudList, kParityList, kStopBitsList}, true);
+    enableAll({kDataBitsList, kFlowList}, emulationKind == kEscPos);
+}
+
+void CHollinDlg::disableOpenOnlyControls() {
+    enableAll({kBtAutoConnectOn, kBtAutoConnectOff, kAdvancedOptions, kStartBluetooth, kGapCalibration,
+               kBlackMarkCalibration},
+              false);
+}
+
+bool CHollinDlg::checkEmulation() {
+    return reportProbeResult(view(), session_->probe(), messageLanguage_);
+}
+
+bool CHollinDlg::sendCommand(std::span<const std::uint8_t> bytes) {
+    if (session_->send(bytes))
+        return true;
+    showMessage(kSendFailedText);
+    return false;
+}
+
+bool CHollinDlg::sendCommand(std::string_view text) {
+    if (session_->send(text))
+        return true;
+    showMessage(kSendFailedText);
+    return false;
+}
+
+void CHollinDlg::debugOutput(std::string_view text) {
+    if (deps_.debugOutput) {
+        deps_.debugOutput(text);
+        return;
+    }
+    std::fwrite(text.data(), 1, text.size(), stderr);
 }
 
 }  // namespace hollin::printer

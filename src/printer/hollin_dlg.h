@@ -1,9 +1,20 @@
 #pragma once
 
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "link/driver_port_check.h"
+#include "link/port_map.h"
+#include "link/printer_link.h"
+#include "link/usb_device.h"
 #include "platform/clock.h"
+#include "printer/printer_session.h"
 #include "ui/window.h"
 
 namespace hollin::app {
@@ -21,13 +32,50 @@ inline constexpr int kMainIconId = 128;
 inline constexpr int kSysCommandAbout = 16;
 inline constexpr std::string_view kAboutEntryText = "&About Hollin Printer Utility...";
 
-// What the main window needs from outside; tests hand in fakes.
+// Messages of the connection handlers.
+inline constexpr TextTwin kSerialOpenFailedText = {"Serial Port Open Failed", "시리얼 포트 열기 실패 !!!"};
+inline constexpr TextTwin kUsbOpenFailedText = {"USB Port Open Failed", "USB 포트 열기 실패 !!!"};
+inline constexpr std::string_view kDataBitsParityText = "Data Bits=7, Parity=NONE is not supported";
+inline constexpr std::string_view kDataBitsParityCaption = "ERROR";
+inline constexpr std::string_view kUnknownEmulationText = "Unkonwn Emulation";
+// A command that did not reach the printer (link closed, or the write gave up).
+inline constexpr TextTwin kSendFailedText = {"Sending ERROR", "전송 에러"};
+
+// What the main window needs from outside. Every member left empty means the platform's own; tests
+// hand in in-process stand-ins. Objects passed by pointer must outlive the window.
 struct MainWindowDeps {
     Clock& clock = systemClock();
+    // The serial ports the main window's link opens.
+    PrinterLink::PortFactory serialPorts{};
+    // Which device each "COMn" of the port box stands for, also shown as the entries' tool tips.
+    const PortMap* ports = nullptr;
+    UsbPrinterFinder* usbFinder = nullptr;
+    // The print spooler asked before a port is opened.
+    Spooler* spooler = nullptr;
+    // The Wi-Fi settings window (dialog 103), made when "Start Wi-Fi Settings" is pressed.
+    std::function<std::unique_ptr<ui::Window>()> makeWifiWindow{};
+    // The debug output stream: texts for developers, never shown to the operator (standard error).
+    std::function<void(std::string_view)> debugOutput{};
 };
 
-// The main window (dialog 102). For now only its application-shell pieces: title, icon, the About
-// entry, the message language and the can-exit rule while an automation client holds the program.
+// The Wi-Fi settings window's place holder until that window exists: an empty modal window titled
+// "Wi-Fi Settings Dialog 2.69".
+class WifiSettingsStandIn : public ui::Window {
+  public:
+    static constexpr int kDialogId = 103;
+    static constexpr std::string_view kTitle = "Wi-Fi Settings Dialog 2.69";
+    WifiSettingsStandIn() : ui::Window(kDialogId) {}
+    void onInit() override { view().setTitle(kTitle); }
+};
+
+// The main window (dialog 102) and its connection session: the operator picks a port and line
+// parameters, opens the port, and the window identifies the printer (emulation and model) and enables
+// exactly the setting controls that suit it.
+//
+// The handlers live in several sources: hollin_dlg.cpp (shell, initialisation, child windows),
+// hollin_dlg_connection.cpp (port kind, line check, Open Port, Close Port) and
+// hollin_dlg_emulation.cpp (Get Emulation, Set CPCL / Set ESC/POS, serial configuration save).
+// Each source maps its own handlers in a map...Handlers() member called by the constructor.
 class CHollinDlg : public ui::Window {
   public:
     explicit CHollinDlg(MainWindowDeps deps = {});
@@ -50,14 +98,81 @@ class CHollinDlg : public ui::Window {
     app::CHollinDlgAutoProxy* autoProxy() const { return proxy_; }
     int messageLanguage() const { return messageLanguage_; }
 
+    PrinterSession& session() { return *session_; }
+    const PrinterSession& session() const { return *session_; }
+
+    // --- for the setting handlers and child windows
+    // The Close Port routine: closes the link and puts the controls in the closed state.
+    void closePort();
+    // Runs the probe as a liveness check before a setting: true when the printer answered with a
+    // known emulation (now in the session); otherwise the operator was told why and nothing is to
+    // be sent.
+    bool checkEmulation();
+    // Sends a command on the open link. True when it was sent; otherwise the operator was told
+    // ("Sending ERROR") and no success may be announced.
+    bool sendCommand(std::span<const std::uint8_t> bytes);
+    bool sendCommand(std::string_view text);
+    // Fills the borrowed link for a child window that uses the main window's port.
+    BorrowedLink lendLink();
+    const BorrowedLink& borrowedLink() const { return borrowed_; }
+
   protected:
     MainWindowDeps& deps() { return deps_; }
+    void enableAll(std::initializer_list<ui::ControlId> ids, bool on);
+    void showAll(std::initializer_list<ui::ControlId> ids, bool visible);
+    void setTexts(std::initializer_list<ui::ControlId> ids, std::string_view text);
+    void showMessage(const TextTwin& text);
+    // The text of the selected entry of a list; "" when none is selected.
+    std::string selectedText(ui::ControlId id);
+    // The first number in the selected entry of a list (the baud rate, the stop bits); 0 when none.
+    int selectedNumber(ui::ControlId id);
+    // Shows the emulation's name, "" for 6 and 7.
+    void showEmulationName();
+    // The data-bits and flow lists suit the emulation: usable only for ESC/POS printers; the baud,
+    // parity and stop-bits lists always.
+    void enableLineListsFor(int emulationKind);
+    // Controls only an open port may use, left enabled by the routines that close the port after a
+    // command (an emulation switch, a serial save).
+    void disableOpenOnlyControls();
+
+    // Set when a font download was started once; the initialisation clears it.
+    bool fontDownloadUsed_ = false;
 
   private:
+    // --- hollin_dlg.cpp
     void initShell();
+    void initConnectionLists();
+    void initButtonsAndGroups();
+    void showPortToolTips();
     void showAbout();
+    void startWifiSettings();
+
+    // --- hollin_dlg_connection.cpp
+    void mapConnectionHandlers();
+    void onPortKind();
+    void onDataBitsOrParity(ui::ControlId changed);
+    void onOpenPort();
+    bool openLink(const std::string& port);
+    void enableForEmulation();
+    void enableCommonOpenControls();
+    void fillSettingLists();
+
+    // --- hollin_dlg_emulation.cpp
+    void mapEmulationHandlers();
+    void onGetEmulation();
+    void onSetEmulation(bool cpcl);
+    void onSaveSerialConfig();
+    void closeAfterCommand();
+
+    void debugOutput(std::string_view text);
 
     MainWindowDeps deps_;
+    std::unique_ptr<UsbPrinterFinder> ownUsbFinder_;
+    std::unique_ptr<Spooler> ownSpooler_;
+    std::optional<PortMap> ownPorts_;
+    std::unique_ptr<PrinterSession> session_;
+    DriverPortBuffers conflict_;
+    BorrowedLink borrowed_;
     app::CHollinDlgAutoProxy* proxy_ = nullptr;
     int messageLanguage_ = 0;
 };

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "common/text_twin.h"
+#include "platform/clock.h"
+#include "ui/dialog_view.h"
+
+namespace hollin {
+class PrinterLink;
+class UsbLink;
+}  // namespace hollin
+
+namespace hollin::printer {
+
+// The link the main window opened: 0 the serial link, 2 the USB link; any other value is no link.
+enum LinkKind : std::int32_t {
+    kLinkSerial = 0,
+    kLinkNone = 1,
+    kLinkUsb = 2,
+};
+
+// Results of ProbePrinter.
+inline constexpr int kProbeOk = 0;
+inline constexpr int kProbeNoReply = -1;
+inline constexpr int kProbeUnknown = -2;
+
+// The main window's request/reply layer: writes a command with one Write on the link named by the
+// link kind, and polls that link for the answer. The answer is what the first Read that returns any
+// bytes gave, cut at 256 bytes; later bytes are not collected. Nothing is allocated per exchange.
+class PrinterExchange {
+  public:
+    static constexpr std::size_t kCommandBytes = 64;
+    static constexpr std::size_t kReplyBytes = 256;
+    // The probe and the model query: at most 201 reads and 200 pauses of 10 ms.
+    static constexpr std::uint32_t kProbePauseMs = 10;
+    static constexpr int kProbeMaxPauses = 200;
+    // PollReply gives up after about this long.
+    static constexpr std::uint32_t kPollBoundMs = 3000;
+
+    // The links and the clock must outlive the exchange.
+    PrinterExchange(PrinterLink& serial, UsbLink& usb, Clock& clock);
+
+    int linkKind() const { return linkKind_; }
+    void setLinkKind(int kind) { linkKind_ = kind; }
+
+    // Writes `bytes` with one Write on the current link. True when they were sent: false when there
+    // is no link, the link is closed or the write gave up. A USB write that went through only after
+    // the printer came back counts as sent.
+    bool SendToPrinter(std::span<const std::uint8_t> bytes);
+    // A text command, without a terminating zero.
+    bool SendToPrinter(std::string_view text);
+
+    // Reads until a Read returns bytes, pausing `pauseMs` between empty reads, for at most about
+    // kPollBoundMs. Returns the number of reply bytes (see reply()), 0 when none came.
+    int PollReply(std::uint32_t pauseMs);
+
+    // Sends the emulation probe and waits for the answer as the probe does; the number of reply
+    // bytes, 0 when none came.
+    int probeReply();
+    // Asks the printer for its emulation. 0: it answered with a known code and `emulationKind` holds
+    // it; -1: no answer; -2: the answer's last byte is no known code (`emulationKind` unchanged).
+    int ProbePrinter(int& emulationKind);
+    // Asks the printer for its model. 0: it answered and `modelIndex` is the model its answer names
+    // (0 when none); -1: no answer, `modelIndex` unchanged.
+    int QueryModel(int& modelIndex);
+
+    // The last reply.
+    std::span<const std::uint8_t> reply() const { return {reply_.data(), replyLength_}; }
+
+  private:
+    int readOnce();
+    // Reads until bytes come, with at most `maxPauses` pauses of `pauseMs` between empty reads.
+    int awaitReply(std::uint32_t pauseMs, int maxPauses);
+
+    PrinterLink& serial_;
+    UsbLink& usb_;
+    Clock& clock_;
+    int linkKind_ = kLinkSerial;
+    std::array<std::uint8_t, kCommandBytes> command_{};
+    std::array<std::uint8_t, kReplyBytes> reply_{};
+    std::size_t replyLength_ = 0;
+};
+
+// The probe's two failure messages and their caption.
+inline constexpr TextTwin kNoResponseText = {"No Response in printer", "프린터 응답이 없습니다. !!!"};
+inline constexpr TextTwin kReadEmulationFailedText = {"Failed to read emulation", "Emulation 읽기 실패 !!!"};
+inline constexpr TextTwin kErrorCaption = {"Error", "에러"};
+
+// Shows `text` in the language of `messageLanguage` with the caption "Error" and an OK button.
+void showError(ui::DialogView& view, const TextTwin& text, int messageLanguage);
+
+// Tells the operator why a probe failed: -1 "No Response in printer", -2 "Failed to read emulation",
+// caption "Error" (Korean twins under message language 949), OK button. Returns false for those two,
+// true (and shows nothing) for a probe that succeeded.
+bool reportProbeResult(ui::DialogView& view, int probeResult, int messageLanguage);
+
+}  // namespace hollin::printer

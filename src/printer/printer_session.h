@@ -1,0 +1,60 @@
+#pragma once
+
+#include "link/printer_link.h"
+#include "link/usb_link.h"
+#include "platform/clock.h"
+#include "printer/printer_commands.h"
+#include "printer/printer_exchange.h"
+
+namespace hollin::printer {
+
+// The main window's open port lent to a child window (Bluetooth settings, the font windows), which
+// writes and reads it with its own routines and never opens or closes it. Valid only while the main
+// window's port stays open, which a modal child guarantees.
+struct BorrowedLink {
+    int linkKind = kLinkNone;
+    SerialPort* serialPort = nullptr;  // link kind 0: the open serial port
+    UsbLink* usb = nullptr;            // link kind 2: the open USB link
+    int emulationKind = kEscPos;       // the printer's emulation when the port was lent
+
+    bool valid() const {
+        return (linkKind == kLinkSerial && serialPort != nullptr) || (linkKind == kLinkUsb && usb != nullptr);
+    }
+};
+
+// The main window's connection: its two links, which one is in use, and what is known of the printer
+// at the other end.
+class PrinterSession {
+  public:
+    // The finder and the clock must outlive the session.
+    PrinterSession(Clock& clock, PrinterLink::PortFactory serialPorts, PrinterLink::PortResolver portDevices,
+                   UsbPrinterFinder& usbFinder);
+
+    PrinterLink serial;
+    UsbLink usb;
+    PrinterExchange exchange;
+    int emulationKind = kEscPos;
+    int modelIndex = 0;
+
+    int linkKind() const { return exchange.linkKind(); }
+    // Opens the serial link (link kind 0) with the window's codes; false when it did not open, the
+    // link then closed again.
+    bool openSerial(std::string_view port, std::uint32_t baud, int parity, int dataBits, int stopBits,
+                    int flow);
+    // Opens the USB link (link kind 2); false when it did not open, the link then closed again.
+    bool openUsb(std::string_view port);
+    // Closes the link named by the link kind.
+    void closeLink();
+    bool isOpen() const;
+
+    // The probe and the model query, keeping what they learn.
+    int probe() { return exchange.ProbePrinter(emulationKind); }
+    int queryModel() { return exchange.QueryModel(modelIndex); }
+    bool send(std::span<const std::uint8_t> bytes) { return exchange.SendToPrinter(bytes); }
+    bool send(std::string_view text) { return exchange.SendToPrinter(text); }
+
+    // The open link for a child window; an invalid one when no port is open.
+    BorrowedLink lend();
+};
+
+}  // namespace hollin::printer

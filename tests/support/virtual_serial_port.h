@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/serial_port.h"
+#include "link/usb_device.h"
+#include "platform/clock.h"
+#include "sim/virtual_printer.h"
+
+namespace hollin::test {
+
+// A serial port in the test's own process whose far end is a VirtualPrinter, on the printer's clock
+// (normally a VirtualClock). Only the device named `device` opens; anything else is "absent".
+//
+// The printer hears the host only while the port's line (rate, data bits, parity, stop bits) is the
+// printer's own serial line; on any other line its bytes are lost, as on a real cable.
+//
+// A read behaves as the link configures the port: it takes what has arrived and, while answer bytes
+// follow within the interval time-out, waits for them (by advancing the clock, not by sleeping, so
+// that a test's count of pauses sees only the caller's own pauses), up to the total time-out.
+class VirtualSerialPort final : public SerialPort {
+  public:
+    // A factory for PrinterLink whose ports all lead to `port` (the test keeps it).
+    static std::function<std::unique_ptr<SerialPort>()> factoryFor(VirtualSerialPort& port);
+
+  public:
+    VirtualSerialPort(sim::VirtualPrinter& printer, VirtualClock& clock, std::string device);
+
+    // --- what a test may change or look at
+    void setRejectSettings(bool reject) { rejectSettings_ = reject; }
+    // Replaces the answer to the next write that carries a command (zero wake-up bytes do not count):
+    // the printer's own answer to it is dropped and `bytes` are readable instead. Lets a test play
+    // replies no printer of the family gives.
+    void answerNextWriteWith(std::vector<std::uint8_t> bytes);
+    const std::optional<LineSettings>& line() const { return line_; }
+    const PortTimeouts& timeouts() const { return timeouts_; }
+    // Every write as the port received it, one entry per write() call.
+    const std::vector<std::vector<std::uint8_t>>& writes() const { return writes_; }
+    // All bytes written, in order, without the zero wake-up bytes.
+    std::vector<std::uint8_t> commandBytes() const;
+    int openCount() const { return opens_; }
+    int readCalls() const { return reads_; }
+
+    // --- SerialPort
+    bool open(const std::string& device) override;
+    bool isOpen() const override { return open_; }
+    bool configure(const LineSettings& line) override;
+    bool setTimeouts(const PortTimeouts& timeouts) override;
+    WriteOutcome write(const std::uint8_t* data, std::size_t length, std::uint32_t waitMs) override;
+    std::size_t bytesWaiting() override;
+    long read(std::uint8_t* buffer, std::size_t capacity) override;
+    void purge() override;
+    void close() override;
+    long nativeHandle() const override { return open_ ? kHandle : -1; }
+
+    static constexpr long kHandle = 4242;
+
+  private:
+    std::size_t readyBytes();
+    bool lineMatchesPrinter() const;
+
+    sim::VirtualPrinter& printer_;
+    VirtualClock& clock_;
+    std::string device_;
+    bool open_ = false;
+    bool rejectSettings_ = false;
+    std::optional<LineSettings> line_;
+    PortTimeouts timeouts_;
+    std::vector<std::vector<std::uint8_t>> writes_;
+    std::optional<std::vector<std::uint8_t>> scripted_;  // waiting for the next command
+    std::vector<std::uint8_t> early_;     // arrived before the current write began: a purge drops them
+    std::vector<std::uint8_t> injected_;  // readable instead of the printer's answer
+    int opens_ = 0;
+    int reads_ = 0;
+};
+
+// A USB printer device in the test's own process, talking to a VirtualPrinter.
+class VirtualUsbDevice final : public UsbPrinterDevice {
+  public:
+    explicit VirtualUsbDevice(sim::VirtualPrinter& printer) : printer_(printer) {}
+    long write(std::span<const std::uint8_t> data) override;
+    long readAvailable(std::span<std::uint8_t> buffer) override;
+
+  private:
+    sim::VirtualPrinter& printer_;
+};
+
+// Finds the VirtualPrinter as the one USB printer present, unless it is set absent.
+class VirtualUsbFinder final : public UsbPrinterFinder {
+  public:
+    explicit VirtualUsbFinder(sim::VirtualPrinter& printer) : printer_(printer) {}
+    void setPresent(bool present) { present_ = present; }
+    int opens() const { return opens_; }
+    std::unique_ptr<UsbPrinterDevice> openPrinter() override;
+
+  private:
+    sim::VirtualPrinter& printer_;
+    bool present_ = true;
+    int opens_ = 0;
+};
+
+}  // namespace hollin::test
