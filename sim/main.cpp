@@ -99,5 +99,8 @@ int main(int argc, char** argv) {
     server.stop();
     for (const std::string& command : printer.log())
         std::fprintf(stderr, "understood: %s\n", command.c_str());
+    std::fprintf(stderr, "emulation: %s, model: %s\n%s",
+                 hollin::sim::emulationLabel(printer.emulation()).c_str(), printer.model().c_str(),
+                 hollin::sim::describe(printer.settings()).c_str());
     return 0;
 }

@@ -30,6 +30,12 @@ int probeReplyByte(int emulation);
 // the commands it knows out of the stream (keeping a partial command until the rest arrives), keeps
 // its state, queues its answers for the host to read and logs every command it understood.
 //
+// It knows the probe, the model query, the emulation switch, the serial-line commands (GS "S" "C" and
+// the CPCL "comm.*" variables), and the print settings: power save, code page and its printed sample,
+// density, media sensing, calibrations and compatible mode; settings() holds what they left behind.
+// A text command waits for its terminator at most 256 bytes and gives up at a control byte, so bytes
+// that belong to no command never hold back a command that follows them.
+//
 // Answers become readable on the printer's own clock, so a late or piecemeal reply can be played on
 // a VirtualClock. All members may be called from any thread.
 class VirtualPrinter {

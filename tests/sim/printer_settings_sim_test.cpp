@@ -2,6 +2,8 @@
 // command builders, with the printer's resulting state asserted.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -341,6 +343,38 @@ TEST(VirtualPrinterSettings, UnfinishedTextNeverSwallowsALaterCommand) {
     EXPECT_EQ(printer.settings().blackMarkCalibrations, 1);
     EXPECT_EQ(printer.settings().mediaMode, MediaMode::kContinuous);
     EXPECT_EQ(printer.log().back(), "black mark calibration");
+}
+
+// Random bytes drawn mostly from the command alphabet: the printer never fails, never buffers without
+// bound, and once a run of plain text has flushed whatever was half-received, answers a probe again.
+TEST(VirtualPrinterSettings, SurvivesRandomStreamsAndRecovers) {
+    VirtualClock clock;
+    const Bytes alphabet = {0x00, 0x1B, 0x1C, 0x1D, 0x01, 'E', 'S',  'C',  'P',  'a',
+                            'v',  '#',  '!',  ' ',  'U',  '1', '"',  '{',  '}',  '|',
+                            '^',  'M',  'N',  'Z',  'G',  'L', '\r', '\n', 0x80, 0xFF};
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        std::mt19937 random(seed);
+        VirtualPrinter printer(clock, kCpcl);
+        std::size_t sent = 0;
+        while (sent < 20000) {
+            Bytes chunk(1 + random() % 64);
+            for (std::uint8_t& b : chunk)
+                b = random() % 4 == 0 ? static_cast<std::uint8_t>(random())
+                                      : alphabet[random() % alphabet.size()];
+            ASSERT_EQ(printer.receive(chunk), chunk.size());
+            sent += chunk.size();
+            printer.takeOutput(4096);
+        }
+        printer.receive(Bytes(300, 'x'));
+        printer.takeOutput(4096);
+        printer.receive(probeCommand());
+        EXPECT_EQ(printer.takeOutput(8),
+                  Bytes{static_cast<std::uint8_t>(probeReplyByte(printer.emulation()))})
+            << "seed " << seed;
+        EXPECT_EQ(printer.bytesReceived(), sent + 303);
+        EXPECT_GT(printer.ignoredBytes(), 0u);
+        EXPECT_GT(printer.log().size(), 50u) << "the stream should form commands too";
+    }
 }
 
 }  // namespace
