@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 #include "gui/form_registry.h"
 #include "gui/icons.h"
@@ -122,6 +123,7 @@ QtDialogView::QtDialogView(ui::Window& window, QWidget* parent)
 }
 
 void QtDialogView::dialogGone() {
+    dialog_ = nullptr;
     controls_.clear();
     formItems_.clear();
     for (auto& [id, timer] : timers_)
@@ -135,16 +137,20 @@ void QtDialogView::dialogGone() {
 QtDialogView::~QtDialogView() {
     if (auto it = liveViews().find(&window_); it != liveViews().end() && it->second == this)
         liveViews().erase(it);
-    for (auto& [id, timer] : timers_)
-        delete timer;
     if (waitCursor_)
         QApplication::restoreOverrideCursor();
-    if (dialog_) {
+    if (dialog_ != nullptr) {
         // No notification may reach the presenter while the controls go away.
-        for (auto& [id, widget] : controls_)
+        disconnect(dialog_, &QObject::destroyed, this, nullptr);
+        for (auto& [id, widget] : controls_) {
             widget->disconnect(this);
-        delete dialog_.data();
+            widget->removeEventFilter(this);
+        }
+        controls_.clear();
+        delete std::exchange(dialog_, nullptr);
     }
+    for (auto& [id, timer] : timers_)
+        delete timer;
 }
 
 QtDialogView* QtDialogView::viewOf(const ui::Window* window) {
@@ -204,6 +210,8 @@ void QtDialogView::notify(ControlId id, Notification n) {
 }
 
 bool QtDialogView::eventFilter(QObject* watched, QEvent* event) {
+    if (dialog_ == nullptr)
+        return QObject::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);
     const ControlId id = widget != nullptr ? controlIdOf(widget) : 0;
     if (id != 0 && event->type() == QEvent::KeyPress) {

@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QObject>
-#include <QPointer>
 #include <map>
 #include <set>
 
@@ -153,7 +152,7 @@ class QtDialogView : public QObject, public ui::DialogView {
     void dialogGone();
 
     ui::Window& window_;
-    QPointer<HostDialog> dialog_;
+    HostDialog* dialog_ = nullptr;  // null once gone with its owner
     std::map<ui::ControlId, QWidget*> controls_;
     std::set<ui::ControlId> formItems_;  // combo/list boxes still showing the form's preview items
     std::map<int, QTimer*> timers_;
