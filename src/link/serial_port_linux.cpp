@@ -23,6 +23,9 @@
 //   write ends with the bytes that left the line, and the rest are dropped from the queue so that
 //   the caller sends them again, as a driver's write time-out would. The caller's own wait bounds
 //   the whole write.
+// - Purge: the input queue is always flushed; the output queue only when a write did not finish,
+//   because a finished write has nothing left there. (On a pseudo-terminal TIOCOUTQ reads 0 while
+//   the bytes still wait for the other side, and flushing output there can lose them.)
 // - Exclusive use: an advisory flock() plus TIOCEXCL; a device locked by another program does not
 //   open.
 
@@ -184,6 +187,7 @@ class LinuxSerialPort final : public SerialPort {
     WriteOutcome write(const std::uint8_t* data, std::size_t length, std::uint32_t waitMs) override {
         if (fd_ < 0)
             return {WriteStatus::Failed, 0};
+        outputUnsent_ = true;
         const std::uint32_t start = clock_.tickMs();
         const std::uint64_t portLimit =
             timeouts_.writeConstantMs + std::uint64_t{timeouts_.writePerByteMs} * length;  // 0: none
@@ -205,9 +209,10 @@ class LinuxSerialPort final : public SerialPort {
         }
         // Wait until the bytes have left the line.
         for (;;) {
-            const std::size_t queued = outputQueued();
-            if (queued == 0)
+            if (outputQueued() == 0) {
+                outputUnsent_ = false;
                 return {WriteStatus::Completed, length};
+            }
             std::uint32_t left = 0;
             if (auto ended = deadline(start, portLimit, waitMs, left))
                 return *ended == WriteStatus::Completed ? endOnPortTimeOut(length) : WriteOutcome{*ended, 0};
@@ -265,8 +270,10 @@ class LinuxSerialPort final : public SerialPort {
     }
 
     void purge() override {
-        if (fd_ >= 0)
-            ::tcflush(fd_, TCIOFLUSH);
+        if (fd_ < 0)
+            return;
+        ::tcflush(fd_, outputUnsent_ ? TCIOFLUSH : TCIFLUSH);
+        outputUnsent_ = false;
     }
 
     void close() override {
@@ -275,6 +282,7 @@ class LinuxSerialPort final : public SerialPort {
         ::ioctl(fd_, TIOCNXCL);  // exclusivity belongs to the terminal, not to this descriptor
         ::close(fd_);
         fd_ = -1;
+        outputUnsent_ = false;
     }
 
     long nativeHandle() const override { return fd_; }
@@ -308,12 +316,14 @@ class LinuxSerialPort final : public SerialPort {
     WriteOutcome endOnPortTimeOut(std::size_t accepted) {
         const std::size_t queued = std::min(outputQueued(), accepted);
         ::tcflush(fd_, TCOFLUSH);
+        outputUnsent_ = false;
         return {WriteStatus::Completed, accepted - queued};
     }
 
     Clock& clock_;
     int fd_ = -1;
     PortTimeouts timeouts_{};
+    bool outputUnsent_ = false;  // a write ended before its bytes had all left
 };
 
 }  // namespace
