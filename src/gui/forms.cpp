@@ -4,6 +4,8 @@
 #include "gui/form_registry.h"
 #include "ui_dialog_100.h"
 #include "ui_dialog_102.h"
+#include "ui_dialog_106.h"
+#include "ui_dialog_144.h"
 
 namespace hollin::gui {
 
@@ -21,6 +23,8 @@ void setUp(QDialog& dialog) {
 void addBuiltinForms(const std::function<void(int dialogId, FormSetup setup)>& add) {
     add(100, setUp<Ui::Dialog100>);  // About box
     add(102, setUp<Ui::Dialog102>);  // main window
+    add(106, setUp<Ui::Dialog106>);  // status window
+    add(144, setUp<Ui::Dialog144>);  // information window
 }
 
 }  // namespace hollin::gui
