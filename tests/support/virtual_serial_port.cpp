@@ -104,6 +104,8 @@ WriteOutcome VirtualSerialPort::write(const std::uint8_t* data, std::size_t leng
                                       std::uint32_t /*waitMs*/) {
     if (!open_)
         return {WriteStatus::Failed, 0};
+    if (writesTimeOut_)
+        return {WriteStatus::TimedOut, 0};
     append(early_, injected_);
     injected_.clear();
     append(early_, printer_.takeOutput(kAll));
@@ -176,6 +178,7 @@ long VirtualUsbDevice::write(std::span<const std::uint8_t> data) {
 }
 
 long VirtualUsbDevice::readAvailable(std::span<std::uint8_t> buffer) {
+    ++reads_;
     if (!printer_.present())
         return -1;
     const auto bytes = printer_.takeOutput(buffer.size());
@@ -187,7 +190,7 @@ std::unique_ptr<UsbPrinterDevice> VirtualUsbFinder::openPrinter() {
     if (!present_ || !printer_.present())
         return nullptr;
     ++opens_;
-    return std::make_unique<VirtualUsbDevice>(printer_);
+    return std::make_unique<VirtualUsbDevice>(printer_, reads_);
 }
 
 }  // namespace hollin::test

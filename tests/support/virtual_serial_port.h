@@ -34,6 +34,8 @@ class VirtualSerialPort final : public SerialPort {
 
     // --- what a test may change or look at
     void setRejectSettings(bool reject) { rejectSettings_ = reject; }
+    // Every later write stays unfinished past the caller's wait (a line held by flow control).
+    void setWritesTimeOut(bool timeOut) { writesTimeOut_ = timeOut; }
     // Replaces the answer to the next write that carries a command (zero wake-up bytes do not count):
     // the printer's own answer to it is dropped and `bytes` are readable instead. Lets a test play
     // replies no printer of the family gives.
@@ -70,6 +72,7 @@ class VirtualSerialPort final : public SerialPort {
     std::string device_;
     bool open_ = false;
     bool rejectSettings_ = false;
+    bool writesTimeOut_ = false;
     std::optional<LineSettings> line_;
     PortTimeouts timeouts_;
     std::vector<std::vector<std::uint8_t>> writes_;
@@ -83,12 +86,14 @@ class VirtualSerialPort final : public SerialPort {
 // A USB printer device in the test's own process, talking to a VirtualPrinter.
 class VirtualUsbDevice final : public UsbPrinterDevice {
   public:
-    explicit VirtualUsbDevice(sim::VirtualPrinter& printer) : printer_(printer) {}
+    // `reads` counts the calls of readAvailable.
+    VirtualUsbDevice(sim::VirtualPrinter& printer, int& reads) : printer_(printer), reads_(reads) {}
     long write(std::span<const std::uint8_t> data) override;
     long readAvailable(std::span<std::uint8_t> buffer) override;
 
   private:
     sim::VirtualPrinter& printer_;
+    int& reads_;
 };
 
 // Finds the VirtualPrinter as the one USB printer present, unless it is set absent.
@@ -97,12 +102,15 @@ class VirtualUsbFinder final : public UsbPrinterFinder {
     explicit VirtualUsbFinder(sim::VirtualPrinter& printer) : printer_(printer) {}
     void setPresent(bool present) { present_ = present; }
     int opens() const { return opens_; }
+    // Reads made on every device this finder opened.
+    int reads() const { return reads_; }
     std::unique_ptr<UsbPrinterDevice> openPrinter() override;
 
   private:
     sim::VirtualPrinter& printer_;
     bool present_ = true;
     int opens_ = 0;
+    int reads_ = 0;
 };
 
 }  // namespace hollin::test
