@@ -1,11 +1,19 @@
 // hollin: the printer utility's front-end.
+//
+//   hollin [--simulate [--emulation NAME|0..7] [--model TEXT]]
+//
+// --simulate starts two virtual printers on pseudo-terminals, one as COM1 and one as the USB printer,
+// so that every window can be tried without hardware.
 #include <QApplication>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/hollin_app.h"
 #include "gui/icons.h"
 #include "gui/qt_desktop.h"
+#include "gui/simulation.h"
 #include "gui/startup_services_linux.h"
 
 int main(int argc, char** argv) {
@@ -15,12 +23,24 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(hollin::gui::iconForId(128));
 
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--simulate")
-            continue;  // the embedded virtual printer comes with a later version
-        args.push_back(arg);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto simulation = hollin::gui::takeSimulationOptions(args, error);
+    if (!simulation) {
+        std::fprintf(stderr,
+                     "hollin: %s\nusage: hollin [--simulate [--emulation NAME|0..7] [--model TEXT]]\n",
+                     error.c_str());
+        return 2;
+    }
+    std::unique_ptr<hollin::gui::EmbeddedPrinters> printers;
+    if (simulation->simulate) {
+        printers = std::make_unique<hollin::gui::EmbeddedPrinters>(*simulation);
+        if (!printers->start()) {
+            std::fprintf(stderr, "hollin: %s\n", printers->error().c_str());
+            return 1;
+        }
+        std::fprintf(stderr, "hollin: virtual printer on COM1 = %s, USB = %s\n",
+                     printers->serialPath().c_str(), printers->usbPath().c_str());
     }
 
     hollin::gui::QtDesktop desktop;

@@ -61,6 +61,8 @@ CHollinDlg::CHollinDlg(MainWindowDeps deps) : ui::Window(kMainDialogId), deps_(s
     session_ = std::make_unique<PrinterSession>(
         deps_.clock, deps_.serialPorts, [ports](std::string_view port) { return ports->deviceFor(port); },
         *finder);
+    if (deps_.debugOutput)
+        session_->serial.setTraceSink(deps_.debugOutput);
     mapConnectionHandlers();
     mapEmulationHandlers();
     onClicked(kStartWifi, [this] { startWifiSettings(); });

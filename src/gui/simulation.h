@@ -1,0 +1,57 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/clock.h"
+#include "sim/pty_printer_server.h"
+#include "sim/virtual_printer.h"
+
+namespace hollin::gui {
+
+// What "hollin --simulate [--emulation NAME|0..7] [--model TEXT]" asks for.
+struct SimulationOptions {
+    bool simulate = false;
+    int emulation = 1;  // CPCL, as hollin-printer-sim starts
+    std::string model = "Alder";
+};
+
+// Takes the simulation options out of the command line (the rest stays in `args` for the application).
+// Nothing when an option is malformed; `error` then says why.
+std::optional<SimulationOptions> takeSimulationOptions(std::vector<std::string>& args, std::string& error);
+
+// An emulation by its shown name in any letter case ("ESC/POS", "ESCPOS", "CPCL", ...) or its code 0..7.
+std::optional<int> emulationFromOption(std::string_view text);
+
+// Two virtual printers with the same emulation and model, each on its own pseudo-terminal: one is
+// the device of COM1 (HOLLIN_COM1), the other the USB printer (HOLLIN_USB). They live as long as
+// this object; the environment variables are set for this process by start().
+class EmbeddedPrinters {
+  public:
+    // `replyDelayMs`: how long a printer takes to answer; a real printer needs a moment too, and the
+    // serial link purges its input when a write ends.
+    explicit EmbeddedPrinters(const SimulationOptions& options, std::uint32_t replyDelayMs = kReplyDelayMs);
+    ~EmbeddedPrinters();
+
+    bool start();  // serves both printers and points HOLLIN_COM1 and HOLLIN_USB at them
+    std::string error() const { return error_; }
+    std::string serialPath() const { return serialServer_.slavePath(); }
+    std::string usbPath() const { return usbServer_.slavePath(); }
+    sim::VirtualPrinter& serialPrinter() { return serialPrinter_; }
+    sim::VirtualPrinter& usbPrinter() { return usbPrinter_; }
+
+    static constexpr std::uint32_t kReplyDelayMs = 5;
+
+  private:
+    RealClock clock_;
+    sim::VirtualPrinter serialPrinter_;
+    sim::VirtualPrinter usbPrinter_;
+    sim::PtyPrinterServer serialServer_{serialPrinter_};
+    sim::PtyPrinterServer usbServer_{usbPrinter_};
+    std::string error_;
+};
+
+}  // namespace hollin::gui
