@@ -17,7 +17,8 @@
 //   read; the total time-out (100 ms) ends it in any case, counted from the start of the read.
 //   Both are played with poll() on the descriptor.
 // - Write time-out: a tty's write() returns once the kernel holds the bytes, not when they have left
-//   the line, so a write here also waits for the output queue (TIOCOUTQ) to drain. That keeps the
+//   the line, so a write here also waits for the output queue (TIOCOUTQ) to drain (a
+//   pseudo-terminal has no line and nothing to wait for). That keeps the
 //   chunks paced as the printer expects and keeps the purge after a write from discarding bytes
 //   not yet sent. When the per-byte write time-out (19200 / baud ms per byte) runs out first, the
 //   write ends with the bytes that left the line, and the rest are dropped from the queue so that
@@ -33,6 +34,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -130,6 +133,13 @@ bool applyModemLines(int fd, int code) {
     }
 }
 
+// Unix 98 pseudo-terminal slaves (/dev/pts/N) have majors 136 to 143.
+bool isPseudoTerminal(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && ::major(st.st_rdev) >= 136 &&
+           ::major(st.st_rdev) <= 143;
+}
+
 // Waits up to `ms` for `events` on `fd`; the poll result's events, 0 on time-out.
 short waitFor(int fd, short events, std::uint32_t ms) {
     pollfd p{fd, events, 0};
@@ -154,6 +164,7 @@ class LinuxSerialPort final : public SerialPort {
         }
         ::ioctl(fd, TIOCEXCL);  // other programs' opens now fail; best effort
         fd_ = fd;
+        hasLine_ = !isPseudoTerminal(fd);
         return true;
     }
 
@@ -289,6 +300,8 @@ class LinuxSerialPort final : public SerialPort {
 
   private:
     std::size_t outputQueued() const {
+        if (!hasLine_)
+            return 0;  // a pseudo-terminal hands bytes straight to the other side
         int n = 0;
         if (::ioctl(fd_, TIOCOUTQ, &n) != 0 || n < 0)
             return 0;
@@ -324,6 +337,7 @@ class LinuxSerialPort final : public SerialPort {
     int fd_ = -1;
     PortTimeouts timeouts_{};
     bool outputUnsent_ = false;  // a write ended before its bytes had all left
+    bool hasLine_ = true;        // false on a pseudo-terminal: nothing to drain
 };
 
 }  // namespace
