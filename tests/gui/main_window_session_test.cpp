@@ -1,0 +1,167 @@
+// The main window's real form driven by clicks, against the embedded virtual printers of
+// "hollin --simulate" on pseudo-terminals.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "gui/qt_desktop.h"
+#include "gui/qt_dialog_view.h"
+#include "gui/simulation.h"
+#include "link/driver_port_check.h"
+#include "link/port_map.h"
+#include "link/usb_device.h"
+#include "printer/hollin_dlg.h"
+#include "printer/main_window_ids.h"
+
+using namespace hollin;
+using namespace hollin::printer::ids;
+
+namespace {
+
+class NoSpooler final : public Spooler {
+  public:
+    SpoolerListing localPrinters() override { return {}; }
+};
+
+// Closes any message box that shows up, so that a failing exchange ends the test instead of waiting
+// for an operator; the texts are kept for the failure report.
+class MessageBoxCatcher : public QObject {
+  public:
+    MessageBoxCatcher() {
+        timer_.setInterval(50);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts += box->text();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        timer_.start();
+    }
+    QStringList texts;
+
+  private:
+    QTimer timer_;
+};
+
+}  // namespace
+
+class MainWindowSessionTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<gui::EmbeddedPrinters> printers_;
+    std::optional<PortMap> ports_;
+    std::unique_ptr<UsbPrinterFinder> usb_;
+    NoSpooler spooler_;
+
+    std::unique_ptr<printer::CHollinDlg> makeWindow() {
+        printer::MainWindowDeps deps;
+        deps.ports = &*ports_;
+        deps.usbFinder = usb_.get();
+        deps.spooler = &spooler_;
+        return std::make_unique<printer::CHollinDlg>(deps);
+    }
+
+    static QPushButton* button(gui::QtDialogView& view, ui::ControlId id) {
+        return qobject_cast<QPushButton*>(view.control(id));
+    }
+
+  private slots:
+    void initTestCase() {
+        gui::SimulationOptions options;
+        options.simulate = true;
+        options.emulation = 1;  // CPCL
+        options.model = "Birch 2in";
+        printers_ = std::make_unique<gui::EmbeddedPrinters>(options);
+        QVERIFY2(printers_->start(), printers_->error().c_str());
+        // Only COM1 leads anywhere: no test opens a real serial device.
+        const std::string com1 = printers_->serialPath();
+        ports_.emplace(std::vector<std::string>{},
+                       [com1](const std::string& name) -> std::optional<std::string> {
+                           if (name == "HOLLIN_COM1")
+                               return com1;
+                           return std::nullopt;
+                       });
+        usb_ = makeLinuxUsbPrinterFinder("/nonexistent", "/nonexistent", printers_->usbPath());
+    }
+
+    void openComOneByClickingShowsTheEmulationAndEnablesItsButtons() {
+        auto main = makeWindow();
+        gui::QtDesktop desktop;
+        gui::QtDialogView view(*main, nullptr);
+        main->attach(&view, &desktop);
+        main->onInit();
+        view.showModeless();
+        MessageBoxCatcher boxes;
+
+        QVERIFY(button(view, kOpenPort)->isEnabled());
+        QVERIFY(!button(view, kClosePort)->isEnabled());
+        QTest::mouseClick(button(view, kOpenPort), Qt::LeftButton);
+        QCOMPARE(boxes.texts, QStringList());
+
+        QCOMPARE(qobject_cast<QLineEdit*>(view.control(kEmulationText))->text(), QStringLiteral("CPCL"));
+        for (ui::ControlId id :
+             {kClosePort, kGetEmulation, kSetCpcl, kSetEscPos, kSaveSerialConfig, kSetGap, kSetBlackMark,
+              kAdvancedOptions, kFontOpenFile, kGapCalibration, kStartBluetooth})
+            QVERIFY2(view.control(id)->isEnabled(), qPrintable(QString::number(id)));
+        // Birch has no continuous media; an open port leaves no way to exit but Close Port.
+        for (ui::ControlId id : {kOpenPort, kPortList, kExit, kStartWifi, kSetContinuous, kSaveDensity,
+                                 kDataBitsList, kFlowList})
+            QVERIFY2(!view.control(id)->isEnabled(), qPrintable(QString::number(id)));
+        QVERIFY(view.control(kFontGroup)->isVisible());
+
+        QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
+        QVERIFY(
+            view.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_102_open_com1.png")));
+
+        // Get Emulation asks again; Set ESC/POS switches the printer and closes the port.
+        QTest::mouseClick(button(view, kGetEmulation), Qt::LeftButton);
+        QCOMPARE(qobject_cast<QLineEdit*>(view.control(kEmulationText))->text(), QStringLiteral("CPCL"));
+        QTest::mouseClick(button(view, kSetEscPos), Qt::LeftButton);
+        QCOMPARE(qobject_cast<QLineEdit*>(view.control(kEmulationText))->text(), QStringLiteral("ESC/POS"));
+        QVERIFY(button(view, kOpenPort)->isEnabled());
+        QVERIFY(button(view, kExit)->isEnabled());
+        QVERIFY(!button(view, kClosePort)->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(printers_->serialPrinter().emulation(), 0,
+                                  2000);  // the printer reads on its own thread
+        QCOMPARE(boxes.texts, QStringList());
+        printers_->serialPrinter().setEmulation(1);
+        main->detach();
+    }
+
+    void openUsbByChoosingItInThePortBox() {
+        auto main = makeWindow();
+        gui::QtDesktop desktop;
+        gui::QtDialogView view(*main, nullptr);
+        main->attach(&view, &desktop);
+        main->onInit();
+        view.showModeless();
+        MessageBoxCatcher boxes;
+
+        auto* ports = qobject_cast<QComboBox*>(view.control(kPortList));
+        ports->setCurrentIndex(9);
+        emit ports->activated(9);  // as the operator's choice
+        QVERIFY(!view.control(kBaudList)->isEnabled());
+        QTest::mouseClick(button(view, kOpenPort), Qt::LeftButton);
+        QCOMPARE(boxes.texts, QStringList());
+        QCOMPARE(main->session().linkKind(), int(printer::kLinkUsb));
+        QCOMPARE(qobject_cast<QLineEdit*>(view.control(kEmulationText))->text(), QStringLiteral("CPCL"));
+        QTest::mouseClick(button(view, kClosePort), Qt::LeftButton);
+        QVERIFY(button(view, kOpenPort)->isEnabled());
+        QCOMPARE(qobject_cast<QLineEdit*>(view.control(kEmulationText))->text(), QString());
+        main->detach();
+    }
+
+    void cleanupTestCase() { printers_.reset(); }
+};
+
+QTEST_MAIN(MainWindowSessionTest)
+#include "main_window_session_test.moc"
