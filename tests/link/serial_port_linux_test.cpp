@@ -107,6 +107,24 @@ TEST_F(LinuxSerialPortTest, ReadEndsWhenTheBytesStopAndPurgeDropsWhatWaits) {
     EXPECT_EQ(port_->bytesWaiting(), 0u);
 }
 
+TEST_F(LinuxSerialPortTest, WriteToATerminalNobodyReadsEndsAtItsTimeOuts) {
+    ASSERT_TRUE(port_->configure({115200, Parity::None, 8, 1, 0}));
+    const std::vector<std::uint8_t> block(4096, 0x55);
+    WriteOutcome out;
+    for (int i = 0; i < 200 && out.status != WriteStatus::TimedOut; ++i)
+        out = port_->write(block.data(), block.size(), 20);
+    ASSERT_EQ(out.status, WriteStatus::TimedOut);  // the terminal's buffers are full
+
+    // The port's own per-byte time-out (64 bytes x 1 ms) ends a write before the caller's wait does,
+    // reporting what went out: nothing.
+    ASSERT_TRUE(port_->setTimeouts(linkTimeoutsFor(19200)));
+    const std::uint32_t start = systemClock().tickMs();
+    out = port_->write(block.data(), 64, 5000);
+    EXPECT_EQ(out.status, WriteStatus::Completed);
+    EXPECT_EQ(out.count, 0u);
+    EXPECT_LT(elapsedMs(start, systemClock().tickMs()), 2000u);
+}
+
 // The link on a real terminal, its pauses on virtual time.
 class PrinterLinkOnPtyTest : public ::testing::Test {
   protected:
