@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include "common/text_twin.h"
 #include "link/driver_port_check.h"
@@ -120,6 +121,24 @@ TEST(SpoolerPortName, SerialUrisNameTheirComPortOthersNeverMatchAKey) {
               "serial:/dev/ttyS9?baud=115200");
     EXPECT_EQ(spoolerPortName("usb://Maker/Model?serial=12", portForDevice), "usb://Maker/Model?serial=12");
     EXPECT_EQ(spoolerPortName("", portForDevice), "");
+}
+
+}  // namespace
+}  // namespace hollin
+
+namespace hollin {
+namespace {
+
+// With no spooler to reach, the CUPS adapter lets every port open without a word.
+TEST(CupsSpooler, UnreachableServerMeansNoConflictSilently) {
+    ::setenv("CUPS_SERVER", "/nonexistent/hollin-test/cups.sock", 1);
+    const auto spooler = makeSystemSpooler();
+    EXPECT_EQ(spooler->localPrinters().status, SpoolerListing::Status::Unavailable);
+    DriverPortBuffers buffers;
+    const DriverPortCheck check = checkDriverPort(*spooler, "COM1", buffers);
+    EXPECT_EQ(check.conflict, 0);
+    EXPECT_FALSE(check.enumPrintersFailed);
+    ::unsetenv("CUPS_SERVER");
 }
 
 }  // namespace
