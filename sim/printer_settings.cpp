@@ -26,14 +26,12 @@ std::optional<SerialLine> decodeSerialCodes(std::span<const std::uint8_t> codes)
     const auto parity =
         byCode(codes[2], '0', std::array<Parity, 3>{Parity::kNone, Parity::kOdd, Parity::kEven});
     // Stop bits: "1" one, "3" two ("2" would be one and a half, which these printers do not offer).
-    const auto stopBits = codes[3] == '1'   ? std::optional<int>(1)
-                          : codes[3] == '3' ? std::optional<int>(2)
-                                            : std::nullopt;
+    const int stopBits = codes[3] == '1' ? 1 : codes[3] == '3' ? 2 : 0;
     const auto flow =
         byCode(codes[4], '1', std::array<FlowControl, 2>{FlowControl::kDtrDsr, FlowControl::kXonXoff});
-    if (!baud || !dataBits || !parity || !stopBits || !flow)
+    if (!baud || !dataBits || !parity || stopBits == 0 || !flow)
         return std::nullopt;
-    return SerialLine{*baud, *dataBits, *parity, *stopBits, *flow};
+    return SerialLine{*baud, *dataBits, *parity, stopBits, *flow};
 }
 
 bool isSupportedBaud(int baud) {

@@ -11,12 +11,6 @@ Bytes bytesOf(std::string_view text) {
     return Bytes(text.begin(), text.end());
 }
 
-void append(Bytes& out, std::string_view text) {
-    out.insert(out.end(), text.begin(), text.end());
-}
-
-constexpr std::string_view kCrLf = "\r\n";
-
 }  // namespace
 
 Bytes probeCommand() {
@@ -159,40 +153,32 @@ Bytes codePageCommand(int kind, int position) {
 }
 
 Bytes codePageSample() {
-    Bytes out;
+    std::string out;
     out.reserve(180);
     for (int high = 0x8; high <= 0xF; ++high) {
-        append(out, "\r\n\r\n ");
+        out += "\r\n\r\n ";
         for (int low = 0; low < 16; ++low)
-            out.push_back(static_cast<std::uint8_t>(high << 4 | low));
+            out.push_back(static_cast<char>(high << 4 | low));
         out.push_back(' ');
     }
-    append(out, "\r\n\r\n");
-    return out;
+    out += "\r\n\r\n";
+    return bytesOf(out);
 }
 
 Bytes printCodePageCommand() {
-    Bytes out = {0x1B, 0x61, 0x01};
     const Bytes sample = codePageSample();
-    out.insert(out.end(), sample.begin(), sample.end());
-    return out;
+    return bytesOf("\x1B\x61\x01" + std::string(sample.begin(), sample.end()));
 }
 
 Bytes densityCommand(int position) {
-    Bytes out = {0x1C};
-    append(out, "##DENSITY");
-    out.push_back(static_cast<std::uint8_t>(position + 1));
-    return out;
+    return bytesOf("\x1C##DENSITY" + std::string(1, static_cast<char>(position + 1)));
 }
 
 Bytes setGapCommand(int kind) {
     // Kind 6 printers take the CPCL variable commands for black mark and continuous media; they get the
     // CPCL gap command as well, so that the three media buttons behave alike on them.
-    if (kind == kCpcl || kind == 6) {
-        Bytes out = bytesOf("! U1 setvar \"media.sense_mode\" \"gap\"");
-        append(out, kCrLf);
-        return out;
-    }
+    if (kind == kCpcl || kind == 6)
+        return bytesOf("! U1 setvar \"media.sense_mode\" \"gap\"\r\n");
     if (kind == kMpcl || kind == kZpl || kind == kEpl)
         return {0x1C, 0x47};
     return {};
@@ -201,12 +187,9 @@ Bytes setGapCommand(int kind) {
 Bytes setBlackMarkCommand(int kind, int sensorPosition) {
     const bool upper = sensorPosition == 1;
     if (kind == kCpcl || kind == 6) {
-        Bytes out = bytesOf("! U1 setvar \"media.sense_mode\" \"bar\"");
-        append(out, kCrLf);
-        append(out, upper ? "! U1 setvar \"media.BM_sense_pos\" \"upper\""
-                          : "! U1 setvar \"media.BM_sense_pos\" \"lower\"");
-        append(out, kCrLf);
-        return out;
+        return bytesOf(std::string("! U1 setvar \"media.sense_mode\" \"bar\"\r\n") +
+                       (upper ? "! U1 setvar \"media.BM_sense_pos\" \"upper\"\r\n"
+                              : "! U1 setvar \"media.BM_sense_pos\" \"lower\"\r\n"));
     }
     if (kind == kMpcl || kind == kZpl || kind == kEpl)
         return {0x1C, static_cast<std::uint8_t>(upper ? 0x55 : 0x4C)};
@@ -214,11 +197,8 @@ Bytes setBlackMarkCommand(int kind, int sensorPosition) {
 }
 
 Bytes setContinuousCommand(int kind) {
-    if (kind == kCpcl || kind == 6) {
-        Bytes out = bytesOf("! U1 setvar \"media.type\" \"journal\"");
-        append(out, kCrLf);
-        return out;
-    }
+    if (kind == kCpcl || kind == 6)
+        return bytesOf("! U1 setvar \"media.type\" \"journal\"\r\n");
     if (kind == kMpcl)
         return bytesOf("{,I,B,3,0,0,0|}");
     if (kind == kZpl)
@@ -239,12 +219,7 @@ Bytes blackMarkCalibrationCommand() {
 Bytes compatibleModeCommand(int kind, int flag) {
     if (kind != kEscPos && kind != kCpcl)
         return {};
-    Bytes out = {0x1B, 0x23};
-    append(out, "tavik");
-    out.push_back(0x02);
-    out.push_back(0x43);
-    out.push_back(static_cast<std::uint8_t>(flag));
-    return out;
+    return bytesOf(std::string("\x1B#tavik\x02\x43") + static_cast<char>(flag));
 }
 
 }  // namespace hollin
