@@ -65,6 +65,7 @@ CHollinDlg::CHollinDlg(MainWindowDeps deps) : ui::Window(kMainDialogId), deps_(s
         session_->serial.setTraceSink(deps_.debugOutput);
     mapConnectionHandlers();
     mapEmulationHandlers();
+    mapSettingsHandlers();
     onClicked(kStartWifi, [this] { startWifiSettings(); });
 }
 

@@ -40,6 +40,9 @@ inline constexpr std::string_view kDataBitsParityCaption = "ERROR";
 inline constexpr std::string_view kUnknownEmulationText = "Unkonwn Emulation";
 // A command that did not reach the printer (link closed, or the write gave up).
 inline constexpr TextTwin kSendFailedText = {"Sending ERROR", "전송 에러"};
+// A setting list without a chosen entry has nothing to send.
+inline constexpr TextTwin kNothingSelectedText = {"No entry is selected in the list.",
+                                                  "목록에서 선택된 항목이 없습니다."};
 
 // What the main window needs from outside. Every member left empty means the platform's own; tests
 // hand in in-process stand-ins. Objects passed by pointer must outlive the window.
@@ -74,7 +77,8 @@ class WifiSettingsStandIn : public ui::Window {
 //
 // The handlers live in several sources: hollin_dlg.cpp (shell, initialisation, child windows),
 // hollin_dlg_connection.cpp (port kind, line check, Open Port, Close Port) and
-// hollin_dlg_emulation.cpp (Get Emulation, Set CPCL / Set ESC/POS, serial configuration save).
+// hollin_dlg_emulation.cpp (Get Emulation, Set CPCL / Set ESC/POS, serial configuration save) and
+// hollin_dlg_settings.cpp (power save, code page, density, label media, calibrations, compatible mode).
 // Each source maps its own handlers in a map...Handlers() member called by the constructor.
 class CHollinDlg : public ui::Window {
   public:
@@ -164,6 +168,17 @@ class CHollinDlg : public ui::Window {
     void onSaveSerialConfig();
     void closeAfterCommand();
 
+    // --- hollin_dlg_settings.cpp
+    void mapSettingsHandlers();
+    std::optional<int> chosenPosition(ui::ControlId list);
+    void onSavePowerSave();
+    void onPowerSaveMode();
+    void onSaveCodePage();
+    void onSaveDensity();
+    void onSetMedia(ui::ControlId button);
+    void onCompatibleMode(int flag);
+    void onSaveCompatibleMode();
+
     void debugOutput(std::string_view text);
 
     MainWindowDeps deps_;
@@ -175,6 +190,8 @@ class CHollinDlg : public ui::Window {
     BorrowedLink borrowed_;
     app::CHollinDlgAutoProxy* proxy_ = nullptr;
     int messageLanguage_ = 0;
+    // The compatible-mode flag the two radios set: 1 ON, 0 OFF.
+    int compatibleMode_ = 0;
 };
 
 }  // namespace hollin::printer

@@ -1,0 +1,148 @@
+// The main window's printer settings: power save, code page and its printed sample, density, label
+// media, the two sensor calibrations and the compatible mode.
+//
+// None of these commands is answered by the printer. Power save and the media buttons first check that
+// the printer still answers (the probe), the others send at once. A command that did not reach the
+// printer is reported by sendCommand(); the handler then announces nothing and changes no control.
+#include <optional>
+
+#include "printer/hollin_dlg.h"
+#include "printer/main_window_ids.h"
+#include "printer/printer_commands.h"
+#include "ui/info_window.h"
+
+namespace hollin::printer {
+
+using namespace ids;
+
+namespace {
+
+// The printer settles a new code page before the result is announced.
+constexpr std::uint32_t kCodePageSettleMs = 100;
+
+}  // namespace
+
+void CHollinDlg::mapSettingsHandlers() {
+    onClicked(kSavePowerSave, [this] { onSavePowerSave(); });
+    onSelectionChanged(kPowerSaveList, [this] { onPowerSaveMode(); });
+    onClicked(kSaveCodePage, [this] { onSaveCodePage(); });
+    onClicked(kPrintCodePage, [this] { sendCommand(printCodePageCommand()); });
+    onClicked(kSaveDensity, [this] { onSaveDensity(); });
+    onClicked(kSetGap, [this] { onSetMedia(kSetGap); });
+    onClicked(kSetBlackMark, [this] { onSetMedia(kSetBlackMark); });
+    onClicked(kSetContinuous, [this] { onSetMedia(kSetContinuous); });
+    onClicked(kGapCalibration, [this] { sendCommand(gapCalibrationCommand()); });
+    onClicked(kBlackMarkCalibration, [this] { sendCommand(blackMarkCalibrationCommand()); });
+    onClicked(kCompatibleOn, [this] { onCompatibleMode(1); });
+    onClicked(kCompatibleOff, [this] { onCompatibleMode(0); });
+    onClicked(kSaveCompatible, [this] { onSaveCompatibleMode(); });
+}
+
+// The position chosen in a setting list. A list without a chosen entry gives no value to send: the
+// operator is told and nothing goes out.
+std::optional<int> CHollinDlg::chosenPosition(ControlId list) {
+    const int position = view().selection(list);
+    if (position < 0 || position >= view().itemCount(list)) {
+        showMessage(kNothingSelectedText);
+        return std::nullopt;
+    }
+    return position;
+}
+
+// Mode and minutes go to the printer as one byte each; the printer may power off afterwards, so the
+// port closes whatever the operator does with the announcement (and also when the command did not go
+// out: the link gave up on it, and the operator starts again from Open Port).
+void CHollinDlg::onSavePowerSave() {
+    const std::optional<int> mode = chosenPosition(kPowerSaveList);
+    if (!mode)
+        return;
+    const int minutes = parseMinutes(view().text(kPowerSaveMinutes));
+    if (!checkEmulation())
+        return;
+    if (sendCommand(powerSaveCommand(*mode, minutes))) {
+        ui::InfoWindow info;
+        info.kind = ui::InfoWindow::kPowerSave;
+        info.powerSaveMode = *mode;
+        info.minutes = minutes;
+        if (desktop().runModal(info, this) == ui::kResultOk)
+            enableAll({kSavePowerSave, kPowerSaveList, kPowerSaveMinutes}, false);
+    }
+    closePort();
+}
+
+// "Power Save Off" has no minutes.
+void CHollinDlg::onPowerSaveMode() {
+    const int mode = view().selection(kPowerSaveList);
+    view().enable(kPowerSaveMinutes, mode == 1 || mode == 2);
+}
+
+// EPL printers number their code pages from 1, and their list is their own.
+void CHollinDlg::onSaveCodePage() {
+    const std::optional<int> position = chosenPosition(kCodePageList);
+    if (!position)
+        return;
+    const int kind = session_->emulationKind;
+    if (!sendCommand(codePageCommand(kind, *position)))
+        return;
+    deps_.clock.sleepMs(kCodePageSettleMs);
+    ui::InfoWindow info;
+    info.kind = kind == kEpl ? ui::InfoWindow::kEplCodePage : ui::InfoWindow::kGeneralCodePage;
+    info.codePagePosition = *position;
+    desktop().runModal(info, this);
+}
+
+void CHollinDlg::onSaveDensity() {
+    const std::optional<int> position = chosenPosition(kDensityList);
+    if (!position)
+        return;
+    if (!sendCommand(densityCommand(*position)))
+        return;
+    ui::InfoWindow info;
+    info.kind = ui::InfoWindow::kDensity;
+    info.densityPosition = *position;
+    desktop().runModal(info, this);
+}
+
+// Gap, black mark or continuous media, by the button pressed. Printers whose emulation has no such
+// command get nothing, but the buttons still show the mode as chosen: the button of the mode just set
+// is the only one of the three disabled, and the sensor position is usable except for black mark.
+void CHollinDlg::onSetMedia(ControlId button) {
+    std::optional<int> sensor;
+    if (button == kSetBlackMark) {
+        sensor = chosenPosition(kSensorPositionList);
+        if (!sensor)
+            return;
+    }
+    if (!checkEmulation())
+        return;
+    const int kind = session_->emulationKind;
+    Bytes command;
+    if (button == kSetGap)
+        command = setGapCommand(kind);
+    else if (button == kSetBlackMark)
+        command = setBlackMarkCommand(kind, *sensor);
+    else
+        command = setContinuousCommand(kind);
+    if (!command.empty() && !sendCommand(command))
+        return;
+    enableAll({kSetGap, kSetBlackMark, kSetContinuous}, true);
+    view().enable(button, false);
+    view().enable(kSensorPositionList, button != kSetBlackMark);
+}
+
+void CHollinDlg::onCompatibleMode(int flag) {
+    view().setChecked(kCompatibleOn, flag == 1);
+    view().setChecked(kCompatibleOff, flag == 0);
+    compatibleMode_ = flag;
+    view().enable(kSaveCompatible, true);
+}
+
+// Only ESC/POS and CPCL printers, as last read, take the compatible mode.
+void CHollinDlg::onSaveCompatibleMode() {
+    const Bytes command = compatibleModeCommand(session_->emulationKind, compatibleMode_);
+    if (!command.empty() && !sendCommand(command))
+        return;
+    view().enable(kSaveCompatible, false);
+}
+
+}  // namespace hollin::printer
