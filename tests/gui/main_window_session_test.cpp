@@ -2,7 +2,9 @@
 // "hollin --simulate" on pseudo-terminals.
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -20,6 +22,8 @@
 #include "link/usb_device.h"
 #include "printer/hollin_dlg.h"
 #include "printer/main_window_ids.h"
+#include "ui/search_save_progress.h"
+#include "ui/status_window.h"
 
 using namespace hollin;
 using namespace hollin::printer::ids;
@@ -157,6 +161,96 @@ class MainWindowSessionTest : public QObject {
         QTest::mouseClick(button(view, kClosePort), Qt::LeftButton);
         QVERIFY(button(view, kOpenPort)->isEnabled());
         QCOMPARE(qobject_cast<QLineEdit*>(view.control(kEmulationText))->text(), QString());
+        main->detach();
+    }
+
+    // Save Density on an ESC/POS printer: the information window names the density, its OK button
+    // closes it, and the printer keeps the new value.
+    void saveDensityIsAnnouncedAndKeptByThePrinter() {
+        printers_->serialPrinter().setEmulation(0);
+        auto main = makeWindow();
+        gui::QtDesktop desktop;
+        gui::QtDialogView view(*main, nullptr);
+        main->attach(&view, &desktop);
+        main->onInit();
+        view.showModeless();
+        MessageBoxCatcher boxes;
+
+        QTest::mouseClick(button(view, kOpenPort), Qt::LeftButton);
+        QCOMPARE(boxes.texts, QStringList());
+        auto* density = qobject_cast<QComboBox*>(view.control(kDensityList));
+        QCOMPARE(density->currentText(), QStringLiteral("DENSITY [+1]"));
+        density->setCurrentIndex(0);
+
+        // The information window is answered as an operator would: look, then press OK.
+        QString title, text;
+        QTimer answer;
+        answer.setInterval(50);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* info = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (info == nullptr || qobject_cast<QMessageBox*>(info) != nullptr)
+                return;
+            answer.stop();
+            title = info->windowTitle();
+            for (auto* label : info->findChildren<QLabel*>()) {
+                if (label->property(gui::kControlIdProperty).toInt() == 1136)
+                    text = label->text();
+            }
+            QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
+            QVERIFY(info->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_144_density.png")));
+            for (auto* ok : info->findChildren<QPushButton*>()) {
+                if (ok->property(gui::kControlIdProperty).toInt() == ui::IDOK)
+                    QTest::mouseClick(ok, Qt::LeftButton);
+            }
+        });
+        answer.start();
+        QTest::mouseClick(button(view, kSaveDensity), Qt::LeftButton);  // returns once the window closed
+
+        QCOMPARE(title, QStringLiteral("Printer Density Setting Information"));
+        QCOMPARE(text, QStringLiteral("Printer Density changed to DENSITY [-1]."));
+        QCOMPARE(boxes.texts, QStringList());
+        QTRY_COMPARE_WITH_TIMEOUT(printers_->serialPrinter().settings().density, 1, 2000);
+        QVERIFY(main->session().isOpen());
+        QTest::mouseClick(button(view, kClosePort), Qt::LeftButton);
+        printers_->serialPrinter().setEmulation(1);
+        main->detach();
+    }
+
+    // The status window of a Wi-Fi printer search while it waits, placed over the main window.
+    void statusWindowWhileSearching() {
+        auto main = makeWindow();
+        gui::QtDesktop desktop;
+        gui::QtDialogView view(*main, nullptr);
+        main->attach(&view, &desktop);
+        main->onInit();
+        view.showModeless();
+
+        ui::SearchSaveProgress::Block block{};
+        ui::SearchSaveProgress progress(block);
+        ui::StatusWindow status(ui::StatusWindow::kSearching, systemClock(), progress, &view);
+        desktop.openModeless(status, main.get());
+        gui::QtDialogView* statusView = gui::QtDialogView::viewOf(&status);
+        QVERIFY(statusView != nullptr);
+        QDialog* dialog = statusView->dialog();
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Wi-Fi Printer Searching..."));
+        QCOMPARE(qobject_cast<QLabel*>(statusView->control(ui::StatusWindow::kText))->text(),
+                 QStringLiteral("Now searching printers..."));
+        QVERIFY(!statusView->control(ui::IDOK)->isVisible());
+        QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
+        QCoreApplication::processEvents();  // the form lays itself out as it would before painting
+        QVERIFY(dialog->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_106_mode0.png")));
+        // A search that found nothing: the text above the OK button.
+        progress.set(ui::Progress::SearchTime, systemClock().tickMs() - 2000);
+        progress.set(ui::Progress::SearchFlag, 1);
+        status.onTimer(ui::StatusWindow::kTimerId);
+        QVERIFY(statusView->control(ui::IDOK)->isVisible());
+        QVERIFY(qobject_cast<QLabel*>(statusView->control(ui::StatusWindow::kText))
+                    ->text()
+                    .startsWith(QStringLiteral("Cannot search the Wi-Fi printer.")));
+        QCoreApplication::processEvents();
+        QVERIFY(dialog->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_106_not_found.png")));
+        status.onCancel();  // the close box
+        QCoreApplication::processEvents();
         main->detach();
     }
 
