@@ -22,6 +22,7 @@
 #include "link/usb_device.h"
 #include "printer/hollin_dlg.h"
 #include "printer/main_window_ids.h"
+#include "sim/virtual_printer.h"
 #include "ui/search_save_progress.h"
 #include "ui/status_window.h"
 
@@ -50,6 +51,41 @@ class MessageBoxCatcher : public QObject {
         timer_.start();
     }
     QStringList texts;
+
+  private:
+    QTimer timer_;
+};
+
+// Answers every information window (any modal dialog that is not a message box) as an operator
+// would: reads its caption and text, takes its picture when asked, then presses its OK button.
+class InfoAnswerer : public QObject {
+  public:
+    InfoAnswerer() {
+        timer_.setInterval(50);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+            auto* info = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (info == nullptr || qobject_cast<QMessageBox*>(info) != nullptr ||
+                info->property("answered").toBool())
+                return;
+            info->setProperty("answered", true);
+            QString text;
+            for (auto* label : info->findChildren<QLabel*>()) {
+                if (label->property(gui::kControlIdProperty).toInt() == 1136)
+                    text = label->text();
+            }
+            seen += info->windowTitle() + QStringLiteral(" | ") + text;
+            if (!picture.isEmpty())
+                saved = info->grab().save(picture);
+            for (auto* ok : info->findChildren<QPushButton*>()) {
+                if (ok->property(gui::kControlIdProperty).toInt() == ui::IDOK)
+                    QTest::mouseClick(ok, Qt::LeftButton);
+            }
+        });
+        timer_.start();
+    }
+    QStringList seen;  // "caption | text" of each window answered
+    QString picture;   // where to save the next window's picture; empty: none
+    bool saved = false;
 
   private:
     QTimer timer_;
@@ -182,37 +218,95 @@ class MainWindowSessionTest : public QObject {
         QCOMPARE(density->currentText(), QStringLiteral("DENSITY [+1]"));
         density->setCurrentIndex(0);
 
-        // The information window is answered as an operator would: look, then press OK.
-        QString title, text;
-        QTimer answer;
-        answer.setInterval(50);
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            auto* info = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (info == nullptr || qobject_cast<QMessageBox*>(info) != nullptr)
-                return;
-            answer.stop();
-            title = info->windowTitle();
-            for (auto* label : info->findChildren<QLabel*>()) {
-                if (label->property(gui::kControlIdProperty).toInt() == 1136)
-                    text = label->text();
-            }
-            QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
-            QVERIFY(info->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_144_density.png")));
-            for (auto* ok : info->findChildren<QPushButton*>()) {
-                if (ok->property(gui::kControlIdProperty).toInt() == ui::IDOK)
-                    QTest::mouseClick(ok, Qt::LeftButton);
-            }
-        });
-        answer.start();
+        InfoAnswerer infos;
+        QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
+        infos.picture = QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_144_density.png");
         QTest::mouseClick(button(view, kSaveDensity), Qt::LeftButton);  // returns once the window closed
 
-        QCOMPARE(title, QStringLiteral("Printer Density Setting Information"));
-        QCOMPARE(text, QStringLiteral("Printer Density changed to DENSITY [-1]."));
+        QCOMPARE(infos.seen,
+                 QStringList{QStringLiteral(
+                     "Printer Density Setting Information | Printer Density changed to DENSITY [-1].")});
+        QVERIFY(infos.saved);
         QCOMPARE(boxes.texts, QStringList());
         QTRY_COMPARE_WITH_TIMEOUT(printers_->serialPrinter().settings().density, 1, 2000);
         QVERIFY(main->session().isOpen());
         QTest::mouseClick(button(view, kClosePort), Qt::LeftButton);
         printers_->serialPrinter().setEmulation(1);
+        main->detach();
+    }
+
+    // The other settings buttons, clicked on the form: each reaches the printer, which keeps the
+    // setting; power save closes the port after its announcement.
+    void everySettingsButtonReachesThePrinter() {
+        sim::VirtualPrinter& printer = printers_->serialPrinter();
+        printer.setEmulation(0);
+        printer.setModel("Alder 3in");  // a model with continuous media
+        const sim::PrinterSettings start = printer.settings();
+        auto main = makeWindow();
+        gui::QtDesktop desktop;
+        gui::QtDialogView view(*main, nullptr);
+        main->attach(&view, &desktop);
+        main->onInit();
+        view.showModeless();
+        MessageBoxCatcher boxes;
+        InfoAnswerer infos;
+        const auto choose = [&view](ui::ControlId id, int index) {
+            auto* combo = qobject_cast<QComboBox*>(view.control(id));
+            combo->setCurrentIndex(index);
+            emit combo->activated(index);  // as the operator's choice
+        };
+
+        QTest::mouseClick(button(view, kOpenPort), Qt::LeftButton);
+        choose(kCodePageList, 1);
+        QTest::mouseClick(button(view, kSaveCodePage), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(printer.settings().codePage, 1, 2000);
+        QTest::mouseClick(button(view, kPrintCodePage), Qt::LeftButton);
+        QTest::mouseClick(button(view, kGapCalibration), Qt::LeftButton);
+        QTest::mouseClick(button(view, kBlackMarkCalibration), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(printer.settings().codePageSamplesPrinted, start.codePageSamplesPrinted + 1,
+                                  2000);
+        QTRY_COMPARE_WITH_TIMEOUT(printer.settings().gapCalibrations, start.gapCalibrations + 1, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(printer.settings().blackMarkCalibrations, start.blackMarkCalibrations + 1,
+                                  2000);
+
+        auto* minutes = qobject_cast<QLineEdit*>(view.control(kPowerSaveMinutes));
+        QVERIFY(!minutes->isEnabled());
+        choose(kPowerSaveList, 1);
+        QVERIFY(minutes->isEnabled());
+        minutes->clear();
+        QTest::keyClicks(minutes, QStringLiteral("15"));
+        QTest::mouseClick(button(view, kSavePowerSave), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(printer.settings().powerSaveMinutes, 15, 2000);
+        QCOMPARE(printer.settings().powerSaveMode, 1);
+        QVERIFY(!main->session().isOpen());
+        QVERIFY(button(view, kOpenPort)->isEnabled());
+
+        // Label media on a CPCL printer.
+        printer.setEmulation(1);
+        QTest::mouseClick(button(view, kOpenPort), Qt::LeftButton);
+        choose(kSensorPositionList, 1);
+        QTest::mouseClick(button(view, kSetBlackMark), Qt::LeftButton);
+        // Two CPCL lines: the mode, then the sensor position.
+        QTRY_VERIFY_WITH_TIMEOUT(printer.settings().mediaMode == sim::MediaMode::kBlackMark &&
+                                     printer.settings().sensorPosition == sim::SensorPosition::kUpper,
+                                 2000);
+        QVERIFY(!button(view, kSetBlackMark)->isEnabled());
+        QVERIFY(!view.control(kSensorPositionList)->isEnabled());
+        QTest::mouseClick(button(view, kSetContinuous), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(printer.settings().mediaMode == sim::MediaMode::kContinuous, 2000);
+        QTest::mouseClick(button(view, kSetGap), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(printer.settings().mediaMode == sim::MediaMode::kGap, 2000);
+        QVERIFY(!button(view, kSetGap)->isEnabled());
+        QVERIFY(button(view, kSetBlackMark)->isEnabled() && button(view, kSetContinuous)->isEnabled());
+
+        QCOMPARE(infos.seen,
+                 (QStringList{QStringLiteral("Code Page Setting Information | Code Page changed to "
+                                             "CP_KATAKANA."),
+                              QStringLiteral("Power Save Mode Setting Information | The printer "
+                                             "power will be off after 15 minute.")}));
+        QCOMPARE(boxes.texts, QStringList());
+        QTest::mouseClick(button(view, kClosePort), Qt::LeftButton);
+        printer.setModel("Birch 2in");
         main->detach();
     }
 
