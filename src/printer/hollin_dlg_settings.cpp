@@ -57,6 +57,10 @@ void CHollinDlg::onSavePowerSave() {
     if (!mode)
         return;
     const int minutes = parseMinutes(view().text(kPowerSaveMinutes));
+    if (minutes < 0 || minutes > 0xFF) {
+        showMessage(kMinutesOutOfRangeText);
+        return;
+    }
     if (!checkEmulation())
         return;
     if (sendCommand(powerSaveCommand(*mode, minutes))) {

@@ -286,8 +286,13 @@ TEST_F(SettingsHandlers, SettingsThatWereNotSentAreReportedWithoutInfo) {
     EXPECT_TRUE(view.enabledAll({kSaveDensity, kSaveCodePage, kDensityList}));
 }
 
-TEST_F(SettingsHandlers, AListWithoutAChosenEntrySendsNothingAndSaysSo) {
+TEST_F(SettingsHandlers, AListWithoutAChosenEntryOrNegativeMinutesSendNothingAndSaySo) {
     openOn(kEscPos);
+    ASSERT_TRUE(view.select(kPowerSaveList, 1));
+    ASSERT_TRUE(view.typeOver(kPowerSaveMinutes, "-5"));
+    ASSERT_TRUE(view.click(kSavePowerSave));
+    EXPECT_EQ(messages(), std::vector<std::string>{"The minutes must be a number from 0 to 255."});
+    desktop.clearMessages();
     view.setSelection(kDensityList, -1);
     view.setSelection(kCodePageList, -1);
     view.setSelection(kPowerSaveList, -1);
