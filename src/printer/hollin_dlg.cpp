@@ -9,6 +9,7 @@
 #include "printer/about_box.h"
 #include "printer/main_window_ids.h"
 #include "printer/option_lists.h"
+#include "ui/list_fill.h"
 
 namespace hollin::printer {
 
@@ -35,15 +36,6 @@ constexpr ButtonIcon kButtonIcons[] = {
     {kSetContinuous, 166},  {kBtAutoConnectOn, 167}, {kBtAutoConnectOff, 168},   {kAdvancedOptions, 171},
     {kSaveCompatible, 133}, {kStartBluetooth, 167},  {kGapCalibration, 183},     {kBlackMarkCalibration, 182},
 };
-
-template <std::size_t N>
-void fillList(ui::DialogView& view, ControlId id, const std::array<std::string_view, N>& entries,
-              int selected) {
-    view.clearItems(id);
-    for (std::string_view entry : entries)
-        view.addItem(id, entry);
-    view.setSelection(id, selected);
-}
 
 }  // namespace
 
@@ -116,11 +108,11 @@ void CHollinDlg::initConnectionLists() {
     v.addItem(kPortList, "USB");
     v.setSelection(kPortList, 0);
     showPortToolTips();
-    fillList(v, kBaudList, kBaudRates, 3);
-    fillList(v, kParityList, kParityNames, 0);
-    fillList(v, kDataBitsList, kDataBitsNames, 1);
-    fillList(v, kStopBitsList, kStopBitsNames, 0);
-    fillList(v, kFlowList, kFlowControlNames, 0);
+    ui::fillList(v, kBaudList, kBaudRates, 3);
+    ui::fillList(v, kParityList, kParityNames, 0);
+    ui::fillList(v, kDataBitsList, kDataBitsNames, 1);
+    ui::fillList(v, kStopBitsList, kStopBitsNames, 0);
+    ui::fillList(v, kFlowList, kFlowControlNames, 0);
 }
 
 // Each COM entry tells which device it stands for.

@@ -4,6 +4,8 @@
 #include "printer/hollin_dlg.h"
 #include "printer/main_window_ids.h"
 #include "printer/option_lists.h"
+#include "ui/list_fill.h"
+#include "ui/list_fill.h"
 
 namespace hollin::printer {
 
@@ -20,15 +22,6 @@ constexpr TextTwin kSetEscPosCaption = {"Set ESC/POS", "ESC/POS 설정"};
 constexpr int kDataBits7 = 0, kDataBits8 = 1;
 constexpr int kParityNone = 0, kParityOdd = 1;
 constexpr int kDefaultDensity = 2;  // "DENSITY [+1]"
-
-template <std::size_t N>
-void refill(ui::DialogView& view, ControlId id, const std::array<std::string_view, N>& entries,
-            int selected) {
-    view.clearItems(id);
-    for (std::string_view entry : entries)
-        view.addItem(id, entry);
-    view.setSelection(id, selected);
-}
 
 bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
@@ -181,19 +174,19 @@ void CHollinDlg::enableCommonOpenControls() {
 
 // The power-save, code-page, density and sensor lists as a fresh connection starts them.
 void CHollinDlg::fillSettingLists() {
-    refill(view(), kPowerSaveList, kPowerSaveModes, 0);
+    ui::fillList(view(), kPowerSaveList, kPowerSaveModes, 0);
     view().setText(kPowerSaveMinutes, "?");
     const int kind = session_->emulationKind;
     if (kind == kEscPos) {
-        refill(view(), kCodePageList, kGeneralCodePages, 0);
+        ui::fillList(view(), kCodePageList, kGeneralCodePages, 0);
         enableAll({kCodePageList, kSaveCodePage, kPrintCodePage}, true);
     } else if (kind == kEpl) {
-        refill(view(), kCodePageList, kEplCodePages, 0);
+        ui::fillList(view(), kCodePageList, kEplCodePages, 0);
         enableAll({kCodePageList, kSaveCodePage}, true);
         view().enable(kPrintCodePage, false);
     }
-    refill(view(), kDensityList, kDensityNames, kDefaultDensity);
-    refill(view(), kSensorPositionList, kSensorPositions, 0);
+    ui::fillList(view(), kDensityList, kDensityNames, kDefaultDensity);
+    ui::fillList(view(), kSensorPositionList, kSensorPositions, 0);
 }
 
 void CHollinDlg::closePort() {

@@ -352,8 +352,8 @@ TEST(VirtualPrinterSettings, SurvivesRandomStreamsAndRecovers) {
     const Bytes alphabet = {0x00, 0x1B, 0x1C, 0x1D, 0x01, 'E', 'S',  'C',  'P',  'a',
                             'v',  '#',  '!',  ' ',  'U',  '1', '"',  '{',  '}',  '|',
                             '^',  'M',  'N',  'Z',  'G',  'L', '\r', '\n', 0x80, 0xFF};
-    for (unsigned seed = 1; seed <= 20; ++seed) {
-        std::mt19937 random(seed);
+    for (unsigned stream = 1; stream <= 20; ++stream) {
+        std::mt19937 random(stream);
         VirtualPrinter printer(clock, kCpcl);
         std::size_t sent = 0;
         while (sent < 20000) {
@@ -370,7 +370,7 @@ TEST(VirtualPrinterSettings, SurvivesRandomStreamsAndRecovers) {
         printer.receive(probeCommand());
         EXPECT_EQ(printer.takeOutput(8),
                   Bytes{static_cast<std::uint8_t>(probeReplyByte(printer.emulation()))})
-            << "seed " << seed;
+            << "stream " << stream;
         EXPECT_EQ(printer.bytesReceived(), sent + 303);
         EXPECT_GT(printer.ignoredBytes(), 0u);
         EXPECT_GT(printer.log().size(), 50u) << "the stream should form commands too";

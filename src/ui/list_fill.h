@@ -1,0 +1,19 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "ui/dialog_view.h"
+
+namespace hollin::ui {
+
+// Empties list or combo `id`, fills it with `entries` in order and selects `selected` (silently).
+inline void fillList(DialogView& view, ControlId id, std::span<const std::string_view> entries,
+                     int selected) {
+    view.clearItems(id);
+    for (std::string_view entry : entries)
+        view.addItem(id, entry);
+    view.setSelection(id, selected);
+}
+
+}  // namespace hollin::ui
