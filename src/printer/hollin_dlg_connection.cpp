@@ -5,7 +5,6 @@
 #include "printer/main_window_ids.h"
 #include "printer/option_lists.h"
 #include "ui/list_fill.h"
-#include "ui/list_fill.h"
 
 namespace hollin::printer {
 
