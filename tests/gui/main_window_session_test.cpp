@@ -91,6 +91,23 @@ class InfoAnswerer : public QObject {
     QTimer timer_;
 };
 
+// The main window shown modeless on its real form, let go again however the test ends.
+struct ShownMainWindow {
+    explicit ShownMainWindow(std::unique_ptr<printer::CHollinDlg> window)
+        : main(std::move(window)), view(*main, nullptr) {
+        main->attach(&view, &desktop);
+        main->onInit();
+        view.showModeless();
+    }
+    ~ShownMainWindow() { main->detach(); }
+    ShownMainWindow(const ShownMainWindow&) = delete;
+    ShownMainWindow& operator=(const ShownMainWindow&) = delete;
+
+    std::unique_ptr<printer::CHollinDlg> main;
+    gui::QtDesktop desktop;
+    gui::QtDialogView view;
+};
+
 }  // namespace
 
 class MainWindowSessionTest : public QObject {
@@ -134,12 +151,8 @@ class MainWindowSessionTest : public QObject {
     }
 
     void openComOneByClickingShowsTheEmulationAndEnablesItsButtons() {
-        auto main = makeWindow();
-        gui::QtDesktop desktop;
-        gui::QtDialogView view(*main, nullptr);
-        main->attach(&view, &desktop);
-        main->onInit();
-        view.showModeless();
+        ShownMainWindow shown(makeWindow());
+        auto& view = shown.view;
         MessageBoxCatcher boxes;
 
         QVERIFY(button(view, kOpenPort)->isEnabled());
@@ -174,16 +187,12 @@ class MainWindowSessionTest : public QObject {
                                   2000);  // the printer reads on its own thread
         QCOMPARE(boxes.texts, QStringList());
         printers_->serialPrinter().setEmulation(1);
-        main->detach();
     }
 
     void openUsbByChoosingItInThePortBox() {
-        auto main = makeWindow();
-        gui::QtDesktop desktop;
-        gui::QtDialogView view(*main, nullptr);
-        main->attach(&view, &desktop);
-        main->onInit();
-        view.showModeless();
+        ShownMainWindow shown(makeWindow());
+        auto& main = shown.main;
+        auto& view = shown.view;
         MessageBoxCatcher boxes;
 
         auto* ports = qobject_cast<QComboBox*>(view.control(kPortList));
@@ -197,19 +206,15 @@ class MainWindowSessionTest : public QObject {
         QTest::mouseClick(button(view, kClosePort), Qt::LeftButton);
         QVERIFY(button(view, kOpenPort)->isEnabled());
         QCOMPARE(qobject_cast<QLineEdit*>(view.control(kEmulationText))->text(), QString());
-        main->detach();
     }
 
     // Save Density on an ESC/POS printer: the information window names the density, its OK button
     // closes it, and the printer keeps the new value.
     void saveDensityIsAnnouncedAndKeptByThePrinter() {
         printers_->serialPrinter().setEmulation(0);
-        auto main = makeWindow();
-        gui::QtDesktop desktop;
-        gui::QtDialogView view(*main, nullptr);
-        main->attach(&view, &desktop);
-        main->onInit();
-        view.showModeless();
+        ShownMainWindow shown(makeWindow());
+        auto& main = shown.main;
+        auto& view = shown.view;
         MessageBoxCatcher boxes;
 
         QTest::mouseClick(button(view, kOpenPort), Qt::LeftButton);
@@ -232,7 +237,6 @@ class MainWindowSessionTest : public QObject {
         QVERIFY(main->session().isOpen());
         QTest::mouseClick(button(view, kClosePort), Qt::LeftButton);
         printers_->serialPrinter().setEmulation(1);
-        main->detach();
     }
 
     // The other settings buttons, clicked on the form: each reaches the printer, which keeps the
@@ -242,12 +246,9 @@ class MainWindowSessionTest : public QObject {
         printer.setEmulation(0);
         printer.setModel("Alder 3in");  // a model with continuous media
         const sim::PrinterSettings start = printer.settings();
-        auto main = makeWindow();
-        gui::QtDesktop desktop;
-        gui::QtDialogView view(*main, nullptr);
-        main->attach(&view, &desktop);
-        main->onInit();
-        view.showModeless();
+        ShownMainWindow shown(makeWindow());
+        auto& main = shown.main;
+        auto& view = shown.view;
         MessageBoxCatcher boxes;
         InfoAnswerer infos;
         const auto choose = [&view](ui::ControlId id, int index) {
@@ -307,22 +308,18 @@ class MainWindowSessionTest : public QObject {
         QCOMPARE(boxes.texts, QStringList());
         QTest::mouseClick(button(view, kClosePort), Qt::LeftButton);
         printer.setModel("Birch 2in");
-        main->detach();
     }
 
     // The status window of a Wi-Fi printer search while it waits, placed over the main window.
     void statusWindowWhileSearching() {
-        auto main = makeWindow();
-        gui::QtDesktop desktop;
-        gui::QtDialogView view(*main, nullptr);
-        main->attach(&view, &desktop);
-        main->onInit();
-        view.showModeless();
+        ShownMainWindow shown(makeWindow());
+        auto& main = shown.main;
+        auto& view = shown.view;
 
         ui::SearchSaveProgress::Block block{};
         ui::SearchSaveProgress progress(block);
         ui::StatusWindow status(ui::StatusWindow::kSearching, systemClock(), progress, &view);
-        desktop.openModeless(status, main.get());
+        shown.desktop.openModeless(status, main.get());
         gui::QtDialogView* statusView = gui::QtDialogView::viewOf(&status);
         QVERIFY(statusView != nullptr);
         QDialog* dialog = statusView->dialog();
@@ -345,7 +342,6 @@ class MainWindowSessionTest : public QObject {
         QVERIFY(dialog->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_106_not_found.png")));
         status.onCancel();  // the close box
         QCoreApplication::processEvents();
-        main->detach();
     }
 
     void cleanupTestCase() { printers_.reset(); }
