@@ -11,6 +11,7 @@
 #include "printer/main_window_ids.h"
 #include "printer/printer_commands.h"
 #include "sim/virtual_printer.h"
+#include "support/byte_text.h"
 #include "support/fake_desktop.h"
 #include "support/virtual_serial_port.h"
 
@@ -22,18 +23,9 @@ using Bytes = std::vector<std::uint8_t>;
 using test::FakeDesktop;
 using test::FakeView;
 
-constexpr char kCom1Device[] = "/dev/virtual-com1";
-
-Bytes bytesOf(std::string_view s) {
-    return Bytes(s.begin(), s.end());
-}
-
-Bytes concat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
+using test::bytesOf;
+using test::concat;
+using test::kCom1Device;
 
 class ListedSpooler final : public Spooler {
   public:

@@ -14,6 +14,7 @@
 #include "printer/main_window_ids.h"
 #include "printer/printer_commands.h"
 #include "sim/virtual_printer.h"
+#include "support/byte_text.h"
 #include "support/fake_desktop.h"
 #include "support/virtual_serial_port.h"
 #include "ui/info_window.h"
@@ -27,19 +28,10 @@ using sim::SensorPosition;
 using test::FakeDesktop;
 using test::FakeView;
 
-constexpr char kCom1Device[] = "/dev/virtual-com1";
+using test::bytesOf;
+using test::concat;
+using test::kCom1Device;
 constexpr int kInfo = ui::InfoWindow::kDialogId;
-
-Bytes bytesOf(std::string_view s) {
-    return Bytes(s.begin(), s.end());
-}
-
-Bytes concat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
 
 class NoSpooler final : public Spooler {
   public:
