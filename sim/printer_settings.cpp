@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "common/hex.h"
+
 namespace hollin::sim {
 namespace {
 
@@ -14,6 +16,25 @@ std::optional<T> byCode(std::uint8_t code, std::uint8_t first, const std::array<
     if (code < first || code - first >= static_cast<int>(N))
         return std::nullopt;
     return values[static_cast<std::size_t>(code - first)];
+}
+
+constexpr std::array<const char*, 3> kMediaNames = {"gap", "black mark", "continuous"};
+constexpr std::array<const char*, 3> kParityNames = {"none", "odd", "even"};
+
+const char* mediaName(MediaMode mode) {
+    return kMediaNames[static_cast<std::size_t>(mode)];
+}
+
+const char* sensorName(SensorPosition position) {
+    return position == SensorPosition::kLower ? "lower" : "upper";
+}
+
+const char* flowName(FlowControl flow) {
+    return flow == FlowControl::kDtrDsr ? "DTR/DSR" : "Xon/Xoff";
+}
+
+const char* parityName(Parity parity) {
+    return kParityNames[static_cast<std::size_t>(parity)];
 }
 
 }  // namespace
@@ -49,11 +70,10 @@ std::string describe(const SerialLine& line) {
     static constexpr std::array<char, 3> parity = {'N', 'O', 'E'};
     return std::to_string(line.baud) + " " + std::to_string(line.dataBits) +
            parity[static_cast<std::size_t>(line.parity)] + std::to_string(line.stopBits) +
-           (line.flow == FlowControl::kDtrDsr ? " DTR/DSR" : " Xon/Xoff");
+           " " + flowName(line.flow);
 }
 
 std::string describe(const PrinterSettings& s) {
-    static constexpr std::array<const char*, 3> media = {"gap", "black mark", "continuous"};
     std::string out;
     const auto add = [&out](const std::string& name, const std::string& value) {
         out += name + ": " + value + "\n";
@@ -73,13 +93,48 @@ std::string describe(const PrinterSettings& s) {
         "mode " + std::to_string(s.powerSaveMode) + ", " + std::to_string(s.powerSaveMinutes) + " minutes");
     add("code page", std::to_string(s.codePage));
     add("density", std::to_string(s.density));
-    add("media", std::string(media[static_cast<std::size_t>(s.mediaMode)]) + ", sensor " +
-                     (s.sensorPosition == SensorPosition::kLower ? "lower" : "upper"));
+    add("media", std::string(mediaName(s.mediaMode)) + ", sensor " + sensorName(s.sensorPosition));
     add("calibrations", "gap " + std::to_string(s.gapCalibrations) + ", black mark " +
                             std::to_string(s.blackMarkCalibrations));
     add("compatible mode", std::to_string(s.compatibleMode));
     add("code-page samples printed", std::to_string(s.codePageSamplesPrinted));
     return out;
+}
+
+JsonObject settingsJson(const PrinterSettings& s) {
+    const SerialLine& line = s.serialLine;
+    JsonObject serial;
+    serial.number("baud", line.baud)
+        .number("data_bits", line.dataBits)
+        .text("parity", parityName(line.parity))
+        .number("stop_bits", line.stopBits)
+        .text("flow_control", flowName(line.flow));
+    const PendingSerialLine& pending = s.pendingSerialLine;
+    JsonObject pendingJson;
+    if (pending.baud)
+        pendingJson.number("baud", *pending.baud);
+    else
+        pendingJson.null("baud");
+    if (pending.parity)
+        pendingJson.text("parity", parityName(*pending.parity));
+    else
+        pendingJson.null("parity");
+    if (pending.stopBits)
+        pendingJson.number("stop_bits", *pending.stopBits);
+    else
+        pendingJson.null("stop_bits");
+    return JsonObject()
+        .object("serial_line", serial)
+        .object("pending_serial_line", pendingJson)
+        .object("power_save", JsonObject().number("mode", s.powerSaveMode).number("minutes", s.powerSaveMinutes))
+        .number("code_page", s.codePage)
+        .number("density", s.density)
+        .object("media", JsonObject().text("mode", mediaName(s.mediaMode)).text("sensor", sensorName(s.sensorPosition)))
+        .object("calibrations",
+                JsonObject().number("gap", s.gapCalibrations).number("black_mark", s.blackMarkCalibrations))
+        .number("compatible_mode", s.compatibleMode)
+        .number("code_page_samples_printed", s.codePageSamplesPrinted)
+        .text("last_code_page_sample", toHex(s.lastCodePageSample));
 }
 
 }  // namespace hollin::sim

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/json_writer.h"
+
 // The settings a virtual printer keeps, as one value that tests can compare and print.
 namespace hollin::sim {
 
@@ -66,5 +68,9 @@ std::string emulationLabel(int emulation);     // "ESC/POS" ... "DPL", "6", "7"
 std::string describe(const SerialLine& line);  // e.g. "9600 8O1 Xon/Xoff"
 // One "name: value" line per setting.
 std::string describe(const PrinterSettings& settings);
+// The settings as a JSON object: "serial_line", "pending_serial_line" (null for a value not set),
+// "power_save", "code_page", "density", "media", "calibrations", "compatible_mode",
+// "code_page_samples_printed" and "last_code_page_sample" (hexadecimal).
+JsonObject settingsJson(const PrinterSettings& settings);
 
 }  // namespace hollin::sim

@@ -4,18 +4,19 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "common/bytes.h"
 #include "platform/clock.h"
 #include "sim/printer_settings.h"
 
 namespace hollin::sim {
-
-using Bytes = std::vector<std::uint8_t>;
 
 // Emulation codes as EmulationKind numbers them: 0 ESC/POS, 1 CPCL, 2 MPCL, 3 ZPL, 4 EPL, 5 DPL,
 // 6 and 7 without a name.
@@ -26,21 +27,91 @@ inline constexpr int kEmulationCount = 8;
 // outside 0..7.
 int probeReplyByte(int emulation);
 
+// --- Framing: how many bytes after its prefix a command's body takes.
+//
+// A BodyLength sees the bytes after the prefix received so far and answers with the body's length,
+// with nothing while it cannot tell yet, or with kNoMatch when these bytes cannot belong to the
+// command (the prefix is then treated as unknown bytes, so a command that follows is still found).
+// It must decide within a bounded number of bytes.
+inline constexpr std::size_t kNoMatch = static_cast<std::size_t>(-1);
+using BodyLength = std::function<std::optional<std::size_t>(std::span<const std::uint8_t> rest)>;
+
+// The longest text command the printer buffers, terminator included: a "! U1" line or a brace frame.
+// The utility's longest is under 64 bytes.
+inline constexpr std::size_t kMaxTextCommand = 256;
+// The longest block body (header included) the printer takes in.
+inline constexpr std::size_t kMaxBlockBody = 4 * 1024 * 1024;
+
+// Exactly `n` bytes.
+BodyLength fixedBody(std::size_t n);
+// Text up to and including `terminator`, at most `maxLength` bytes (see scanText in cpcl_text.h).
+BodyLength textBody(std::uint8_t terminator, std::size_t maxLength);
+// A length-delimited block: a header of `headerSize` bytes, from which `blockSize` reads how many
+// bytes follow it (nothing: the header is not this command's), then those bytes. The whole block is
+// the body, whatever bytes it holds, so nothing in it is ever read as a command. A block longer than
+// `maxBody` (header included, at most kMaxBlockBody) is no match.
+using BlockSize = std::function<std::optional<std::size_t>(std::span<const std::uint8_t> header)>;
+BodyLength blockBody(std::size_t headerSize, BlockSize blockSize, std::size_t maxBody = kMaxBlockBody);
+
+class VirtualPrinter;
+class PrinterCommands;
+
+// What a command handler may do with the printer. Handlers run with the printer locked, so they use
+// only this, never VirtualPrinter's public members.
+class CommandContext {
+  public:
+    // Queues an answer (subject to silence, delay and pieces).
+    void reply(Bytes answer);
+    // Adds a line to the log (commands registered without a name log themselves).
+    void log(std::string line);
+    // Appends to the latest log line, e.g. " to ZPL".
+    void amendLog(std::string_view text);
+    // Appends " (note)" to the latest log line, e.g. "(rejected)".
+    void note(std::string_view note);
+    // Replaces the latest log line with a more precise name.
+    void relabel(std::string line);
+    // Counts bytes the printer took in but did not act on.
+    void ignore(std::size_t bytes);
+
+  private:
+    friend class VirtualPrinter;
+    explicit CommandContext(VirtualPrinter& printer) : printer_(printer) {}
+    VirtualPrinter& printer_;
+};
+
+// One command the printer understands: its name in the log (empty: the handler logs), the bytes it
+// starts with, how long its body is, and what it does.
+struct Command {
+    using Handler = std::function<void(std::span<const std::uint8_t> body, CommandContext& printer)>;
+    std::string name;
+    Bytes prefix;
+    BodyLength bodyLength;
+    Handler handle;
+};
+
 // A stand-in for a printer at the far end of a byte stream. It consumes what the host writes, picks
 // the commands it knows out of the stream (keeping a partial command until the rest arrives), keeps
 // its state, queues its answers for the host to read and logs every command it understood.
 //
-// It knows the probe, the model query, the emulation switch, the serial-line commands (GS "S" "C" and
-// the CPCL "comm.*" variables), and the print settings: power save, code page and its printed sample,
-// density, media sensing, calibrations and compatible mode; settings() holds what they left behind.
-// A text command waits for its terminator at most 256 bytes and gives up at a control byte, so bytes
-// that belong to no command never hold back a command that follows them.
+// The core here knows the byte stream, the framing, the misbehaviour knobs and the log; the commands
+// come from subsystems, one source each, which register them with addCommand. Today there is one:
+// sim/printer_commands.cpp (identification, emulation switch, serial line and print settings); its
+// state is reached through emulation(), model() and settings().
+//
+// How a subsystem plugs in (sim/bluetooth.cpp, say):
+//   - a plain state struct and a function that writes it into the state JSON object;
+//   - a class that owns the state and, in its constructor, registers its commands with
+//     VirtualPrinter::addCommand; its handlers read and change the state freely, as they run with
+//     the printer locked, and answer and log through their CommandContext;
+//   - VirtualPrinter owns one instance (created in the constructor), offers locked accessors for its
+//     state next to settings(), and stateJson() adds its members.
 //
 // Answers become readable on the printer's own clock, so a late or piecemeal reply can be played on
-// a VirtualClock. All members may be called from any thread.
+// a VirtualClock. All public members may be called from any thread.
 class VirtualPrinter {
   public:
     explicit VirtualPrinter(Clock& clock, int emulation = 1, std::string model = "Alder");
+    ~VirtualPrinter();
 
     VirtualPrinter(const VirtualPrinter&) = delete;
     VirtualPrinter& operator=(const VirtualPrinter&) = delete;
@@ -55,6 +126,10 @@ class VirtualPrinter {
     // Milliseconds until the next queued answer byte becomes readable (0 when one is readable now);
     // nothing when no answer is queued.
     std::optional<std::uint32_t> nextOutputInMs() const;
+
+    // Registers a command. When one command's prefix begins another's, the longer prefix is tried
+    // first, so subsystems may register in any order.
+    void addCommand(Command command);
 
     // The names of the commands understood, in order of arrival.
     std::vector<std::string> log() const;
@@ -74,6 +149,10 @@ class VirtualPrinter {
     PrinterSettings settings() const;
     void setSettings(PrinterSettings settings);
 
+    // The whole state as one JSON object: every subsystem's members (for the printer commands
+    // "emulation", "model" and "settings") and "traffic" (byte counts and the log).
+    std::string stateJson() const;
+
     // --- misbehaviour on request
     // Understand commands but never answer.
     void setSilent(bool silent);
@@ -90,44 +169,9 @@ class VirtualPrinter {
     bool present() const;
 
   private:
-    // How many bytes after its prefix a command needs; nothing while they have not all arrived;
-    // kNoMatch when the bytes after the prefix cannot belong to the command (the prefix is then
-    // treated as unknown bytes, so a command that follows is still found).
-    static constexpr std::size_t kNoMatch = static_cast<std::size_t>(-1);
-    using BodyLength = std::function<std::optional<std::size_t>(std::span<const std::uint8_t> rest)>;
-    using Handler = std::function<void(std::span<const std::uint8_t> body)>;
-    struct Command {
-        std::string name;  // logged when understood; empty: not logged
-        Bytes prefix;
-        BodyLength bodyLength;
-        Handler handle;
-    };
-
-    // A CPCL variable or action: gets the value (empty for an action without one) and says whether
-    // it was acceptable.
-    using TextSetting = std::function<bool(const std::string& value)>;
-
-    static BodyLength fixedBody(std::size_t n);
-    static BodyLength textBody(std::uint8_t terminator, std::size_t maxLength);
-    static BodyLength sampleBody();
-    void addCommand(std::string name, Bytes prefix, BodyLength bodyLength, Handler handle);
-    void installCommands();
-    void installIdentification();
-    void installSerialCommands();
-    void installPrintSettings();
-    void installMediaCommands();
-    void installCpclVariables();
+    friend class CommandContext;
 
     // The following run with mutex_ held.
-    void markRejected();
-    void refuse(std::size_t bytes);
-    bool speaksCpcl() const;
-    void markNote(const std::string& note);
-    void handleCpclLine(std::span<const std::uint8_t> body, std::size_t prefixSize);
-    void runCpcl(const std::string& verb, const std::vector<std::pair<std::string, TextSetting>>& table,
-                 const std::string& name, const std::string& value);
-    void setMedia(MediaMode mode, std::optional<SensorPosition> sensor);
-
     void parseInput();
     void reply(Bytes answer);
     void updatePresence();
@@ -140,19 +184,13 @@ class VirtualPrinter {
 
     Clock& clock_;
     mutable std::mutex mutex_;
-    std::vector<Command> commands_;
+    std::vector<Command> commands_;  // longest prefix first
     Bytes input_;
     std::deque<Piece> output_;
     std::vector<std::string> log_;
     std::size_t wakeUps_ = 0;
     std::size_t ignored_ = 0;
     std::size_t received_ = 0;
-
-    int emulation_;
-    std::string model_;
-    PrinterSettings settings_;
-    std::vector<std::pair<std::string, TextSetting>> cpclVariables_;
-    std::vector<std::pair<std::string, TextSetting>> cpclActions_;
 
     bool silent_ = false;
     std::uint32_t delayMs_ = 0;
@@ -162,6 +200,9 @@ class VirtualPrinter {
     std::uint32_t vanishForMs_ = 0;
     bool absent_ = false;
     std::optional<std::uint32_t> backAt_;
+
+    // The subsystems, after the registry they register with.
+    std::unique_ptr<PrinterCommands> printer_;
 };
 
 }  // namespace hollin::sim

@@ -15,7 +15,6 @@
 namespace hollin {
 namespace {
 
-using sim::Bytes;
 using sim::VirtualPrinter;
 
 const Bytes kProbe = {0x1C, 0x45, 0x43};
