@@ -66,7 +66,8 @@ bool writeFile(const std::string& path, const std::string& text) {
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     const int writeError = errno;
     if (std::fclose(file) != 0 || !written) {
-        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(written ? errno : writeError));
+        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(),
+                     std::strerror(written ? errno : writeError));
         return false;
     }
     return true;

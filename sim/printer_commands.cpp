@@ -84,16 +84,17 @@ void PrinterCommands::installIdentification(VirtualPrinter& printer) {
                             p.reply({static_cast<std::uint8_t>(probeReplyByte(state.emulation))});
                         }});
     // Emulation switch, FS "E" "S" target.
-    printer.addCommand({"emulation switch", {0x1C, 0x45, 0x53}, fixedBody(1), [this](Body body, CommandContext& p) {
-                            const auto target = emulationFromSwitchTarget(body[0]);
-                            if (!target) {
-                                p.note("rejected");
-                                return;
-                            }
-                            state.emulation = *target;
-                            state.settings.pendingSerialLine = {};
-                            p.amendLog(" to " + emulationLabel(*target));
-                        }});
+    printer.addCommand(
+        {"emulation switch", {0x1C, 0x45, 0x53}, fixedBody(1), [this](Body body, CommandContext& p) {
+             const auto target = emulationFromSwitchTarget(body[0]);
+             if (!target) {
+                 p.note("rejected");
+                 return;
+             }
+             state.emulation = *target;
+             state.settings.pendingSerialLine = {};
+             p.amendLog(" to " + emulationLabel(*target));
+         }});
     // Model query, ESC "v": the model text.
     printer.addCommand({"model query", {0x1B, 0x76}, fixedBody(0), [this](Body, CommandContext& p) {
                             p.reply(Bytes(state.model.begin(), state.model.end()));
@@ -102,14 +103,15 @@ void PrinterCommands::installIdentification(VirtualPrinter& printer) {
 
 void PrinterCommands::installSerialCommands(VirtualPrinter& printer) {
     // GS "S" "C" 01 and five ASCII codes: baud, data bits, parity, stop bits, flow control. Applied at once.
-    printer.addCommand({"serial config", {0x1D, 0x53, 0x43, 0x01}, fixedBody(5), [this](Body body, CommandContext& p) {
-                            const auto line = decodeSerialCodes(body);
-                            if (!line) {
-                                p.note("rejected");
-                                return;
-                            }
-                            state.settings.serialLine = *line;
-                        }});
+    printer.addCommand(
+        {"serial config", {0x1D, 0x53, 0x43, 0x01}, fixedBody(5), [this](Body body, CommandContext& p) {
+             const auto line = decodeSerialCodes(body);
+             if (!line) {
+                 p.note("rejected");
+                 return;
+             }
+             state.settings.serialLine = *line;
+         }});
 }
 
 void PrinterCommands::installPrintSettings(VirtualPrinter& printer) {
@@ -120,13 +122,15 @@ void PrinterCommands::installPrintSettings(VirtualPrinter& printer) {
                             s.powerSaveMinutes = body[1];
                         }});
     // FS "E" "P" n.
-    printer.addCommand({"code page", {0x1C, 0x45, 0x50}, fixedBody(1),
-                        [&s](Body body, CommandContext&) { s.codePage = body[0]; }});
-    // ESC "a" 01 and the 180-byte sample, which the printer prints.
-    printer.addCommand({"code page sample", {0x1B, 0x61, 0x01}, sampleBody(), [&s](Body body, CommandContext&) {
-                            ++s.codePageSamplesPrinted;
-                            s.lastCodePageSample.assign(body.begin(), body.end());
+    printer.addCommand({"code page", {0x1C, 0x45, 0x50}, fixedBody(1), [&s](Body body, CommandContext&) {
+                            s.codePage = body[0];
                         }});
+    // ESC "a" 01 and the 180-byte sample, which the printer prints.
+    printer.addCommand(
+        {"code page sample", {0x1B, 0x61, 0x01}, sampleBody(), [&s](Body body, CommandContext&) {
+             ++s.codePageSamplesPrinted;
+             s.lastCodePageSample.assign(body.begin(), body.end());
+         }});
     // FS "##DENSITY" n.
     printer.addCommand({"density", withText({0x1C}, "##DENSITY"), fixedBody(1),
                         [&s](Body body, CommandContext&) { s.density = body[0]; }});
@@ -149,8 +153,9 @@ void PrinterCommands::installMediaCommands(VirtualPrinter& printer) {
         {"media continuous", 0x4A, MediaMode::kContinuous, std::nullopt},
     }};
     for (const MediaCommand& m : media) {
-        printer.addCommand(
-            {m.name, {0x1C, m.code}, fixedBody(0), [this, m](Body, CommandContext&) { setMedia(m.mode, m.sensor); }});
+        printer.addCommand({m.name, {0x1C, m.code}, fixedBody(0), [this, m](Body, CommandContext&) {
+                                setMedia(m.mode, m.sensor);
+                            }});
     }
     struct Calibration {
         const char* name;
@@ -162,47 +167,51 @@ void PrinterCommands::installMediaCommands(VirtualPrinter& printer) {
         {"black mark calibration", 0x42, &PrinterSettings::blackMarkCalibrations},
     }};
     for (const Calibration& c : calibrations) {
-        printer.addCommand({c.name, {0x1C, c.code}, fixedBody(0),
-                            [this, count = c.count](Body, CommandContext&) { ++(state.settings.*count); }});
+        printer.addCommand(
+            {c.name, {0x1C, c.code}, fixedBody(0), [this, count = c.count](Body, CommandContext&) {
+                 ++(state.settings.*count);
+             }});
     }
 
     // ZPL media tracking "^MN" and one letter: N or Z continuous, Y or W gap (web), M black mark.
-    printer.addCommand({"ZPL media tracking", withText({}, "^MN"), letterBody(), [this](Body body, CommandContext& p) {
-                            if (state.emulation != 3) {
-                                refuse(p, 3 + body.size());
-                                return;
-                            }
-                            switch (body[0]) {
-                                case 'N':
-                                case 'Z':
-                                    setMedia(MediaMode::kContinuous, std::nullopt);
-                                    break;
-                                case 'Y':
-                                case 'W':
-                                    setMedia(MediaMode::kGap, std::nullopt);
-                                    break;
-                                case 'M':
-                                    setMedia(MediaMode::kBlackMark, std::nullopt);
-                                    break;
-                                default:
-                                    p.note("rejected");
-                            }
-                        }});
+    printer.addCommand(
+        {"ZPL media tracking", withText({}, "^MN"), letterBody(), [this](Body body, CommandContext& p) {
+             if (state.emulation != 3) {
+                 refuse(p, 3 + body.size());
+                 return;
+             }
+             switch (body[0]) {
+                 case 'N':
+                 case 'Z':
+                     setMedia(MediaMode::kContinuous, std::nullopt);
+                     break;
+                 case 'Y':
+                 case 'W':
+                     setMedia(MediaMode::kGap, std::nullopt);
+                     break;
+                 case 'M':
+                     setMedia(MediaMode::kBlackMark, std::nullopt);
+                     break;
+                 default:
+                     p.note("rejected");
+             }
+         }});
 
     // MPCL brace frame; the printer knows the continuous-media frame "{,I,B,3,0,0,0|}".
-    printer.addCommand({"MPCL frame", {'{'}, textBody('}', kMaxTextCommand), [this](Body body, CommandContext& p) {
-                            if (state.emulation != 2) {
-                                refuse(p, 1 + body.size());
-                                return;
-                            }
-                            const std::string text(body.begin(), body.end());
-                            if (text == ",I,B,3,0,0,0|}") {
-                                p.relabel("MPCL continuous");
-                                setMedia(MediaMode::kContinuous, std::nullopt);
-                            } else {
-                                p.note("not understood");
-                            }
-                        }});
+    printer.addCommand(
+        {"MPCL frame", {'{'}, textBody('}', kMaxTextCommand), [this](Body body, CommandContext& p) {
+             if (state.emulation != 2) {
+                 refuse(p, 1 + body.size());
+                 return;
+             }
+             const std::string text(body.begin(), body.end());
+             if (text == ",I,B,3,0,0,0|}") {
+                 p.relabel("MPCL continuous");
+                 setMedia(MediaMode::kContinuous, std::nullopt);
+             } else {
+                 p.note("not understood");
+             }
+         }});
 }
 
 void PrinterCommands::installCpclVariables(VirtualPrinter& printer) {
@@ -211,7 +220,8 @@ void PrinterCommands::installCpclVariables(VirtualPrinter& printer) {
                         [this](Body body, CommandContext& p) { handleCpclLine(p, body, 4); }});
 
     // A variable whose value is one of a few words; `apply` gets the word's position.
-    const auto words = [](std::span<const std::string_view> choices, std::function<void(int)> apply) -> TextSetting {
+    const auto words = [](std::span<const std::string_view> choices,
+                          std::function<void(int)> apply) -> TextSetting {
         return [choices, apply](const std::string& value) {
             const auto i = pickWord(value, choices);
             if (i)
@@ -296,7 +306,8 @@ void PrinterCommands::handleCpclLine(CommandContext& printer, Body body, std::si
     if (line && line->verb == "setvar" && line->args.size() == 2) {
         runCpcl(printer, "setvar", cpclVariables_, line->args[0], line->args[1]);
     } else if (line && line->verb == "do" && !line->args.empty()) {
-        runCpcl(printer, "do", cpclActions_, line->args[0], line->args.size() > 1 ? line->args[1] : std::string());
+        runCpcl(printer, "do", cpclActions_, line->args[0],
+                line->args.size() > 1 ? line->args[1] : std::string());
     } else {
         printer.log("CPCL line not understood: " + std::string(text));
     }

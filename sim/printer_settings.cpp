@@ -69,8 +69,8 @@ std::string emulationLabel(int emulation) {
 std::string describe(const SerialLine& line) {
     static constexpr std::array<char, 3> parity = {'N', 'O', 'E'};
     return std::to_string(line.baud) + " " + std::to_string(line.dataBits) +
-           parity[static_cast<std::size_t>(line.parity)] + std::to_string(line.stopBits) +
-           " " + flowName(line.flow);
+           parity[static_cast<std::size_t>(line.parity)] + std::to_string(line.stopBits) + " " +
+           flowName(line.flow);
 }
 
 std::string describe(const PrinterSettings& s) {
@@ -126,10 +126,13 @@ JsonObject settingsJson(const PrinterSettings& s) {
     return JsonObject()
         .object("serial_line", serial)
         .object("pending_serial_line", pendingJson)
-        .object("power_save", JsonObject().number("mode", s.powerSaveMode).number("minutes", s.powerSaveMinutes))
+        .object("power_save",
+                JsonObject().number("mode", s.powerSaveMode).number("minutes", s.powerSaveMinutes))
         .number("code_page", s.codePage)
         .number("density", s.density)
-        .object("media", JsonObject().text("mode", mediaName(s.mediaMode)).text("sensor", sensorName(s.sensorPosition)))
+        .object(
+            "media",
+            JsonObject().text("mode", mediaName(s.mediaMode)).text("sensor", sensorName(s.sensorPosition)))
         .object("calibrations",
                 JsonObject().number("gap", s.gapCalibrations).number("black_mark", s.blackMarkCalibrations))
         .number("compatible_mode", s.compatibleMode)

@@ -51,8 +51,8 @@ BodyLength textBody(std::uint8_t terminator, std::size_t maxLength) {
 
 BodyLength blockBody(std::size_t headerSize, BlockSize blockSize, std::size_t maxBody) {
     const std::size_t limit = std::min(maxBody, kMaxBlockBody);
-    return [headerSize, blockSize = std::move(blockSize), limit](
-               std::span<const std::uint8_t> rest) -> std::optional<std::size_t> {
+    return [headerSize, blockSize = std::move(blockSize),
+            limit](std::span<const std::uint8_t> rest) -> std::optional<std::size_t> {
         if (rest.size() < headerSize)
             return std::nullopt;
         const auto size = blockSize(rest.first(headerSize));
@@ -96,7 +96,8 @@ void CommandContext::ignore(std::size_t bytes) {
 VirtualPrinter::VirtualPrinter(Clock& clock, int emulation, std::string model) : clock_(clock) {
     printer_ = std::make_unique<PrinterCommands>(*this, emulation, std::move(model));
     // Zero bytes wake the printer up; they are not commands.
-    addCommand({"", {0x00}, fixedBody(0), [this](std::span<const std::uint8_t>, CommandContext&) { ++wakeUps_; }});
+    addCommand(
+        {"", {0x00}, fixedBody(0), [this](std::span<const std::uint8_t>, CommandContext&) { ++wakeUps_; }});
 }
 
 VirtualPrinter::~VirtualPrinter() = default;

@@ -2,12 +2,20 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
+
+extern char** environ;
 
 namespace hollin::sim {
 namespace {
@@ -85,6 +93,68 @@ TEST_F(PtyPrinterServerTest, StopHangsUpTheTerminalAndCanServeAgain) {
     openSlave();
     ASSERT_EQ(write(fd_, probe, sizeof probe), 3);
     EXPECT_EQ(readReply(fd_, 1), Bytes{0x03});
+}
+
+// hollin-printer-sim run as a child process; killed if a test leaves it running.
+struct SimProcess {
+    pid_t pid = -1;
+    ~SimProcess() {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+TEST(PrinterSimProgram, WritesItsStateToTheStateFileWhenStopped) {
+    char dir[] = "/tmp/hollin-sim-test-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string statePath = std::string(dir) + "/state.json";
+    int out[2];
+    ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    const char* argv[] = {HOLLIN_PRINTER_SIM, "--emulation", "EPL", "--state", statePath.c_str(), nullptr};
+    SimProcess sim;
+    const int spawned =
+        posix_spawn(&sim.pid, HOLLIN_PRINTER_SIM, &actions, nullptr, const_cast<char**>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    ASSERT_EQ(spawned, 0);
+
+    // The first line is the terminal's path.
+    std::string line;
+    while (line.find('\n') == std::string::npos && line.size() < 256) {
+        const Bytes got = readReply(out[0], 1);
+        if (got.empty())
+            break;
+        line.append(got.begin(), got.end());
+    }
+    const std::string path = line.substr(0, line.find('\n'));
+    close(out[0]);
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(fd, 0) << path;
+    // Density 4, then a probe: its answer shows the density command was taken in before the stop.
+    const std::uint8_t request[] = {0x1C, '#', '#', 'D',  'E',  'N',  'S',
+                                    'I',  'T', 'Y', 0x04, 0x1C, 0x45, 0x43};
+    EXPECT_EQ(write(fd, request, sizeof request), static_cast<ssize_t>(sizeof request));
+    EXPECT_EQ(readReply(fd, 1), Bytes{0x04});
+    close(fd);
+
+    ASSERT_EQ(kill(sim.pid, SIGTERM), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(sim.pid, &status, 0), sim.pid);
+    sim.pid = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    std::stringstream state;
+    state << std::ifstream(statePath).rdbuf();
+    std::remove(statePath.c_str());
+    rmdir(dir);
+    EXPECT_NE(state.str().find(R"({"emulation":{"code":4,"name":"EPL"},"model":"Alder")"), std::string::npos)
+        << state.str();
+    EXPECT_NE(state.str().find(R"("density":4,)"), std::string::npos) << state.str();
+    EXPECT_NE(state.str().find(R"("log":["density","emulation probe"])"), std::string::npos) << state.str();
 }
 
 }  // namespace

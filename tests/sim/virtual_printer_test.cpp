@@ -136,5 +136,46 @@ TEST(VirtualPrinter, VanishingLosesUnreadAnswersUntilBroughtBack) {
     EXPECT_EQ(printer.pending(), 1u);
 }
 
+TEST(VirtualPrinter, StateJsonHoldsWhatTheCommandsLeft) {
+    VirtualClock clock;
+    // A quote, a backslash, a line end, valid UTF-8 and a byte that is not UTF-8.
+    VirtualPrinter printer(clock, 0, "Q\"\\\n\xC3\xA9\x80");
+    printer.receive(
+        Bytes{0x1C, 0x45, 0x53, 0x03, 0x1C, '#', '#', 'D', 'E', 'N', 'S', 'I', 'T', 'Y', 0x05, 0x1C, 0x55});
+    const std::string json = printer.stateJson();
+    for (const char* part : {R"({"emulation":{"code":3,"name":"ZPL"},"model":"Q\"\\\né\u0080","settings":{)",
+                             R"("density":5,"media":{"mode":"black mark","sensor":"upper"})",
+                             R"("log":["emulation switch to ZPL","density","media black mark upper"]}})"})
+        EXPECT_NE(json.find(part), std::string::npos) << part << "\n in " << json;
+}
+
+TEST(VirtualPrinter, ABlockBodyIsTakenWholeNeverAsCommands) {
+    VirtualClock clock;
+    VirtualPrinter printer(clock);
+    // A header of two bytes, low byte first, giving the length of the block after it (at most 16).
+    const auto littleEndian = [](std::span<const std::uint8_t> h) -> std::optional<std::size_t> {
+        return static_cast<std::size_t>(h[0] | h[1] << 8);
+    };
+    Bytes block;
+    printer.addCommand({"block",
+                        {0x1B, 'F'},
+                        blockBody(2, littleEndian, 18),
+                        [&block](std::span<const std::uint8_t> body, CommandContext&) {
+                            block.assign(body.begin(), body.end());
+                        }});
+    // The block holds a probe; only the probe after it is answered.
+    const Bytes stream = {0x1B, 'F', 5, 0, 0x1C, 0x45, 0x43, 0x00, 'x', 0x1C, 0x45, 0x43};
+    for (std::uint8_t b : stream)
+        printer.receive(Bytes{b});
+    EXPECT_EQ(block, (Bytes{5, 0, 0x1C, 0x45, 0x43, 0x00, 'x'}));
+    EXPECT_EQ(printer.log(), (std::vector<std::string>{"block", "emulation probe"}));
+    EXPECT_EQ(printer.takeOutput(8), Bytes{0x00});
+    EXPECT_EQ(printer.wakeUpBytes(), 0u);
+    // A block longer than allowed is no block: its header is ignored and the probe inside it answered.
+    printer.receive(Bytes{0x1B, 'F', 17, 1, 0x1C, 0x45, 0x43});
+    EXPECT_EQ(printer.ignoredBytes(), 4u);
+    EXPECT_EQ(printer.takeOutput(8), Bytes{0x00});
+}
+
 }  // namespace
 }  // namespace hollin::sim
