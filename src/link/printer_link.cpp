@@ -107,21 +107,24 @@ bool PrinterLink::wakeUp() {
     return true;
 }
 
-std::optional<std::size_t> PrinterLink::writeChunk(const std::uint8_t* data, std::size_t length) {
-    // A chunk the port refuses at once, or that leaves nothing, is tried again within the same bound
-    // as a chunk still being written.
+bool PrinterLink::writeChunk(const std::uint8_t* data, std::size_t length) {
+    // A chunk the port refuses at once, or takes only in part, is written on from where it stopped,
+    // within the same bound as a chunk still being written.
     const std::uint32_t start = clock_->tickMs();
-    for (;;) {
+    std::size_t done = 0;
+    while (done < length) {
         const std::uint32_t spent = elapsedMs(start, clock_->tickMs());
         if (spent >= kChunkBoundMs)
-            return std::nullopt;
-        const WriteOutcome out = port_->write(data, length, kChunkBoundMs - spent);
+            return false;
+        const WriteOutcome out = port_->write(data + done, length - done, kChunkBoundMs - spent);
         if (out.status == WriteStatus::TimedOut || out.status == WriteStatus::Failed)
-            return std::nullopt;
+            return false;
         if (out.status == WriteStatus::Completed && out.count > 0)
-            return std::min(out.count, length);
-        clock_->sleepMs(kRetryPauseMs);
+            done += std::min(out.count, length - done);
+        else
+            clock_->sleepMs(kRetryPauseMs);
     }
+    return true;
 }
 
 int PrinterLink::Write(std::span<const std::uint8_t> data) {
@@ -132,21 +135,17 @@ int PrinterLink::Write(std::span<const std::uint8_t> data) {
         if (!wakeUp())
             return 0;
     }
-    std::size_t sent = 0;
-    while (sent < data.size()) {
-        const std::size_t length = std::min(kChunkBytes, data.size() - sent);
-        const std::optional<std::size_t> n = writeChunk(data.data() + sent, length);
-        if (!n) {
+    for (std::size_t sent = 0; sent < data.size(); sent += kChunkBytes) {
+        if (!writeChunk(data.data() + sent, std::min(kChunkBytes, data.size() - sent))) {
             port_->purge();
             return 0;
         }
-        sent += *n;
     }
     // Whatever arrived during the write is not the reply to it.
     port_->purge();
     lastWriteMs_ = clock_->tickMs();
     delivered_ = true;
-    return clampToInt(sent);
+    return clampToInt(data.size());
 }
 
 int PrinterLink::Read(std::span<std::uint8_t> buffer) {

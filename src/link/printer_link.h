@@ -84,7 +84,8 @@ class PrinterLink {
 
   private:
     bool wakeUp();
-    std::optional<std::size_t> writeChunk(const std::uint8_t* data, std::size_t length);
+    // Writes one chunk whole; false when the port failed or the chunk's bound ran out.
+    bool writeChunk(const std::uint8_t* data, std::size_t length);
 
     Clock* clock_;
     PortFactory factory_;

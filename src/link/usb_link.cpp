@@ -2,10 +2,16 @@
 
 #include <algorithm>
 #include <array>
+#include <system_error>
+#include <utility>
 
 namespace hollin {
 
-UsbLink::UsbLink(UsbPrinterFinder& finder, Clock& clock) : finder_(finder), clock_(clock) {}
+UsbLink::UsbLink(UsbPrinterFinder& finder, Clock& clock, ThreadStarter startThread)
+    : finder_(finder), clock_(clock), startThread_(std::move(startThread)) {
+    if (!startThread_)
+        startThread_ = [](std::function<void()> body) { return std::thread(std::move(body)); };
+}
 
 UsbLink::~UsbLink() {
     Close();
@@ -53,7 +59,10 @@ int UsbLink::Write(std::span<const std::uint8_t> data) {
                 failed = true;
                 firstFailure = clock_.tickMs();
             }
-            startReconnect();
+            if (!startReconnect()) {
+                Close();  // nobody could bring the printer back
+                return 0;
+            }
             if (!waitForDevice(firstFailure))
                 return 0;
         }
@@ -93,12 +102,13 @@ long UsbLink::writeToDevice(std::span<const std::uint8_t> data) {
     return device_ ? device_->write(data) : -1;
 }
 
-// Closes the failed device and sets the reconnect thread going, unless one is at work already.
-void UsbLink::startReconnect() {
+// Closes the failed device and sets the reconnect thread going, unless one is at work already. False
+// when the thread could not be started (the system is out of threads).
+bool UsbLink::startReconnect() {
     {
         std::lock_guard lock(mutex_);
         if (reconnecting_)
-            return;
+            return true;
     }
     // A thread that found the printer earlier has ended or is about to: collect it.
     if (thread_.joinable())
@@ -109,7 +119,14 @@ void UsbLink::startReconnect() {
         reconnecting_ = true;
         stop_ = false;
     }
-    thread_ = std::thread(&UsbLink::reconnectLoop, this);
+    try {
+        thread_ = startThread_([this] { reconnectLoop(); });
+    } catch (const std::system_error&) {
+        std::lock_guard lock(mutex_);
+        reconnecting_ = false;
+        return false;
+    }
+    return true;
 }
 
 // Waits attempt by attempt until the reconnect thread has the printer back; false once kWriteGiveUpMs

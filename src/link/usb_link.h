@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -29,8 +30,11 @@ class UsbLink {
     static constexpr std::size_t kDiscardBytes = 256;
     static constexpr std::uint32_t kWriteGiveUpMs = 30000;
 
-    // The finder and the clock must outlive the link.
-    explicit UsbLink(UsbPrinterFinder& finder, Clock& clock = systemClock());
+    // Starts the reconnect thread running `body`; may throw std::system_error as std::thread does.
+    using ThreadStarter = std::function<std::thread(std::function<void()> body)>;
+
+    // The finder and the clock must outlive the link. `startThread` defaults to std::thread.
+    explicit UsbLink(UsbPrinterFinder& finder, Clock& clock = systemClock(), ThreadStarter startThread = {});
     ~UsbLink();  // closes the link
 
     UsbLink(const UsbLink&) = delete;
@@ -42,7 +46,8 @@ class UsbLink {
     int Open(std::string_view port);
     // 1 when every chunk went through at the first try; 0 when the link is closed, the printer is
     // away, or any chunk failed on the way (lastWriteDelivered() then tells whether the data still
-    // reached the printer after a reconnection).
+    // reached the printer after a reconnection). When the reconnect thread cannot be started the link
+    // closes and the Write returns 0.
     int Write(std::span<const std::uint8_t> data);
     // The bytes the printer has sent, up to the buffer's size; 0 when none wait or the link is closed
     // or reconnecting. Never waits.
@@ -59,13 +64,14 @@ class UsbLink {
 
   private:
     long writeToDevice(std::span<const std::uint8_t> data);
-    void startReconnect();
+    bool startReconnect();
     bool waitForDevice(std::uint32_t since);
     void reconnectLoop();
     void stopReconnect();
 
     UsbPrinterFinder& finder_;
     Clock& clock_;
+    ThreadStarter startThread_;
     std::atomic<bool> open_{false};
     std::atomic<bool> delivered_{false};
 

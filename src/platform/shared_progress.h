@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "ui/search_save_progress.h"
+#include "platform/search_save_progress.h"
 
 namespace hollin {
 

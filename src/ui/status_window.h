@@ -4,7 +4,7 @@
 
 #include "common/text_twin.h"
 #include "platform/clock.h"
-#include "ui/search_save_progress.h"
+#include "platform/search_save_progress.h"
 #include "ui/window.h"
 
 namespace hollin::ui {

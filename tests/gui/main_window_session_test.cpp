@@ -23,7 +23,7 @@
 #include "printer/hollin_dlg.h"
 #include "printer/main_window_ids.h"
 #include "sim/virtual_printer.h"
-#include "ui/search_save_progress.h"
+#include "platform/search_save_progress.h"
 #include "ui/status_window.h"
 
 using namespace hollin;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -24,6 +25,8 @@ struct FakePortState {
     // Outcomes of the next writes, in order; after them every write ends with `otherWrites`.
     std::deque<WriteStatus> script;
     WriteStatus otherWrites = WriteStatus::Completed;
+    // At most how many bytes a completed write takes (the port's own write time-out ending it).
+    std::size_t takesAtMost = SIZE_MAX;
     // Runs inside every write, before it ends (bytes "arriving" meanwhile).
     std::function<void()> duringWrite;
 
@@ -38,7 +41,7 @@ struct FakePortState {
         std::vector<std::uint8_t> bytes;
         std::uint32_t atMs;
     };
-    std::vector<Sent> sent;  // completed writes
+    std::vector<Sent> sent;  // completed writes, with the bytes the port took
     int writeAttempts = 0;
     std::deque<std::uint8_t> incoming;
 
@@ -83,9 +86,11 @@ class FakeSerialPort final : public SerialPort {
             s_.script.pop_front();
         }
         switch (status) {
-            case WriteStatus::Completed:
-                s_.sent.push_back({std::vector<std::uint8_t>(data, data + length), s_.clock.tickMs()});
-                return {status, length};
+            case WriteStatus::Completed: {
+                const std::size_t taken = std::min(length, s_.takesAtMost);
+                s_.sent.push_back({std::vector<std::uint8_t>(data, data + taken), s_.clock.tickMs()});
+                return {status, taken};
+            }
             case WriteStatus::TimedOut:
                 s_.clock.advance(waitMs);  // the port waited all it was allowed
                 return {status, 0};

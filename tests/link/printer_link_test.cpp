@@ -168,6 +168,20 @@ TEST_F(PrinterLinkTest, LongWriteLeavesInChunksOfSixtyFourAndEndsWithAPurge) {
     EXPECT_EQ(port_.events.back(), "purge");
 }
 
+TEST_F(PrinterLinkTest, AChunkThePortTakesOnlyInPartIsFinishedBeforeTheNextOne) {
+    PrinterLink link = makeLink();
+    ASSERT_EQ(openDefault(link), 0);
+    port_.takesAtMost = 40;
+    const Bytes data = pattern(100);
+    EXPECT_EQ(link.Write(data), 100);
+    EXPECT_TRUE(link.lastWriteDelivered());
+    std::vector<std::size_t> pieces;
+    for (std::size_t i = 1; i < port_.sent.size(); ++i)
+        pieces.push_back(port_.sent[i].bytes.size());
+    EXPECT_EQ(pieces, (std::vector<std::size_t>{40, 24, 36}));  // 64 = 40 + 24, then the last 36
+    EXPECT_EQ(port_.allSent(1), data);
+}
+
 TEST_F(PrinterLinkTest, BytesArrivingDuringAWriteAreGoneAfterIt) {
     PrinterLink link = makeLink();
     ASSERT_EQ(openDefault(link), 0);

@@ -4,8 +4,13 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstring>
+#include <functional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "link/usb_device.h"
@@ -28,10 +33,18 @@ Bytes pattern(std::size_t n) {
 
 // A USB device whose far end is an in-process virtual printer. Like a real handle it stays dead
 // once the printer has gone, even after the printer is back.
+// What the devices were handed: the size of every write, and at most how many bytes one write takes.
+struct DeviceWrites {
+    std::vector<std::size_t> sizes;
+    std::size_t takesAtMost = SIZE_MAX;
+};
+
 class PrinterDevice final : public UsbPrinterDevice {
   public:
-    explicit PrinterDevice(VirtualPrinter& printer) : printer_(printer) {}
+    PrinterDevice(VirtualPrinter& printer, DeviceWrites& writes) : printer_(printer), writes_(writes) {}
     long write(std::span<const std::uint8_t> data) override {
+        writes_.sizes.push_back(data.size());
+        data = data.first(std::min(data.size(), writes_.takesAtMost));
         const std::size_t n = dead_ ? 0 : printer_.receive(data);
         if (n == 0)
             dead_ = true;
@@ -47,6 +60,7 @@ class PrinterDevice final : public UsbPrinterDevice {
 
   private:
     VirtualPrinter& printer_;
+    DeviceWrites& writes_;
     bool dead_ = false;
 };
 
@@ -57,9 +71,10 @@ class PrinterFinder final : public UsbPrinterFinder {
         ++searches;
         if (!printer_.present())
             return nullptr;
-        return std::make_unique<PrinterDevice>(printer_);
+        return std::make_unique<PrinterDevice>(printer_, writes);
     }
     std::atomic<int> searches{0};
+    DeviceWrites writes;
 
   private:
     VirtualPrinter& printer_;
@@ -84,6 +99,45 @@ TEST_F(UsbLinkTest, ExchangesBytesAndReadReturnsZeroWhenNothingWaits) {
     EXPECT_EQ(link_.Read(buf), 0);
     EXPECT_EQ(clock_.sleepCount(), 0u);  // USB neither wakes the printer up nor paces
     EXPECT_EQ(printer_.wakeUpBytes(), 0u);
+}
+
+TEST_F(UsbLinkTest, WritesReachTheDeviceInPiecesOfAtMost1024Bytes) {
+    struct Case {
+        std::size_t takesAtMost;  // per device write
+        std::vector<std::size_t> pieces;
+    };
+    // A piece the device takes only partly is finished before the next one begins.
+    const Case cases[] = {{SIZE_MAX, {1024, 1024, 452}}, {700, {1024, 324, 1024, 324, 452}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.takesAtMost);
+        printer_.clearLog();
+        finder_.writes = {{}, c.takesAtMost};
+        ASSERT_EQ(link_.Open("USB"), 0);
+        const std::size_t before = printer_.bytesReceived();
+        EXPECT_EQ(link_.Write(pattern(2500)), 1);
+        EXPECT_EQ(finder_.writes.sizes, c.pieces);
+        EXPECT_EQ(printer_.bytesReceived() - before, 2500u);
+        EXPECT_EQ(link_.Close(), 0);
+    }
+}
+
+TEST_F(UsbLinkTest, AReconnectThreadThatCannotStartClosesTheLinkAndTheWriteReturnsZero) {
+    int starts = 0;
+    UsbLink link(finder_, clock_, [&starts](std::function<void()>) -> std::thread {
+        ++starts;
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    });
+    ASSERT_EQ(link.Open("USB"), 0);
+    printer_.vanish();
+    EXPECT_EQ(link.Write(kProbe), 0);
+    EXPECT_EQ(starts, 1);
+    EXPECT_FALSE(link.lastWriteDelivered());
+    EXPECT_FALSE(link.isOpen());
+    EXPECT_FALSE(link.reconnecting());
+    printer_.comeBack();
+    EXPECT_EQ(link.Write(kProbe), 0);  // closed: nothing more reaches the printer
+    EXPECT_EQ(printer_.bytesReceived(), 0u);
+    EXPECT_EQ(link.Close(), 3);
 }
 
 TEST_F(UsbLinkTest, ClosedLinkRefusesEverythingAndCloseSaysSo) {

@@ -16,7 +16,8 @@ enum class Progress : int {
 };
 inline constexpr int kProgressValueCount = 6;
 
-// A view of the six values; every running copy of the program may share the block it points at.
+// A view of the six values; every running copy of the program may share the block it points at
+// (platform/shared_progress.h). Plain atomics, so that it can live in memory shared between processes.
 class SearchSaveProgress {
   public:
     using Block = std::atomic<std::uint32_t>[kProgressValueCount];
