@@ -16,6 +16,8 @@
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
 #include "link/printer_link.h"
+#include "link/serial_port.h"
+#include "link/usb_device.h"
 #include "printer/hollin_dlg.h"
 #include "printer/main_window_ids.h"
 #include "printer/printer_commands.h"
@@ -191,10 +193,12 @@ void BM_OpenPortOnPty(benchmark::State& state) {
     }
     const double floorMs = protocolFloorMs(pty);
     NoSpooler spooler;
-    printer::MainWindowDeps deps;
-    deps.ports = &*pty.ports;
-    deps.spooler = &spooler;
-    printer::CHollinDlg window(deps);
+    const auto usb = makeLinuxUsbPrinterFinder("/nonexistent", "/nonexistent");
+    printer::CHollinDlg window({.clock = systemClock(),
+                                .serialPorts = [] { return makeSystemSerialPort(systemClock()); },
+                                .ports = *pty.ports,
+                                .usbFinder = *usb,
+                                .spooler = spooler});
     BenchView view;
     NoDesktop desktop;
     window.attach(&view, &desktop);

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "printer/hollin_dlg.h"
@@ -34,8 +35,8 @@ bool isAutomationLaunch(const std::vector<std::string>& args);
 // main window modally. The process ends when the main window ends.
 class HollinApp {
   public:
-    HollinApp() = default;
-    explicit HollinApp(printer::MainWindowDeps deps) : deps_(deps) {}
+    // The main window runs on `deps` (see printer::MainWindowDeps).
+    explicit HollinApp(printer::MainWindowDeps deps) : deps_(std::move(deps)) {}
     HollinApp(const HollinApp&) = delete;
     HollinApp& operator=(const HollinApp&) = delete;
 
@@ -53,7 +54,7 @@ class HollinApp {
     int lockCount() const { return locks_; }
 
   private:
-    printer::MainWindowDeps deps_{};
+    printer::MainWindowDeps deps_;
     printer::CHollinDlg* mainWindow_ = nullptr;
     int locks_ = 0;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printer/automation_hold.h"
+
 namespace hollin::printer {
 class CHollinDlg;
 }
@@ -11,19 +13,19 @@ class HollinApp;
 // The object an automation client creates: it exposes one dispatch interface with no methods and no
 // properties, keeps the application alive while it exists, and links itself with the main window so
 // that the window hides instead of closing while a client holds it.
-class CHollinDlgAutoProxy {
+class CHollinDlgAutoProxy : public printer::AutomationHold {
   public:
     // Takes a lock on the application and links with its main window (when one runs).
     explicit CHollinDlgAutoProxy(HollinApp& app);
     // Unlinks from the main window (when it still exists) and releases the application lock.
-    ~CHollinDlgAutoProxy();
+    virtual ~CHollinDlgAutoProxy();
     CHollinDlgAutoProxy(const CHollinDlgAutoProxy&) = delete;
     CHollinDlgAutoProxy& operator=(const CHollinDlgAutoProxy&) = delete;
 
     printer::CHollinDlg* mainWindow() const { return window_; }
 
     // Called by the main window when it is destroyed before the proxy.
-    void mainWindowDestroyed() { window_ = nullptr; }
+    void mainWindowDestroyed() override { window_ = nullptr; }
 
   private:
     HollinApp& app_;

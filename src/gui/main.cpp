@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/hollin_app.h"
+#include "app/system_adapters.h"
 #include "gui/icons.h"
 #include "gui/qt_desktop.h"
 #include "gui/simulation.h"
@@ -45,7 +46,10 @@ int main(int argc, char** argv) {
 
     hollin::gui::QtDesktop desktop;
     hollin::gui::LinuxStartupServices services;
-    hollin::app::HollinApp app;
+    // Every adapter to the operating system is built here, after the simulation has pointed
+    // HOLLIN_COM1 and HOLLIN_USB at its printers.
+    hollin::app::SystemAdapters adapters;
+    hollin::app::HollinApp app(adapters.mainWindowDeps());
     app.initInstance(args, services, desktop);
     return 0;
 }

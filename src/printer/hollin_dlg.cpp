@@ -2,9 +2,9 @@
 
 #include <charconv>
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 
-#include "app/hollin_dlg_auto_proxy.h"
 #include "common/text_twin.h"
 #include "printer/about_box.h"
 #include "printer/main_window_ids.h"
@@ -40,19 +40,12 @@ constexpr ButtonIcon kButtonIcons[] = {
 }  // namespace
 
 CHollinDlg::CHollinDlg(MainWindowDeps deps) : ui::Window(kMainDialogId), deps_(std::move(deps)) {
-    UsbPrinterFinder* finder = deps_.usbFinder;
-    if (finder == nullptr) {
-        ownUsbFinder_ = makeUsbPrinterFinder();
-        finder = ownUsbFinder_.get();
-    }
-    if (deps_.ports == nullptr) {
-        ownPorts_.emplace(PortMap::system());
-        deps_.ports = &*ownPorts_;
-    }
-    const PortMap* ports = deps_.ports;
+    if (!deps_.serialPorts)
+        throw std::invalid_argument("the main window needs a serial port factory");
+    const PortMap& ports = deps_.ports;
     session_ = std::make_unique<PrinterSession>(
-        deps_.clock, deps_.serialPorts, [ports](std::string_view port) { return ports->deviceFor(port); },
-        *finder);
+        deps_.clock, deps_.serialPorts, [&ports](std::string_view port) { return ports.deviceFor(port); },
+        deps_.usbFinder);
     if (deps_.debugOutput)
         session_->serial.setTraceSink(deps_.debugOutput);
     mapConnectionHandlers();
@@ -68,24 +61,35 @@ CHollinDlg::~CHollinDlg() {
     }
 }
 
+namespace {
+
+// Initialisation: only the connection controls, Open Port, Wi-Fi and Exit are usable until a port is
+// open.
+constexpr ControlId kInitEnabled[] = {kPortList, kOpenPort, kStartWifi, kExit};
+constexpr ControlId kInitDisabled[] = {
+    kClosePort,    kSaveSerialConfig, kGetEmulation,       kSetCpcl,           kSetEscPos,   kSetGap,
+    kSetBlackMark, kSetContinuous,    kSensorPositionList, kDensityList,       kSaveDensity, kFontOpenFile,
+    kFontDownload, kBtGetInfo,        kBtSavePin,          kBtSaveDiscoverable};
+// ... and, once the buttons and groups are set up:
+constexpr ControlId kInitDisabledSettings[] = {
+    kBtPin,          kBtDiscoverableOn,    kBtDiscoverableOff, kPowerSaveList,   kPowerSaveMinutes,
+    kSavePowerSave,  kCodePageList,        kSaveCodePage,      kPrintCodePage,   kBtName,
+    kBtSetInfo,      kBtAutoConnectOn,     kBtAutoConnectOff,  kAdvancedOptions, kStartBluetooth,
+    kGapCalibration, kBlackMarkCalibration};
+constexpr ControlId kInitDisabledCompatible[] = {kSaveCompatible, kCompatibleOn, kCompatibleOff};
+
+}  // namespace
+
 void CHollinDlg::onInit() {
     initShell();
     initConnectionLists();
-    // Only the connection controls, Open Port, Wi-Fi and Exit are usable until a port is open.
-    enableAll({kPortList, kOpenPort, kStartWifi, kExit}, true);
-    enableAll({kClosePort, kSaveSerialConfig, kGetEmulation, kSetCpcl, kSetEscPos, kSetGap, kSetBlackMark,
-               kSetContinuous, kSensorPositionList, kDensityList, kSaveDensity, kFontOpenFile, kFontDownload,
-               kBtGetInfo, kBtSavePin, kBtSaveDiscoverable},
-              false);
+    enableAll(kInitEnabled, true);
+    enableAll(kInitDisabled, false);
     initButtonsAndGroups();
-    enableAll(
-        {kBtPin, kBtDiscoverableOn, kBtDiscoverableOff, kPowerSaveList, kPowerSaveMinutes, kSavePowerSave,
-         kCodePageList, kSaveCodePage, kPrintCodePage, kBtName, kBtSetInfo, kBtAutoConnectOn,
-         kBtAutoConnectOff, kAdvancedOptions, kStartBluetooth, kGapCalibration, kBlackMarkCalibration},
-        false);
+    enableAll(kInitDisabledSettings, false);
     messageLanguage_ = kLanguageEnglish;
     fontDownloadUsed_ = false;
-    enableAll({kSaveCompatible, kCompatibleOn, kCompatibleOff}, false);
+    enableAll(kInitDisabledCompatible, false);
     view().setTextLimit(kBtPin, 10);
     view().setTextLimit(kPowerSaveMinutes, 2);
     view().setTextLimit(kBtName, 18);
@@ -121,10 +125,10 @@ void CHollinDlg::showPortToolTips() {
     for (int i = 0; i < v.itemCount(kPortList); ++i) {
         const std::string port = v.itemText(kPortList, i);
         if (comPortNumber(port))
-            v.setItemToolTip(kPortList, i, deps_.ports->toolTip(port));
+            v.setItemToolTip(kPortList, i, deps_.ports.toolTip(port));
     }
     const std::string current = selectedText(kPortList);
-    v.setToolTip(kPortList, comPortNumber(current) ? deps_.ports->toolTip(current) : std::string());
+    v.setToolTip(kPortList, comPortNumber(current) ? deps_.ports.toolTip(current) : std::string());
 }
 
 void CHollinDlg::initButtonsAndGroups() {
@@ -201,9 +205,13 @@ void CHollinDlg::onCloseBox() {
 
 // --- small helpers shared by the handlers
 
-void CHollinDlg::enableAll(std::initializer_list<ControlId> ids, bool on) {
+void CHollinDlg::enableAll(std::span<const ControlId> ids, bool on) {
     for (ControlId id : ids)
         view().enable(id, on);
+}
+
+void CHollinDlg::enableAll(std::initializer_list<ControlId> ids, bool on) {
+    enableAll(std::span<const ControlId>(ids.begin(), ids.size()), on);
 }
 
 void CHollinDlg::showAll(std::initializer_list<ControlId> ids, bool visible) {
@@ -211,9 +219,13 @@ void CHollinDlg::showAll(std::initializer_list<ControlId> ids, bool visible) {
         view().show(id, visible);
 }
 
-void CHollinDlg::setTexts(std::initializer_list<ControlId> ids, std::string_view text) {
+void CHollinDlg::setTexts(std::span<const ControlId> ids, std::string_view text) {
     for (ControlId id : ids)
         view().setText(id, text);
+}
+
+void CHollinDlg::setTexts(std::initializer_list<ControlId> ids, std::string_view text) {
+    setTexts(std::span<const ControlId>(ids.begin(), ids.size()), text);
 }
 
 void CHollinDlg::showMessage(const TextTwin& text) {
@@ -242,27 +254,17 @@ void CHollinDlg::enableLineListsFor(int emulationKind) {
 }
 
 void CHollinDlg::disableOpenOnlyControls() {
-    enableAll({kBtAutoConnectOn, kBtAutoConnectOff, kAdvancedOptions, kStartBluetooth, kGapCalibration,
-               kBlackMarkCalibration},
-              false);
+    static constexpr ControlId kOpenOnly[] = {kBtAutoConnectOn, kBtAutoConnectOff, kAdvancedOptions,
+                                              kStartBluetooth,  kGapCalibration,   kBlackMarkCalibration};
+    enableAll(kOpenOnly, false);
 }
 
-bool CHollinDlg::checkEmulation() {
-    return reportProbeResult(view(), session_->probe(), messageLanguage_);
-}
-
-bool CHollinDlg::sendCommand(std::span<const std::uint8_t> bytes) {
-    if (session_->send(bytes))
-        return true;
-    showMessage(kSendFailedText);
-    return false;
-}
-
-bool CHollinDlg::sendCommand(std::string_view text) {
-    if (session_->send(text))
-        return true;
-    showMessage(kSendFailedText);
-    return false;
+bool CHollinDlg::takeResult(const PrinterResult& result) {
+    if (result.emulation)
+        session_->emulationKind = *result.emulation;
+    if (result.model)
+        session_->modelIndex = *result.model;
+    return reportResult(view(), result, messageLanguage_);
 }
 
 void CHollinDlg::debugOutput(std::string_view text) {

@@ -14,12 +14,11 @@
 #include "link/printer_link.h"
 #include "link/usb_device.h"
 #include "platform/clock.h"
+#include "printer/automation_hold.h"
+#include "printer/printer_operations.h"
 #include "printer/printer_session.h"
+#include "printer/result_messages.h"
 #include "ui/window.h"
-
-namespace hollin::app {
-class CHollinDlgAutoProxy;
-}
 
 namespace hollin::printer {
 
@@ -38,8 +37,6 @@ inline constexpr TextTwin kUsbOpenFailedText = {"USB Port Open Failed", "USB 포
 inline constexpr std::string_view kDataBitsParityText = "Data Bits=7, Parity=NONE is not supported";
 inline constexpr std::string_view kDataBitsParityCaption = "ERROR";
 inline constexpr std::string_view kUnknownEmulationText = "Unkonwn Emulation";
-// A command that did not reach the printer (link closed, or the write gave up).
-inline constexpr TextTwin kSendFailedText = {"Sending ERROR", "전송 에러"};
 // A setting list without a chosen entry has nothing to send.
 inline constexpr TextTwin kNothingSelectedText = {"No entry is selected in the list.",
                                                   "목록에서 선택된 항목이 없습니다."};
@@ -47,20 +44,22 @@ inline constexpr TextTwin kNothingSelectedText = {"No entry is selected in the l
 inline constexpr TextTwin kMinutesOutOfRangeText = {"The minutes must be a number from 0 to 255.",
                                                     "분 값은 0에서 255 사이의 숫자여야 합니다."};
 
-// What the main window needs from outside. Every member left empty means the platform's own; tests
-// hand in in-process stand-ins. Objects passed by pointer must outlive the window.
+// What the main window needs from outside: the clock and the operating system's adapters, built by the
+// program's main (or by a test, as stand-ins). Every one is required; they must outlive the window.
 struct MainWindowDeps {
-    Clock& clock = systemClock();
+    Clock& clock;
     // The serial ports the main window's link opens.
-    PrinterLink::PortFactory serialPorts{};
+    PrinterLink::PortFactory serialPorts;
     // Which device each "COMn" of the port box stands for, also shown as the entries' tool tips.
-    const PortMap* ports = nullptr;
-    UsbPrinterFinder* usbFinder = nullptr;
+    const PortMap& ports;
+    UsbPrinterFinder& usbFinder;
     // The print spooler asked before a port is opened.
-    Spooler* spooler = nullptr;
-    // The Wi-Fi settings window (dialog 103), made when "Start Wi-Fi Settings" is pressed.
+    Spooler& spooler;
+    // The Wi-Fi settings window (dialog 103), made when "Start Wi-Fi Settings" is pressed; empty: the
+    // stand-in below.
     std::function<std::unique_ptr<ui::Window>()> makeWifiWindow{};
-    // The debug output stream: texts for developers, never shown to the operator (standard error).
+    // The debug output stream: texts for developers, never shown to the operator (standard error when
+    // empty).
     std::function<void(std::string_view)> debugOutput{};
 };
 
@@ -85,7 +84,8 @@ class WifiSettingsStandIn : public ui::Window {
 // Each source maps its own handlers in a map...Handlers() member called by the constructor.
 class CHollinDlg : public ui::Window {
   public:
-    explicit CHollinDlg(MainWindowDeps deps = {});
+    // Throws std::invalid_argument when `deps` has no serial port factory.
+    explicit CHollinDlg(MainWindowDeps deps);
     ~CHollinDlg() override;
 
     void onInit() override;
@@ -101,8 +101,8 @@ class CHollinDlg : public ui::Window {
     // and answers false.
     bool canExit();
 
-    void setAutoProxy(app::CHollinDlgAutoProxy* proxy) { proxy_ = proxy; }
-    app::CHollinDlgAutoProxy* autoProxy() const { return proxy_; }
+    void setAutoProxy(AutomationHold* proxy) { proxy_ = proxy; }
+    AutomationHold* autoProxy() const { return proxy_; }
     int messageLanguage() const { return messageLanguage_; }
 
     PrinterSession& session() { return *session_; }
@@ -111,22 +111,16 @@ class CHollinDlg : public ui::Window {
     // --- for the setting handlers and child windows
     // The Close Port routine: closes the link and puts the controls in the closed state.
     void closePort();
-    // Runs the probe as a liveness check before a setting: true when the printer answered with a
-    // known emulation (now in the session); otherwise the operator was told why and nothing is to
-    // be sent.
-    bool checkEmulation();
-    // Sends a command on the open link. True when it was sent; otherwise the operator was told
-    // ("Sending ERROR") and no success may be announced.
-    bool sendCommand(std::span<const std::uint8_t> bytes);
-    bool sendCommand(std::string_view text);
     // Fills the borrowed link for a child window that uses the main window's port.
     BorrowedLink lendLink();
     const BorrowedLink& borrowedLink() const { return borrowed_; }
 
   protected:
     MainWindowDeps& deps() { return deps_; }
+    void enableAll(std::span<const ui::ControlId> ids, bool on);
     void enableAll(std::initializer_list<ui::ControlId> ids, bool on);
     void showAll(std::initializer_list<ui::ControlId> ids, bool visible);
+    void setTexts(std::span<const ui::ControlId> ids, std::string_view text);
     void setTexts(std::initializer_list<ui::ControlId> ids, std::string_view text);
     void showMessage(const TextTwin& text);
     // The text of the selected entry of a list; "" when none is selected.
@@ -138,9 +132,12 @@ class CHollinDlg : public ui::Window {
     // The data-bits and flow lists suit the emulation: usable only for ESC/POS printers; the baud,
     // parity and stop-bits lists always.
     void enableLineListsFor(int emulationKind);
-    // Controls only an open port may use, left enabled by the routines that close the port after a
-    // command (an emulation switch, a serial save).
+    // Controls that would act on a closed link, which the steps of an emulation switch and a serial
+    // save leave as they were: disabled as well, once the port is closed.
     void disableOpenOnlyControls();
+    // Takes what an action learnt of the printer into the session and tells the operator of a
+    // failure; true when the action succeeded.
+    bool takeResult(const PrinterResult& result);
 
     // Set when a font download was started once; the initialisation clears it.
     bool fontDownloadUsed_ = false;
@@ -167,7 +164,7 @@ class CHollinDlg : public ui::Window {
     // --- hollin_dlg_emulation.cpp
     void mapEmulationHandlers();
     void onGetEmulation();
-    void onSetEmulation(bool cpcl);
+    void onSetEmulation(SwitchTarget target);
     void onSaveSerialConfig();
     void closeAfterCommand();
 
@@ -178,20 +175,17 @@ class CHollinDlg : public ui::Window {
     void onPowerSaveMode();
     void onSaveCodePage();
     void onSaveDensity();
-    void onSetMedia(ui::ControlId button);
+    void onSetMedia(ui::ControlId button, MediaKind kind);
     void onCompatibleMode(int flag);
     void onSaveCompatibleMode();
 
     void debugOutput(std::string_view text);
 
     MainWindowDeps deps_;
-    std::unique_ptr<UsbPrinterFinder> ownUsbFinder_;
-    std::unique_ptr<Spooler> ownSpooler_;
-    std::optional<PortMap> ownPorts_;
     std::unique_ptr<PrinterSession> session_;
     DriverPortBuffers conflict_;
     BorrowedLink borrowed_;
-    app::CHollinDlgAutoProxy* proxy_ = nullptr;
+    AutomationHold* proxy_ = nullptr;
     int messageLanguage_ = 0;
     // The compatible-mode flag the two radios set: 1 ON, 0 OFF.
     int compatibleMode_ = 0;

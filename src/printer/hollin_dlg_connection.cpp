@@ -26,6 +26,41 @@ bool contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
 }
 
+// Open Port clears these first; Close Port clears them and the device name.
+constexpr ControlId kOpenClearedTexts[] = {kEmulationText, kBtAddress, kBtPin, kPowerSaveMinutes};
+constexpr ControlId kDisplayTexts[] = {kEmulationText, kBtAddress, kBtPin, kPowerSaveMinutes, kBtName};
+
+// Open Port, emulation-dependent controls.
+constexpr ControlId kLineListsEscPos[] = {kBaudList, kDataBitsList, kParityList, kStopBitsList};
+constexpr ControlId kLineListsOther[] = {kBaudList, kParityList, kStopBitsList};
+constexpr ControlId kEscPosOnlyLists[] = {kDataBitsList, kFlowList};
+constexpr ControlId kMediaControls[] = {kSetGap, kSetBlackMark, kSetContinuous, kSensorPositionList};
+constexpr ControlId kDensityControls[] = {kDensityList, kSaveDensity};
+
+// Open Port, the common controls: the connection is fixed and "E&xit" cannot be used while a port is
+// open.
+constexpr ControlId kOpenDisabled[] = {kPortList, kOpenPort};
+constexpr ControlId kOpenEnabled[] = {kClosePort, kGetEmulation, kSetCpcl,           kSetEscPos,
+                                      kBtGetInfo, kBtSavePin,    kBtSaveDiscoverable};
+constexpr ControlId kOpenEnabledBluetooth[] = {kBtPin, kBtDiscoverableOn, kBtDiscoverableOff};
+constexpr ControlId kOpenEnabledLate[] = {kPowerSaveList, kSavePowerSave, kBtDiscoverableOn,
+                                          kBtDiscoverableOff};
+constexpr ControlId kOpenEnabledLast[] = {kStartBluetooth, kGapCalibration, kBlackMarkCalibration};
+
+// Close Port.
+constexpr ControlId kCloseEnabled[] = {kPortList, kOpenPort};
+constexpr ControlId kCloseDisabled[] = {
+    kClosePort,    kSaveSerialConfig, kGetEmulation, kSetCpcl,           kSetEscPos,          kSetGap,
+    kSetBlackMark, kDensityList,      kSaveDensity,  kSetContinuous,     kSensorPositionList, kFontOpenFile,
+    kFontDownload, kBtGetInfo,        kBtSavePin,    kBtSaveDiscoverable};
+constexpr ControlId kCloseDisabledSettings[] = {kBtPin,         kBtDiscoverableOn, kBtDiscoverableOff,
+                                                kPowerSaveList, kPowerSaveMinutes, kSavePowerSave,
+                                                kCodePageList,  kSaveCodePage,     kPrintCodePage};
+constexpr ControlId kCloseDisabledDevice[] = {kBtName, kBtSetInfo};
+constexpr ControlId kCloseDisabledLast[] = {kBtAutoConnectOn, kBtAutoConnectOff, kAdvancedOptions,
+                                            kStartBluetooth,  kGapCalibration,   kBlackMarkCalibration,
+                                            kSaveCompatible,  kCompatibleOn,     kCompatibleOff};
+
 }  // namespace
 
 void CHollinDlg::mapConnectionHandlers() {
@@ -58,16 +93,11 @@ void CHollinDlg::onDataBitsOrParity(ControlId changed) {
 }
 
 void CHollinDlg::onOpenPort() {
-    setTexts({kEmulationText, kBtAddress, kBtPin, kPowerSaveMinutes}, "");
+    setTexts(kOpenClearedTexts, "");
     const std::string port = selectedText(kPortList);
 
     // A port a printer driver holds is not opened.
-    if (deps_.spooler == nullptr) {
-        if (!ownSpooler_)
-            ownSpooler_ = makeSystemSpooler();
-        deps_.spooler = ownSpooler_.get();
-    }
-    const DriverPortCheck check = checkDriverPort(*deps_.spooler, port, conflict_);
+    const DriverPortCheck check = checkDriverPort(deps_.spooler, port, conflict_);
     if (check.enumPrintersFailed) {
         const MessageText m = enumPrintersFailedMessage();
         view().messageBox(m.text, m.caption, ui::MessageButtons::Ok, ui::MessageIcon::None);
@@ -80,10 +110,9 @@ void CHollinDlg::onOpenPort() {
     if (!openLink(port))
         return;
 
-    // Which printer answers, if any.
-    const int probe = session_->probe();
-    if (probe != kProbeOk) {
-        reportProbeResult(view(), probe, messageLanguage_);
+    // Which printer answers, if any, and which model it is.
+    const PrinterResult identity = identifyPrinter(session_->exchange);
+    if (!takeResult(identity)) {
         session_->closeLink();
         return;
     }
@@ -99,7 +128,7 @@ void CHollinDlg::onOpenPort() {
     view().enable(kFontOpenFile, fonts);
     enableAll({kSetCpcl, kSetEscPos}, kind == kEscPos || kind == kCpcl);
 
-    enableAll({kPowerSaveList, kSavePowerSave, kBtDiscoverableOn, kBtDiscoverableOff}, true);
+    enableAll(kOpenEnabledLate, true);
     if (kind != kZpl && kind != kEpl) {
         view().setIcon(kSetCpcl, kSetCpclIcon);
         view().setIcon(kSetEscPos, kSetEscPosIcon);
@@ -113,9 +142,9 @@ void CHollinDlg::onOpenPort() {
     }
 
     // Two models have no continuous media.
-    if (session_->queryModel() == 0 && (session_->modelIndex == 1 || session_->modelIndex == 2))
+    if (identity.model && (*identity.model == 1 || *identity.model == 2))
         enableAll({kSetContinuous, kSensorPositionList}, false);
-    enableAll({kStartBluetooth, kGapCalibration, kBlackMarkCalibration}, true);
+    enableAll(kOpenEnabledLast, true);
 }
 
 // Opens the link the port text names; on failure the operator is told and nothing stays open.
@@ -143,17 +172,18 @@ bool CHollinDlg::openLink(const std::string& port) {
 void CHollinDlg::enableForEmulation() {
     switch (session_->emulationKind) {
         case kEscPos:
-            enableAll({kBaudList, kDataBitsList, kParityList, kStopBitsList}, true);
-            enableAll({kSetGap, kSetBlackMark, kSetContinuous, kSensorPositionList}, false);
-            enableAll({kDensityList, kSaveDensity, kSaveSerialConfig}, true);
+            enableAll(kLineListsEscPos, true);
+            enableAll(kMediaControls, false);
+            enableAll(kDensityControls, true);
+            view().enable(kSaveSerialConfig, true);
             break;
         case kCpcl:
         case kZpl:
         case kEpl:
-            enableAll({kBaudList, kParityList, kStopBitsList}, true);
-            enableAll({kDataBitsList, kFlowList}, false);
-            enableAll({kSetGap, kSetBlackMark, kSetContinuous, kSensorPositionList}, true);
-            enableAll({kDensityList, kSaveDensity}, false);
+            enableAll(kLineListsOther, true);
+            enableAll(kEscPosOnlyLists, false);
+            enableAll(kMediaControls, true);
+            enableAll(kDensityControls, false);
             view().enable(kSaveSerialConfig, true);
             break;
         default:  // MPCL, DPL and the unnamed codes: no serial save, no media or density controls
@@ -161,13 +191,11 @@ void CHollinDlg::enableForEmulation() {
     }
 }
 
-// "E&xit" cannot be used while a port is open.
 void CHollinDlg::enableCommonOpenControls() {
-    enableAll({kPortList, kOpenPort}, false);
-    enableAll({kClosePort, kGetEmulation, kSetCpcl, kSetEscPos, kBtGetInfo, kBtSavePin, kBtSaveDiscoverable},
-              true);
+    enableAll(kOpenDisabled, false);
+    enableAll(kOpenEnabled, true);
     view().enable(kStartWifi, false);
-    enableAll({kBtPin, kBtDiscoverableOn, kBtDiscoverableOff}, true);
+    enableAll(kOpenEnabledBluetooth, true);
     view().enable(kExit, false);
 }
 
@@ -190,21 +218,14 @@ void CHollinDlg::fillSettingLists() {
 
 void CHollinDlg::closePort() {
     session_->closeLink();
-    enableAll({kPortList, kOpenPort}, true);
-    enableAll({kClosePort, kSaveSerialConfig, kGetEmulation, kSetCpcl, kSetEscPos, kSetGap, kSetBlackMark,
-               kDensityList, kSaveDensity, kSetContinuous, kSensorPositionList, kFontOpenFile, kFontDownload,
-               kBtGetInfo, kBtSavePin, kBtSaveDiscoverable},
-              false);
+    enableAll(kCloseEnabled, true);
+    enableAll(kCloseDisabled, false);
     view().enable(kStartWifi, true);
-    enableAll({kBtPin, kBtDiscoverableOn, kBtDiscoverableOff, kPowerSaveList, kPowerSaveMinutes,
-               kSavePowerSave, kCodePageList, kSaveCodePage, kPrintCodePage},
-              false);
+    enableAll(kCloseDisabledSettings, false);
     enableLineListsFor(session_->emulationKind);
-    enableAll({kBtName, kBtSetInfo}, false);
-    setTexts({kEmulationText, kBtAddress, kBtPin, kPowerSaveMinutes, kBtName}, "");
-    enableAll({kBtAutoConnectOn, kBtAutoConnectOff, kAdvancedOptions, kStartBluetooth, kGapCalibration,
-               kBlackMarkCalibration, kSaveCompatible, kCompatibleOn, kCompatibleOff},
-              false);
+    enableAll(kCloseDisabledDevice, false);
+    setTexts(kDisplayTexts, "");
+    enableAll(kCloseDisabledLast, false);
     view().enable(kExit, true);
 }
 

@@ -3,36 +3,32 @@
 //
 // None of these commands is answered by the printer. Power save and the media buttons first check that
 // the printer still answers (the probe), the others send at once. A command that did not reach the
-// printer is reported by sendCommand(); the handler then announces nothing and changes no control.
+// printer is reported ("Sending ERROR"); the handler then announces nothing and changes no control.
 #include <optional>
 
 #include "printer/hollin_dlg.h"
 #include "printer/main_window_ids.h"
+#include "printer/option_lists.h"
 #include "printer/printer_commands.h"
+#include "printer/printer_operations.h"
 #include "ui/info_window.h"
 
 namespace hollin::printer {
 
 using namespace ids;
 
-namespace {
-
-// The printer settles a new code page before the result is announced.
-constexpr std::uint32_t kCodePageSettleMs = 100;
-
-}  // namespace
-
 void CHollinDlg::mapSettingsHandlers() {
     onClicked(kSavePowerSave, [this] { onSavePowerSave(); });
     onSelectionChanged(kPowerSaveList, [this] { onPowerSaveMode(); });
     onClicked(kSaveCodePage, [this] { onSaveCodePage(); });
-    onClicked(kPrintCodePage, [this] { sendCommand(printCodePageCommand()); });
+    onClicked(kPrintCodePage, [this] { takeResult(printCodePageSample(session_->exchange)); });
     onClicked(kSaveDensity, [this] { onSaveDensity(); });
-    onClicked(kSetGap, [this] { onSetMedia(kSetGap); });
-    onClicked(kSetBlackMark, [this] { onSetMedia(kSetBlackMark); });
-    onClicked(kSetContinuous, [this] { onSetMedia(kSetContinuous); });
-    onClicked(kGapCalibration, [this] { sendCommand(gapCalibrationCommand()); });
-    onClicked(kBlackMarkCalibration, [this] { sendCommand(blackMarkCalibrationCommand()); });
+    onClicked(kSetGap, [this] { onSetMedia(kSetGap, MediaKind::Gap); });
+    onClicked(kSetBlackMark, [this] { onSetMedia(kSetBlackMark, MediaKind::BlackMark); });
+    onClicked(kSetContinuous, [this] { onSetMedia(kSetContinuous, MediaKind::Continuous); });
+    onClicked(kGapCalibration, [this] { takeResult(calibrate(session_->exchange, Calibration::Gap)); });
+    onClicked(kBlackMarkCalibration,
+              [this] { takeResult(calibrate(session_->exchange, Calibration::BlackMark)); });
     onClicked(kCompatibleOn, [this] { onCompatibleMode(1); });
     onClicked(kCompatibleOff, [this] { onCompatibleMode(0); });
     onClicked(kSaveCompatible, [this] { onSaveCompatibleMode(); });
@@ -57,13 +53,19 @@ void CHollinDlg::onSavePowerSave() {
     if (!mode)
         return;
     const int minutes = parseMinutes(view().text(kPowerSaveMinutes));
-    if (minutes < 0 || minutes > 0xFF) {
-        showMessage(kMinutesOutOfRangeText);
-        return;
+    const PrinterResult result = setPowerSave(session_->exchange, *mode, minutes);
+    switch (result.outcome) {
+        case Outcome::Refused:
+            showMessage(kMinutesOutOfRangeText);
+            return;
+        case Outcome::NoResponse:
+        case Outcome::UnknownEmulation:
+            takeResult(result);
+            return;
+        default:
+            break;
     }
-    if (!checkEmulation())
-        return;
-    if (sendCommand(powerSaveCommand(*mode, minutes))) {
+    if (takeResult(result)) {
         ui::InfoWindow info;
         info.kind = ui::InfoWindow::kPowerSave;
         info.powerSaveMode = *mode;
@@ -86,12 +88,12 @@ void CHollinDlg::onSaveCodePage() {
     if (!position)
         return;
     const int kind = session_->emulationKind;
-    if (!sendCommand(codePageCommand(kind, *position)))
+    if (!takeResult(setCodePage(session_->exchange, kind, *position)))
         return;
-    deps_.clock.sleepMs(kCodePageSettleMs);
     ui::InfoWindow info;
     info.kind = kind == kEpl ? ui::InfoWindow::kEplCodePage : ui::InfoWindow::kGeneralCodePage;
-    info.codePagePosition = *position;
+    info.entryText =
+        kind == kEpl ? listEntry(kEplCodePages, *position) : listEntry(kGeneralCodePages, *position);
     desktop().runModal(info, this);
 }
 
@@ -99,39 +101,30 @@ void CHollinDlg::onSaveDensity() {
     const std::optional<int> position = chosenPosition(kDensityList);
     if (!position)
         return;
-    if (!sendCommand(densityCommand(*position)))
+    if (!takeResult(setDensity(session_->exchange, *position)))
         return;
     ui::InfoWindow info;
     info.kind = ui::InfoWindow::kDensity;
-    info.densityPosition = *position;
+    info.entryText = listEntry(kDensityNames, *position);
     desktop().runModal(info, this);
 }
 
 // Gap, black mark or continuous media, by the button pressed. Printers whose emulation has no such
 // command get nothing, but the buttons still show the mode as chosen: the button of the mode just set
 // is the only one of the three disabled, and the sensor position is usable except for black mark.
-void CHollinDlg::onSetMedia(ControlId button) {
-    std::optional<int> sensor;
-    if (button == kSetBlackMark) {
-        sensor = chosenPosition(kSensorPositionList);
-        if (!sensor)
+void CHollinDlg::onSetMedia(ControlId button, MediaKind kind) {
+    int sensor = 0;
+    if (kind == MediaKind::BlackMark) {
+        const std::optional<int> chosen = chosenPosition(kSensorPositionList);
+        if (!chosen)
             return;
+        sensor = *chosen;
     }
-    if (!checkEmulation())
-        return;
-    const int kind = session_->emulationKind;
-    Bytes command;
-    if (button == kSetGap)
-        command = setGapCommand(kind);
-    else if (button == kSetBlackMark)
-        command = setBlackMarkCommand(kind, *sensor);
-    else
-        command = setContinuousCommand(kind);
-    if (!command.empty() && !sendCommand(command))
+    if (!takeResult(setMedia(session_->exchange, kind, sensor)))
         return;
     enableAll({kSetGap, kSetBlackMark, kSetContinuous}, true);
     view().enable(button, false);
-    view().enable(kSensorPositionList, button != kSetBlackMark);
+    view().enable(kSensorPositionList, kind != MediaKind::BlackMark);
 }
 
 void CHollinDlg::onCompatibleMode(int flag) {
@@ -143,10 +136,8 @@ void CHollinDlg::onCompatibleMode(int flag) {
 
 // Only ESC/POS and CPCL printers, as last read, take the compatible mode.
 void CHollinDlg::onSaveCompatibleMode() {
-    const Bytes command = compatibleModeCommand(session_->emulationKind, compatibleMode_);
-    if (!command.empty() && !sendCommand(command))
-        return;
-    view().enable(kSaveCompatible, false);
+    if (takeResult(setCompatibleMode(session_->exchange, session_->emulationKind, compatibleMode_)))
+        view().enable(kSaveCompatible, false);
 }
 
 }  // namespace hollin::printer

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 // The fixed option lists of the main window's combo boxes. A list position is the value the printer
@@ -29,5 +30,13 @@ inline constexpr std::array<std::string_view, 20> kEplCodePages = {
 inline constexpr std::array<std::string_view, 5> kDensityNames = {
     "DENSITY [-1]", "DENSITY [0]", "DENSITY [+1]", "DENSITY [+2]", "DENSITY [+3]"};
 inline constexpr std::array<std::string_view, 2> kSensorPositions = {"Lower", "Upper"};
+
+// The entry at a list position; a position outside the list names nothing rather than reading past it.
+template <std::size_t N>
+constexpr std::string_view listEntry(const std::array<std::string_view, N>& list, int position) {
+    if (position < 0 || position >= static_cast<int>(N))
+        return {};
+    return list[static_cast<std::size_t>(position)];
+}
 
 }  // namespace hollin

@@ -8,13 +8,12 @@
 #include <string_view>
 #include <vector>
 
+#include "common/bytes.h"
 #include "printer/option_lists.h"
 
 // The printer's command set as used by the main window: every command is built by a pure function
 // here, and every reply is interpreted here, so that windows, tests and the virtual printer share them.
 namespace hollin {
-
-using Bytes = std::vector<std::uint8_t>;
 
 // The printer's command-language emulation. 6 and 7 are codes printers report without a name.
 enum EmulationKind : std::int32_t {

@@ -47,8 +47,7 @@ bool PrinterExchange::SendToPrinter(std::span<const std::uint8_t> bytes) {
 }
 
 bool PrinterExchange::SendToPrinter(std::string_view text) {
-    return SendToPrinter(
-        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    return SendToPrinter(asBytes(text));
 }
 
 int PrinterExchange::readOnce() {
@@ -103,23 +102,6 @@ int PrinterExchange::QueryModel(int& modelIndex) {
         return -1;
     modelIndex = modelIndexFromReply(reply());
     return 0;
-}
-
-void showError(ui::DialogView& view, const TextTwin& text, int messageLanguage) {
-    view.messageBox(pickText(text, messageLanguage), pickText(kErrorCaption, messageLanguage),
-                    ui::MessageButtons::Ok, ui::MessageIcon::None);
-}
-
-bool reportProbeResult(ui::DialogView& view, int probeResult, int messageLanguage) {
-    if (probeResult == kProbeNoReply) {
-        showError(view, kNoResponseText, messageLanguage);
-        return false;
-    }
-    if (probeResult == kProbeUnknown) {
-        showError(view, kReadEmulationFailedText, messageLanguage);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace hollin::printer

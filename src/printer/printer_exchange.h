@@ -6,9 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "common/text_twin.h"
 #include "platform/clock.h"
-#include "ui/dialog_view.h"
 
 namespace hollin {
 class PrinterLink;
@@ -69,6 +67,8 @@ class PrinterExchange {
     // (0 when none); -1: no answer, `modelIndex` unchanged.
     int QueryModel(int& modelIndex);
 
+    Clock& clock() { return clock_; }
+
     // The last reply.
     std::span<const std::uint8_t> reply() const { return {reply_.data(), replyLength_}; }
 
@@ -85,18 +85,5 @@ class PrinterExchange {
     std::array<std::uint8_t, kReplyBytes> reply_{};
     std::size_t replyLength_ = 0;
 };
-
-// The probe's two failure messages and their caption.
-inline constexpr TextTwin kNoResponseText = {"No Response in printer", "프린터 응답이 없습니다. !!!"};
-inline constexpr TextTwin kReadEmulationFailedText = {"Failed to read emulation", "Emulation 읽기 실패 !!!"};
-inline constexpr TextTwin kErrorCaption = {"Error", "에러"};
-
-// Shows `text` in the language of `messageLanguage` with the caption "Error" and an OK button.
-void showError(ui::DialogView& view, const TextTwin& text, int messageLanguage);
-
-// Tells the operator why a probe failed: -1 "No Response in printer", -2 "Failed to read emulation",
-// caption "Error" (Korean twins under message language 949), OK button. Returns false for those two,
-// true (and shows nothing) for a probe that succeeded.
-bool reportProbeResult(ui::DialogView& view, int probeResult, int messageLanguage);
 
 }  // namespace hollin::printer

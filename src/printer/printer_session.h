@@ -47,12 +47,6 @@ class PrinterSession {
     void closeLink();
     bool isOpen() const;
 
-    // The probe and the model query, keeping what they learn.
-    int probe() { return exchange.ProbePrinter(emulationKind); }
-    int queryModel() { return exchange.QueryModel(modelIndex); }
-    bool send(std::span<const std::uint8_t> bytes) { return exchange.SendToPrinter(bytes); }
-    bool send(std::string_view text) { return exchange.SendToPrinter(text); }
-
     // The open link for a child window; an invalid one when no port is open.
     BorrowedLink lend();
 };

@@ -1,21 +1,9 @@
 #include "ui/info_window.h"
 
-#include <array>
 #include <cstdio>
-#include <span>
-
-#include "printer/option_lists.h"
 
 namespace hollin::ui {
 namespace {
-
-// A list entry by position; a position outside the list names nothing rather than reading past it.
-template <std::size_t N>
-std::string entry(const std::array<std::string_view, N>& list, int position) {
-    if (position < 0 || position >= static_cast<int>(N))
-        return {};
-    return std::string(list[static_cast<std::size_t>(position)]);
-}
 
 std::string withNumber(const char* format, int value) {
     char buffer[128];
@@ -46,18 +34,15 @@ InfoWindow::Texts InfoWindow::texts() const {
             return {};
         }
         case kGeneralCodePage:
-            return {"Code Page Setting Information",
-                    withText("Code Page changed to %s.", entry(kGeneralCodePages, codePagePosition))};
+        case kEplCodePage:
+            return {"Code Page Setting Information", withText("Code Page changed to %s.", entryText)};
         case kFactoryReset:
             return {"Factory settting completed", "Printer is reset to factory settings."};
         case kDensity:
             return {"Printer Density Setting Information",
-                    withText("Printer Density changed to %s.", entry(kDensityNames, densityPosition))};
+                    withText("Printer Density changed to %s.", entryText)};
         case kFontDownload:
             return {"Font download Information", "Font download is success."};
-        case kEplCodePage:
-            return {"Code Page Setting Information",
-                    withText("Code Page changed to %s.", entry(kEplCodePages, codePagePosition))};
         default:
             return {};
     }

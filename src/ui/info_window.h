@@ -26,10 +26,11 @@ class InfoWindow : public Window {
 
     // Set by the caller before the window runs.
     int kind = -1;
-    int powerSaveMode = 0;     // kind 0: position in the power-save list
-    int minutes = 0;           // kind 0
-    int codePagePosition = 0;  // kinds 1 and 5
-    int densityPosition = 0;   // kind 3
+    int powerSaveMode = 0;  // kind 0: position in the power-save list
+    int minutes = 0;        // kind 0
+    // Kinds 1, 3 and 5: the list entry the announcement names (the code page or the density), as
+    // the caller's list shows it; "" when no entry was chosen.
+    std::string entryText;
 
     void onInit() override;
 

@@ -9,6 +9,7 @@
 #include "printer/about_box.h"
 #include "printer/hollin_dlg.h"
 #include "support/fake_desktop.h"
+#include "support/main_window_fakes.h"
 
 namespace hollin::printer {
 namespace {
@@ -19,7 +20,8 @@ using test::FakeView;
 struct MainWindowShell : ::testing::Test {
     FakeDesktop desktop;
     FakeView view{desktop};
-    CHollinDlg dlg;
+    test::MainWindowFakes fakes;
+    CHollinDlg dlg{fakes.deps()};
     void SetUp() override { view.open(dlg); }
 };
 
@@ -76,7 +78,8 @@ TEST(MainWindowCanExit, WithoutAClientEveryWayEndsTheWindow) {
         SCOPED_TRACE(way.name);
         FakeDesktop desktop;
         FakeView view(desktop);
-        CHollinDlg dlg;
+        test::MainWindowFakes fakes;
+        CHollinDlg dlg(fakes.deps());
         view.open(dlg);
         way.act(view);
         EXPECT_EQ(view.result(), way.result);
@@ -87,7 +90,8 @@ TEST(MainWindowCanExit, WithAClientAttachedEveryWayOnlyHidesTheWindow) {
     for (const ExitWay& way : kExitWays) {
         SCOPED_TRACE(way.name);
         FakeDesktop desktop;
-        app::HollinApp hollin;
+        test::MainWindowFakes fakes;
+        app::HollinApp hollin(fakes.deps());
         desktop.script(kMainDialogId, [&](FakeView& v) {
             {
                 app::CHollinDlgAutoProxy client(hollin);

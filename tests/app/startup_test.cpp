@@ -7,6 +7,7 @@
 #include "app/hollin_app.h"
 #include "app/hollin_dlg_auto_proxy.h"
 #include "support/fake_desktop.h"
+#include "support/main_window_fakes.h"
 
 namespace hollin::app {
 namespace {
@@ -39,7 +40,8 @@ constexpr int kMain = printer::kMainDialogId;
 TEST(Startup, OrdinaryStartRefreshesRegistrationThenRunsTheMainWindow) {
     RecordingServices services;
     FakeDesktop desktop;
-    HollinApp app;
+    test::MainWindowFakes fakes;
+    HollinApp app(fakes.deps());
     printer::CHollinDlg* during = nullptr;
     std::vector<std::string> callsWhenShown;
     desktop.script(kMain, [&](FakeView& v) {
@@ -68,7 +70,8 @@ TEST(Startup, EveryAutomationSwitchRegistersClassObjectsAndStillShowsTheWindow) 
         SCOPED_TRACE(sw);
         RecordingServices services;
         FakeDesktop desktop;
-        HollinApp app;
+        test::MainWindowFakes fakes;
+        HollinApp app(fakes.deps());
         EXPECT_FALSE(app.initInstance({sw}, services, desktop));
         EXPECT_EQ(services.calls, (std::vector<std::string>{"component", "sockets", "look", "register"}));
         EXPECT_EQ(desktop.runCount(kMain), 1);
@@ -104,7 +107,8 @@ TEST(Startup, LayerFailuresShowTheirMessageAndNoWindow) {
         services.componentOk = c.componentOk;
         services.socketsOk = c.socketsOk;
         FakeDesktop desktop;
-        HollinApp app;
+        test::MainWindowFakes fakes;
+        HollinApp app(fakes.deps());
         EXPECT_FALSE(app.initInstance({"-Embedding"}, services, desktop));
         EXPECT_EQ(services.calls, c.calls);
         EXPECT_TRUE(desktop.runs().empty());
@@ -128,7 +132,8 @@ TEST(Startup, AutomationIds) {
 TEST(AutomationProxy, HoldsTheWindowOpenAndClosesItWhenTheLastClientLeavesAHiddenWindow) {
     RecordingServices services;
     FakeDesktop desktop;
-    HollinApp app;
+    test::MainWindowFakes fakes;
+    HollinApp app(fakes.deps());
     desktop.script(kMain, [&](FakeView& v) {
         auto proxy = std::make_unique<CHollinDlgAutoProxy>(app);
         EXPECT_EQ(app.lockCount(), 1);
@@ -151,7 +156,8 @@ TEST(AutomationProxy, HoldsTheWindowOpenAndClosesItWhenTheLastClientLeavesAHidde
 TEST(AutomationProxy, VisibleWindowStaysWhenTheClientLeaves_AndAProxyOutlivingTheWindowIsSafe) {
     RecordingServices services;
     FakeDesktop desktop;
-    HollinApp app;
+    test::MainWindowFakes fakes;
+    HollinApp app(fakes.deps());
     std::unique_ptr<CHollinDlgAutoProxy> first;
     desktop.script(kMain, [&](FakeView& v) {
         { CHollinDlgAutoProxy visit(app); }

@@ -1,4 +1,5 @@
 #include "common/hex.h"
+#include "common/bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +7,6 @@
 
 namespace hollin {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 TEST(HexDigitValue, AcceptsBothCasesAndNothingAround) {
     EXPECT_EQ(hexDigitValue('0'), 0);

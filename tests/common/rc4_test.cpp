@@ -5,12 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "common/bytes.h"
 #include "common/hex.h"
 
 namespace hollin {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 struct KeystreamAt {
     std::size_t offset;

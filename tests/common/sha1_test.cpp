@@ -14,8 +14,6 @@
 namespace hollin {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 Bytes repeated(std::uint8_t byte, std::size_t count) {
     return Bytes(count, byte);
 }

@@ -30,6 +30,7 @@
 #include "gui/startup_services_linux.h"
 #include "printer/about_box.h"
 #include "printer/hollin_dlg.h"
+#include "support/main_window_fakes.h"
 #include "ui_dialog_9001.h"
 #include "ui_dialog_9002.h"
 
@@ -512,7 +513,8 @@ class GuiTest : public QObject {
     }
 
     void mainWindowFormHasEveryControl() {
-        printer::CHollinDlg main;
+        test::MainWindowFakes fakes;
+        printer::CHollinDlg main(fakes.deps());
         gui::QtDesktop desktop;
         gui::QtDialogView view(main, nullptr);
         main.attach(&view, &desktop);
@@ -604,7 +606,8 @@ class GuiTest : public QObject {
     void mainWindowPicture() {
         // The main window as its presenter shows it now, and once more with the button icons and group
         // caption style of the printer controls, to see that the layout holds them.
-        printer::CHollinDlg main;
+        test::MainWindowFakes fakes;
+        printer::CHollinDlg main(fakes.deps());
         gui::QtDesktop desktop;
         gui::QtDialogView view(main, nullptr);
         main.attach(&view, &desktop);
@@ -638,7 +641,8 @@ class GuiTest : public QObject {
     }
 
     void mainWindowOpensAboutOnF1AndExits() {
-        printer::CHollinDlg main;
+        test::MainWindowFakes fakes;
+        printer::CHollinDlg main(fakes.deps());
         gui::QtDesktop desktop;
         QString product, rights;
         int aboutIcon = 0;
@@ -696,7 +700,8 @@ class GuiTest : public QObject {
             options.failStep = step;
             gui::LinuxStartupServices services(options);
             gui::QtDesktop desktop;
-            app::HollinApp application;
+            test::MainWindowFakes fakes;
+            app::HollinApp application(fakes.deps());
             SeenBox seen;
             bool mainShown = false;
             answerNextMessageBox(QMessageBox::Ok, seen);

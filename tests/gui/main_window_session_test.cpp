@@ -19,11 +19,12 @@
 #include "gui/simulation.h"
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
+#include "link/serial_port.h"
 #include "link/usb_device.h"
+#include "platform/search_save_progress.h"
 #include "printer/hollin_dlg.h"
 #include "printer/main_window_ids.h"
 #include "sim/virtual_printer.h"
-#include "platform/search_save_progress.h"
 #include "ui/status_window.h"
 
 using namespace hollin;
@@ -120,10 +121,11 @@ class MainWindowSessionTest : public QObject {
     NoSpooler spooler_;
 
     std::unique_ptr<printer::CHollinDlg> makeWindow() {
-        printer::MainWindowDeps deps;
-        deps.ports = &*ports_;
-        deps.usbFinder = usb_.get();
-        deps.spooler = &spooler_;
+        printer::MainWindowDeps deps{.clock = systemClock(),
+                                     .serialPorts = [] { return makeSystemSerialPort(systemClock()); },
+                                     .ports = *ports_,
+                                     .usbFinder = *usb_,
+                                     .spooler = spooler_};
         return std::make_unique<printer::CHollinDlg>(deps);
     }
 

@@ -13,7 +13,6 @@ namespace {
 
 using test::FakePortState;
 using test::FakeSerialPort;
-using Bytes = std::vector<std::uint8_t>;
 
 const Bytes kWakeUp = {0x00, 0x00};
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/bytes.h"
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
 #include "printer/hollin_dlg.h"
@@ -19,7 +20,6 @@ namespace hollin::printer {
 namespace {
 
 using namespace ids;
-using Bytes = std::vector<std::uint8_t>;
 using test::FakeDesktop;
 using test::FakeView;
 
@@ -52,11 +52,11 @@ struct MainWindow : ::testing::Test {
     std::unique_ptr<CHollinDlg> dlg;
 
     void SetUp() override {
-        MainWindowDeps deps{.clock = clock};
-        deps.serialPorts = test::VirtualSerialPort::factoryFor(port);
-        deps.ports = &ports;
-        deps.usbFinder = &usb;
-        deps.spooler = &spooler;
+        MainWindowDeps deps{.clock = clock,
+                            .serialPorts = test::VirtualSerialPort::factoryFor(port),
+                            .ports = ports,
+                            .usbFinder = usb,
+                            .spooler = spooler};
         deps.debugOutput = [this](std::string_view t) { debugTexts.emplace_back(t); };
         dlg = std::make_unique<CHollinDlg>(deps);
         view.open(*dlg);

@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "common/bytes.h"
 #include "link/printer_link.h"
 #include "link/usb_link.h"
 #include "printer/printer_commands.h"
+#include "printer/result_messages.h"
 #include "sim/virtual_printer.h"
 #include "support/fake_desktop.h"
 #include "support/virtual_serial_port.h"
 
 namespace hollin::printer {
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 constexpr char kDevice[] = "/dev/virtual-com1";
 

@@ -83,15 +83,15 @@ struct SettingsHandlers : ::testing::Test {
     std::size_t before = 0;
 
     void SetUp() override {
-        MainWindowDeps deps{.clock = clock};
-        deps.serialPorts = [this]() -> std::unique_ptr<SerialPort> {
-            auto p = std::make_unique<StallingPort>(port);
-            p->stalled = &stalledCommand;
-            return p;
-        };
-        deps.ports = &ports;
-        deps.usbFinder = &usb;
-        deps.spooler = &spooler;
+        MainWindowDeps deps{.clock = clock,
+                            .serialPorts = [this]() -> std::unique_ptr<SerialPort> {
+                                auto p = std::make_unique<StallingPort>(port);
+                                p->stalled = &stalledCommand;
+                                return p;
+                            },
+                            .ports = ports,
+                            .usbFinder = usb,
+                            .spooler = spooler};
         deps.debugOutput = [](std::string_view) {};
         dlg = std::make_unique<CHollinDlg>(deps);
         view.open(*dlg);

@@ -16,24 +16,25 @@ struct InfoCase {
     int kind;
     int mode;
     int minutes;
-    int position;
+    const char* entry;
     const char* caption;
     const char* text;
 };
 
 TEST(InfoWindow, CaptionAndTextByKind) {
     const InfoCase cases[] = {
-        {0, 0, 7, 0, "Power Save Mode Setting Information", "Printer does not support the power save mode."},
-        {0, 1, 5, 0, "Power Save Mode Setting Information", "The printer power will be off after 5 minute."},
-        {0, 2, 0, 0, "Power Save Mode Setting Information",
+        {0, 0, 7, "", "Power Save Mode Setting Information", "Printer does not support the power save mode."},
+        {0, 1, 5, "", "Power Save Mode Setting Information", "The printer power will be off after 5 minute."},
+        {0, 2, 0, "", "Power Save Mode Setting Information",
          "The printer goes into power save mode after 0 minute."},
-        {0, 2, 300, 0, "Power Save Mode Setting Information",
+        {0, 2, 300, "", "Power Save Mode Setting Information",
          "The printer goes into power save mode after 300 minute."},
-        {1, 0, 0, 1, "Code Page Setting Information", "Code Page changed to CP_KATAKANA."},
-        {2, 0, 0, 0, "Factory settting completed", "Printer is reset to factory settings."},
-        {3, 0, 0, 2, "Printer Density Setting Information", "Printer Density changed to DENSITY [+1]."},
-        {4, 0, 0, 0, "Font download Information", "Font download is success."},
-        {5, 0, 0, 1, "Code Page Setting Information", "Code Page changed to CP_850."},
+        {1, 0, 0, "CP_KATAKANA", "Code Page Setting Information", "Code Page changed to CP_KATAKANA."},
+        {2, 0, 0, "", "Factory settting completed", "Printer is reset to factory settings."},
+        {3, 0, 0, "DENSITY [+1]", "Printer Density Setting Information",
+         "Printer Density changed to DENSITY [+1]."},
+        {4, 0, 0, "", "Font download Information", "Font download is success."},
+        {5, 0, 0, "CP_850", "Code Page Setting Information", "Code Page changed to CP_850."},
     };
     for (const auto& c : cases) {
         FakeDesktop desktop;
@@ -43,8 +44,7 @@ TEST(InfoWindow, CaptionAndTextByKind) {
         info.kind = c.kind;
         info.powerSaveMode = c.mode;
         info.minutes = c.minutes;
-        info.codePagePosition = c.position;
-        info.densityPosition = c.position;
+        info.entryText = c.entry;
         view.open(info);
         EXPECT_EQ(view.title(), c.caption) << "kind " << c.kind;
         EXPECT_EQ(view.text(InfoWindow::kText), c.text) << "kind " << c.kind;
@@ -55,7 +55,7 @@ TEST(InfoWindow, CaptionAndTextByKind) {
     }
 }
 
-TEST(InfoWindow, OtherKindsAndPositionsOutsideTheListsKeepTheFormOrNameNothing) {
+TEST(InfoWindow, OtherKindsKeepTheFormAndNoEntryNamesNothing) {
     FakeDesktop desktop;
     FakeView view(desktop);
     view.setTitle("Information");
@@ -67,11 +67,9 @@ TEST(InfoWindow, OtherKindsAndPositionsOutsideTheListsKeepTheFormOrNameNothing) 
     EXPECT_EQ(view.text(InfoWindow::kText), "template");
 
     InfoWindow outside;
-    outside.kind = InfoWindow::kGeneralCodePage;
-    outside.codePagePosition = -1;  // a combo with nothing selected
+    outside.kind = InfoWindow::kGeneralCodePage;  // a combo with nothing selected
     EXPECT_EQ(outside.texts().text, "Code Page changed to .");
     outside.kind = InfoWindow::kDensity;
-    outside.densityPosition = 5;
     EXPECT_EQ(outside.texts().text, "Printer Density changed to .");
 }
 

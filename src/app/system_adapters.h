@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+
+#include "link/driver_port_check.h"
+#include "link/port_map.h"
+#include "link/usb_device.h"
+#include "platform/clock.h"
+#include "printer/hollin_dlg.h"
+
+namespace hollin::app {
+
+// The operating system's adapters the printer windows run on: serial ports, the COM port map, the USB
+// printer finder and the print spooler. The program's main builds them once; nothing below it does.
+class SystemAdapters {
+  public:
+    SystemAdapters();
+    SystemAdapters(const SystemAdapters&) = delete;
+    SystemAdapters& operator=(const SystemAdapters&) = delete;
+
+    // The main window's dependencies on these adapters and the real clock.
+    printer::MainWindowDeps mainWindowDeps();
+
+  private:
+    PortMap ports_;
+    std::unique_ptr<UsbPrinterFinder> usbFinder_;
+    std::unique_ptr<Spooler> spooler_;
+};
+
+}  // namespace hollin::app

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+
+#include "printer/printer_exchange.h"
+
+// Every action the main window takes on a printer, as one call that runs the whole exchange (probe,
+// build, send, wait, read) and returns what happened. Nothing here shows anything: a window maps the
+// result to its messages and control states, the command line to its text and exit code.
+namespace hollin::printer {
+
+enum class Outcome {
+    Done,              // the command went out; a read got its answer
+    NotSent,           // the link was closed or the write gave up
+    NoResponse,        // the printer did not answer within the bound
+    UnknownEmulation,  // the answer names no emulation this action accepts
+    Unsupported,       // the printer's emulation takes no such command: nothing was sent
+    Refused,           // a value has no byte on the wire: nothing was sent
+};
+
+struct PrinterResult {
+    Outcome outcome = Outcome::Done;
+    // The emulation the printer reported (probe, read) or, after a switch that went out, the one it
+    // now runs.
+    std::optional<int> emulation;
+    // The model index the model query's answer named.
+    std::optional<int> model;
+
+    // Nothing went wrong: the command went out, or the printer takes no such command.
+    bool succeeded() const { return outcome == Outcome::Done || outcome == Outcome::Unsupported; }
+};
+
+// --- identification
+// The probe: the printer's emulation, any of the eight codes.
+PrinterResult probeEmulation(PrinterExchange& exchange);
+// What Open Port learns: the probe and, when the printer answered it with a known code, the model
+// query (`model` stays empty when that got no answer).
+PrinterResult identifyPrinter(PrinterExchange& exchange);
+// Get Emulation: the probe's question, accepting only the six named emulations.
+PrinterResult readEmulation(PrinterExchange& exchange);
+
+// --- emulation switch and serial line (the printer restarts: its link is to be closed afterwards)
+enum class SwitchTarget { Cpcl, EscPos };
+// Sends the switch the target and the current emulation call for; `emulation` is the new kind when
+// the command went out.
+PrinterResult switchEmulation(PrinterExchange& exchange, int currentKind, SwitchTarget target);
+
+// The line the operator chose, as the main window's lists give it.
+struct SerialLineChoice {
+    int baud = 19200;
+    int dataBitsPosition = 1;
+    int parityPosition = 0;
+    int stopBitsPosition = 0;
+    int stopBits = 1;  // the stop-bits number, for CPCL printers
+    int flowPosition = 0;
+};
+// Writes the line into the printer as its own serial settings: CPCL printers take four text commands
+// (each also handed to `trace` once written), the others one 9-byte command. Stops at the first
+// command that was not sent.
+PrinterResult saveSerialLine(PrinterExchange& exchange, int emulationKind, const SerialLineChoice& line,
+                             const std::function<void(std::string_view)>& trace = {});
+
+// --- print settings
+// Probes first; minutes outside 0..255 have no byte and are refused before anything is sent.
+PrinterResult setPowerSave(PrinterExchange& exchange, int mode, int minutes);
+// Sends the code page at its list position for the emulation, then lets the printer settle.
+PrinterResult setCodePage(PrinterExchange& exchange, int emulationKind, int position);
+inline constexpr std::uint32_t kCodePageSettleMs = 100;
+PrinterResult printCodePageSample(PrinterExchange& exchange);
+PrinterResult setDensity(PrinterExchange& exchange, int position);
+
+enum class MediaKind { Gap, BlackMark, Continuous };
+// Probes first, then sends the media command of the emulation the probe found (Unsupported when it
+// has none). `sensorPosition` counts for black mark only.
+PrinterResult setMedia(PrinterExchange& exchange, MediaKind kind, int sensorPosition = 0);
+
+enum class Calibration { Gap, BlackMark };
+PrinterResult calibrate(PrinterExchange& exchange, Calibration which);
+
+// Only ESC/POS and CPCL printers take the compatible mode (Unsupported otherwise); no probe.
+PrinterResult setCompatibleMode(PrinterExchange& exchange, int emulationKind, int flag);
+
+}  // namespace hollin::printer

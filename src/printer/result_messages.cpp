@@ -1,0 +1,36 @@
+#include "printer/result_messages.h"
+
+namespace hollin::printer {
+
+void showError(ui::DialogView& view, const TextTwin& text, int messageLanguage) {
+    view.messageBox(pickText(text, messageLanguage), pickText(kErrorCaption, messageLanguage),
+                    ui::MessageButtons::Ok, ui::MessageIcon::None);
+}
+
+bool reportProbeResult(ui::DialogView& view, int probeResult, int messageLanguage) {
+    const Outcome outcome = probeResult == kProbeNoReply   ? Outcome::NoResponse
+                            : probeResult == kProbeUnknown ? Outcome::UnknownEmulation
+                                                           : Outcome::Done;
+    return reportResult(view, {outcome, std::nullopt, std::nullopt}, messageLanguage);
+}
+
+const TextTwin* failureText(Outcome outcome) {
+    switch (outcome) {
+        case Outcome::NoResponse:
+            return &kNoResponseText;
+        case Outcome::UnknownEmulation:
+            return &kReadEmulationFailedText;
+        case Outcome::NotSent:
+            return &kSendFailedText;
+        default:
+            return nullptr;
+    }
+}
+
+bool reportResult(ui::DialogView& view, const PrinterResult& result, int messageLanguage) {
+    if (const TextTwin* text = failureText(result.outcome))
+        showError(view, *text, messageLanguage);
+    return result.succeeded();
+}
+
+}  // namespace hollin::printer
