@@ -1,6 +1,7 @@
 #include "sim/virtual_printer.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "sim/cpcl_text.h"
 #include "sim/json_writer.h"
@@ -103,6 +104,9 @@ VirtualPrinter::VirtualPrinter(Clock& clock, int emulation, std::string model) :
 VirtualPrinter::~VirtualPrinter() = default;
 
 void VirtualPrinter::addCommand(Command command) {
+    // An empty prefix would match everywhere and, with an empty body, never move on.
+    if (command.prefix.empty() || !command.bodyLength || !command.handle)
+        throw std::invalid_argument("a printer command needs a prefix, a body length and a handler");
     std::lock_guard lock(mutex_);
     const auto at = std::find_if(commands_.begin(), commands_.end(), [&command](const Command& c) {
         return c.prefix.size() < command.prefix.size();

@@ -128,7 +128,8 @@ class VirtualPrinter {
     std::optional<std::uint32_t> nextOutputInMs() const;
 
     // Registers a command. When one command's prefix begins another's, the longer prefix is tried
-    // first, so subsystems may register in any order.
+    // first, so subsystems may register in any order. Throws std::invalid_argument for a command
+    // without a prefix, body length or handler.
     void addCommand(Command command);
 
     // The names of the commands understood, in order of arrival.
