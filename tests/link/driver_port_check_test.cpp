@@ -1,8 +1,19 @@
+#include <cups/ipp.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "common/text_twin.h"
 #include "link/driver_port_check.h"
+#include "link/spooler_cups.h"
 
 namespace hollin {
 namespace {
@@ -128,6 +139,86 @@ TEST(SpoolerPortName, SerialUrisNameTheirComPortOthersNeverMatchAKey) {
 
 namespace hollin {
 namespace {
+
+// A CUPS-Get-Printers reply built in memory, its printers separated as the IPP reader separates them.
+class CupsReply {
+  public:
+    using Attributes = std::vector<std::pair<std::string, std::string>>;
+    explicit CupsReply(const std::vector<Attributes>& printers) {
+        ippAddString(ipp_, IPP_TAG_OPERATION, IPP_TAG_CHARSET, "attributes-charset", nullptr, "utf-8");
+        for (std::size_t i = 0; i < printers.size(); ++i) {
+            if (i > 0)
+                ippAddSeparator(ipp_);
+            for (const auto& [name, value] : printers[i]) {
+                const ipp_tag_t tag = name == "device-uri" ? IPP_TAG_URI : IPP_TAG_NAME;
+                ippAddString(ipp_, IPP_TAG_PRINTER, tag, name.c_str(), nullptr, value.c_str());
+            }
+        }
+    }
+    ~CupsReply() { ippDelete(ipp_); }
+    CupsReply(const CupsReply&) = delete;
+    CupsReply& operator=(const CupsReply&) = delete;
+    ipp_t* ipp() const { return ipp_; }
+
+  private:
+    ipp_t* ipp_ = ippNew();
+};
+
+TEST(CupsReplyParsing, EachPrinterGroupIsOneRecordAndOnlySerialUrisNameAComPort) {
+    const auto portForDevice = [](std::string_view path) -> std::optional<std::string> {
+        if (path == "/dev/ttyUSB0")
+            return "COM2";
+        return std::nullopt;
+    };
+    using Record = std::pair<std::string, std::string>;  // name, port
+    struct Case {
+        const char* what;
+        std::vector<CupsReply::Attributes> printers;
+        std::vector<Record> expected;
+    };
+    const Case cases[] = {
+        {"two printers split by a group change",
+         {{{"printer-name", "Label"}, {"device-uri", "serial:/dev/ttyUSB0?baud=9600"}},
+          {{"device-uri", "socket://10.0.0.9"}, {"printer-name", "Office"}}},
+         {{"Label", "COM2:"}, {"Office", "socket://10.0.0.9"}}},
+        {"a printer without a device URI, then one without a name",
+         {{{"printer-name", "Bare"}}, {{"device-uri", "serial:/dev/ttyUSB0"}}},
+         {{"Bare", ""}}},
+        {"no printers", {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const CupsReply reply(c.printers);
+        std::vector<Record> got;
+        for (const InstalledPrinter& p : printersFromCupsReply(reply.ipp(), portForDevice))
+            got.emplace_back(p.name, p.port);
+        EXPECT_EQ(got, c.expected);
+    }
+}
+
+// A spooler that takes the connection and never answers must not hold Open Port.
+TEST(CupsSpooler, AServerThatNeverAnswersIsGivenUpAtTheBoundSilently) {
+    const std::string path = "/tmp/hollin-test-cups-" + std::to_string(::getpid()) + ".sock";
+    ::unlink(path.c_str());
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);  // connections are taken by the kernel, never served
+
+    const auto spooler = makeCupsSpooler(path, 300);
+    const auto start = std::chrono::steady_clock::now();
+    DriverPortBuffers buffers;
+    const DriverPortCheck check = checkDriverPort(*spooler, "COM1", buffers);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(check.conflict, 0);
+    EXPECT_FALSE(check.enumPrintersFailed);
+    EXPECT_GE(took, std::chrono::milliseconds(300));
+    EXPECT_LT(took, std::chrono::milliseconds(1500));
+    ::close(listener);
+    ::unlink(path.c_str());
+}
 
 // With no spooler to reach, the CUPS adapter lets every port open without a word.
 TEST(CupsSpooler, UnreachableServerMeansNoConflictSilently) {
