@@ -8,36 +8,13 @@
 #include "common/text_twin.h"
 #include "printer/about_box.h"
 #include "printer/main_window_ids.h"
+#include "printer/main_window_look.h"
 #include "printer/option_lists.h"
 #include "ui/list_fill.h"
 
 namespace hollin::printer {
 
 using namespace ids;
-
-namespace {
-
-// Caption colour of every group box: RGB(16, 140, 231).
-constexpr std::uint32_t kGroupCaptionColour = 0x108CE7;
-constexpr ControlId kGroups[] = {1020, 1021, 1022, 1023, 1024, 1025, 1158, 1139,
-                                 1142, 1161, 1026, 1029, 1032, 1216, 1219};
-constexpr ControlId kCentredGroups[] = {1022, 1023, 1024, 1032};
-
-struct ButtonIcon {
-    ControlId button;
-    int icon;
-};
-constexpr ButtonIcon kButtonIcons[] = {
-    {kOpenPort, 130},       {kClosePort, 135},       {kBtGetInfo, 131},          {kSaveSerialConfig, 133},
-    {kGetEmulation, 138},   {kBtSavePin, 133},       {kBtSaveDiscoverable, 133}, {kSetCpcl, 136},
-    {kSetEscPos, 137},      {kSetGap, 149},          {kSetBlackMark, 150},       {kSaveDensity, 152},
-    {kStartWifi, 139},      {kFontOpenFile, 155},    {kFontDownload, 156},       {kExit, 132},
-    {kSavePowerSave, 141},  {kSaveCodePage, 133},    {kPrintCodePage, 134},      {kBtSetInfo, 165},
-    {kSetContinuous, 166},  {kBtAutoConnectOn, 167}, {kBtAutoConnectOff, 168},   {kAdvancedOptions, 171},
-    {kSaveCompatible, 133}, {kStartBluetooth, 167},  {kGapCalibration, 183},     {kBlackMarkCalibration, 182},
-};
-
-}  // namespace
 
 CHollinDlg::CHollinDlg(MainWindowDeps deps) : ui::Window(kMainDialogId), deps_(std::move(deps)) {
     if (!deps_.serialPorts)
@@ -132,14 +109,10 @@ void CHollinDlg::showPortToolTips() {
 }
 
 void CHollinDlg::initButtonsAndGroups() {
-    for (const ButtonIcon& b : kButtonIcons)
+    for (const ButtonIcon& b : kMainButtonIcons)
         view().setIcon(b.button, b.icon);
-    for (ControlId group : kGroups) {
-        bool centred = false;
-        for (ControlId c : kCentredGroups)
-            centred = centred || c == group;
-        view().setGroupCaptionStyle(group, kGroupCaptionColour, true, centred);
-    }
+    for (ControlId group : kMainGroups)
+        view().setGroupCaptionStyle(group, kGroupCaptionColour, true, isCentredGroup(group));
 }
 
 std::vector<ui::Window::SystemMenuEntry> CHollinDlg::systemMenuEntries() const {

@@ -30,6 +30,7 @@
 #include "gui/startup_services_linux.h"
 #include "printer/about_box.h"
 #include "printer/hollin_dlg.h"
+#include "printer/main_window_look.h"
 #include "support/main_window_fakes.h"
 #include "ui_dialog_9001.h"
 #include "ui_dialog_9002.h"
@@ -604,8 +605,7 @@ class GuiTest : public QObject {
     }
 
     void mainWindowPicture() {
-        // The main window as its presenter shows it now, and once more with the button icons and group
-        // caption style of the printer controls, to see that the layout holds them.
+        // The main window as its presenter shows it, with the button icons and group caption styles.
         test::MainWindowFakes fakes;
         printer::CHollinDlg main(fakes.deps());
         gui::QtDesktop desktop;
@@ -616,19 +616,21 @@ class GuiTest : public QObject {
         QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
         QVERIFY(view.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_102.png")));
 
-        const std::pair<ControlId, int> icons[] = {
-            {1005, 130}, {1011, 135}, {1012, 131}, {1006, 133}, {1007, 138}, {1017, 133}, {1018, 133},
-            {1009, 136}, {1010, 137}, {1159, 149}, {1160, 150}, {1162, 152}, {1019, 139}, {1027, 155},
-            {1028, 156}, {1, 132},    {1140, 141}, {1143, 133}, {1146, 134}, {1031, 165}, {1163, 166},
-            {1033, 167}, {1034, 168}, {1151, 171}, {1035, 133}, {1036, 167}, {1037, 183}, {1038, 182}};
-        for (auto [id, icon] : icons)
-            view.setIcon(id, icon);
-        for (ControlId id :
-             {1020, 1021, 1022, 1023, 1024, 1025, 1158, 1139, 1142, 1161, 1026, 1029, 1032, 1216, 1219}) {
-            const bool centred = id == 1022 || id == 1023 || id == 1024 || id == 1032;
-            view.setGroupCaptionStyle(id, 0x108CE7, true, centred);
+        // Every button shows the icon the presenter chose, and every group box its caption style.
+        QCOMPARE(std::size(printer::kMainButtonIcons), std::size_t(28));
+        for (const printer::ButtonIcon& b : printer::kMainButtonIcons) {
+            QCOMPARE(view.icon(b.button), b.icon);
+            auto* button = qobject_cast<QAbstractButton*>(view.control(b.button));
+            QVERIFY2(button != nullptr && !button->icon().isNull(), qPrintable(QString::number(b.button)));
         }
-        QVERIFY(view.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_102_styled.png")));
+        QCOMPARE(std::size(printer::kMainGroups), std::size_t(15));
+        for (ControlId id : printer::kMainGroups) {
+            auto* group = qobject_cast<QGroupBox*>(view.control(id));
+            QVERIFY2(group != nullptr, qPrintable(QString::number(id)));
+            QCOMPARE(group->alignment(), int(printer::isCentredGroup(id) ? Qt::AlignHCenter : Qt::AlignLeft));
+            QVERIFY(group->styleSheet().contains(QStringLiteral("#108ce7")));
+            QVERIFY(group->styleSheet().contains(QStringLiteral("bold")));
+        }
         main.detach();
 
         printer::AboutBox about;

@@ -106,6 +106,10 @@ TEST(CodePage, EplCountsFromOne) {
     EXPECT_EQ(codePageCommand(kEscPos, 28), (Bytes{0x1C, 0x45, 0x50, 28}));
     EXPECT_EQ(kGeneralCodePages[28], "ISO_8859_1");
     EXPECT_EQ(kEplCodePages[19], "CP_1255");
+    // The entry an announcement names; a position outside the list names nothing.
+    EXPECT_EQ(listEntry(kGeneralCodePages, 1), "CP_KATAKANA");
+    EXPECT_EQ(listEntry(kGeneralCodePages, -1), "");
+    EXPECT_EQ(listEntry(kDensityNames, 5), "");
 }
 
 TEST(CodePage, SampleHoldsEveryHighByteOnceInOrder) {
