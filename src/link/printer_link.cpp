@@ -157,6 +157,16 @@ int PrinterLink::Read(std::span<std::uint8_t> buffer) {
     return n > 0 ? static_cast<int>(n) : 0;
 }
 
+bool PrinterLink::waitReadable(std::uint32_t ms) {
+    if (open_ && port_) {
+        const ReadWait wait = port_->waitReadable(ms);
+        if (wait != ReadWait::CannotWait)
+            return wait == ReadWait::Readable;
+    }
+    clock_->sleepMs(ms);
+    return open_ && port_ && port_->bytesWaiting() > 0;
+}
+
 void PrinterLink::Close() {
     if (!open_)
         return;

@@ -29,7 +29,8 @@ PortTimeouts linkTimeoutsFor(std::uint32_t baud);
 // The byte channel to a printer on a serial port. Writes go out in chunks of at most 64 bytes, each
 // bounded to 1000 ms, after a two-byte wake-up and a 350 ms pause when the printer may be asleep
 // (first write after Open, or more than 60 s since the last write); every write ends by purging the
-// port, so a reply is only seen by reads made after it. Reads never wait for bytes to arrive.
+// port, so a reply is only seen by reads made after it. Reads never wait for bytes to arrive;
+// waitReadable does.
 //
 // Used from one thread. Low-level results are plain integers, as the windows expect.
 class PrinterLink {
@@ -65,6 +66,9 @@ class PrinterLink {
     int Write(std::span<const std::uint8_t> data);
     // The bytes waiting, up to the buffer's size; 0 at once when none wait or the link is closed.
     int Read(std::span<std::uint8_t> buffer);
+    // Waits up to `ms` for the printer's bytes, returning as soon as some wait; true when they do. A
+    // closed link, or a port that cannot wait, pauses `ms` on the clock instead.
+    bool waitReadable(std::uint32_t ms);
     void Close();
 
     bool isOpen() const { return open_; }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "link/read_wait.h"
 #include "platform/clock.h"
 
 namespace hollin {
@@ -66,6 +67,12 @@ class SerialPort {
     virtual WriteOutcome write(const std::uint8_t* data, std::size_t length, std::uint32_t waitMs) = 0;
     // Bytes received and not yet read; 0 when none or on error.
     virtual std::size_t bytesWaiting() = 0;
+    // Waits up to `ms` for received bytes: Readable as soon as some wait, TimedOut once `ms` have
+    // passed without any. A port with nothing to wait on answers CannotWait at once.
+    virtual ReadWait waitReadable(std::uint32_t ms) {
+        static_cast<void>(ms);
+        return ReadWait::CannotWait;
+    }
     // Reads up to `capacity` bytes, ended early by the port's read time-outs; -1 on error.
     virtual long read(std::uint8_t* buffer, std::size_t capacity) = 0;
     // Abandons pending transfers and clears both directions' queues.

@@ -238,6 +238,27 @@ class LinuxSerialPort final : public SerialPort {
         return static_cast<std::size_t>(n);
     }
 
+    ReadWait waitReadable(std::uint32_t ms) override {
+        if (fd_ < 0)
+            return ReadWait::CannotWait;
+        const std::uint32_t start = clock_.tickMs();
+        for (;;) {
+            const std::uint32_t left = ms - std::min(ms, elapsedMs(start, clock_.tickMs()));
+            pollfd p{fd_, POLLIN, 0};
+            const int n = ::poll(&p, 1, static_cast<int>(std::min<std::uint32_t>(left, 1u << 30)));
+            if (n > 0 && (p.revents & POLLIN) != 0)
+                return ReadWait::Readable;
+            if (n == 0)
+                return ReadWait::TimedOut;
+            if (n < 0 && errno == EINTR)
+                continue;
+            // A hung-up or failed terminal has nothing to wait for; the rest of the wait passes on
+            // the clock, so that a caller polling it does not spin.
+            clock_.sleepMs(ms - std::min(ms, elapsedMs(start, clock_.tickMs())));
+            return ReadWait::TimedOut;
+        }
+    }
+
     long read(std::uint8_t* buffer, std::size_t capacity) override {
         if (fd_ < 0)
             return -1;

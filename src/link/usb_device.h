@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "link/read_wait.h"
+
 namespace hollin {
 
 // An open USB printer-class device. Destroying it closes it.
@@ -19,6 +21,12 @@ class UsbPrinterDevice {
     virtual long write(std::span<const std::uint8_t> data) = 0;
     // The bytes the printer has sent, without waiting: 0 when none wait, -1 on an error.
     virtual long readAvailable(std::span<std::uint8_t> buffer) = 0;
+    // Waits up to `ms` for the printer's bytes: Readable as soon as some wait, TimedOut once `ms` have
+    // passed without any; CannotWait at once when the device has nothing to wait on.
+    virtual ReadWait waitReadable(std::uint32_t ms) {
+        static_cast<void>(ms);
+        return ReadWait::CannotWait;
+    }
 };
 
 // Looks for an accepted printer among the USB printer devices present and opens it.

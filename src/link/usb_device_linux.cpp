@@ -50,6 +50,17 @@ class LinuxUsbPrinterDevice final : public UsbPrinterDevice {
         return static_cast<long>(n);
     }
 
+    ReadWait waitReadable(std::uint32_t ms) override {
+        pollfd p{fd_, POLLIN, 0};
+        const int ready = poll(&p, 1, static_cast<int>(std::min<std::uint32_t>(ms, 1u << 30)));
+        if (ready == 0)
+            return ReadWait::TimedOut;
+        if (ready > 0 && (p.revents & POLLIN) != 0)
+            return ReadWait::Readable;
+        // Interrupted, or the printer is gone: the caller's clock takes the pause.
+        return ReadWait::CannotWait;
+    }
+
   private:
     int fd_;
 };

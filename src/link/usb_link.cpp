@@ -82,6 +82,19 @@ int UsbLink::Read(std::span<std::uint8_t> buffer) {
     return n > 0 ? static_cast<int>(n) : 0;
 }
 
+bool UsbLink::waitReadable(std::uint32_t ms) {
+    if (open_) {
+        // The reconnect thread leaves a device that is there alone, so holding it during the wait
+        // delays nobody.
+        std::lock_guard lock(mutex_);
+        const ReadWait wait = device_ ? device_->waitReadable(ms) : ReadWait::CannotWait;
+        if (wait != ReadWait::CannotWait)
+            return wait == ReadWait::Readable;
+    }
+    clock_.sleepMs(ms);
+    return false;
+}
+
 int UsbLink::Close() {
     if (!open_)
         return 3;

@@ -52,6 +52,9 @@ class UsbLink {
     // The bytes the printer has sent, up to the buffer's size; 0 when none wait or the link is closed
     // or reconnecting. Never waits.
     int Read(std::span<std::uint8_t> buffer);
+    // Waits up to `ms` for the printer's bytes, returning as soon as some wait; true when they do. A
+    // closed or reconnecting link, or a device that cannot wait, pauses `ms` on the clock instead.
+    bool waitReadable(std::uint32_t ms);
     // 3 when the link was already closed; otherwise stops the reconnect thread (waits for it), closes
     // the device and returns 0.
     int Close();

@@ -72,7 +72,20 @@ int PrinterExchange::awaitReply(std::uint32_t pauseMs, int maxPauses) {
         }
         if (pauses >= maxPauses)
             return 0;
-        clock_.sleepMs(pauseMs);
+        waitForReply(pauseMs);
+    }
+}
+
+void PrinterExchange::waitForReply(std::uint32_t ms) {
+    switch (linkKind_) {
+        case kLinkSerial:
+            serial_.waitReadable(ms);
+            return;
+        case kLinkUsb:
+            usb_.waitReadable(ms);
+            return;
+        default:
+            clock_.sleepMs(ms);
     }
 }
 

@@ -74,8 +74,11 @@ class PrinterExchange {
 
   private:
     int readOnce();
-    // Reads until bytes come, with at most `maxPauses` pauses of `pauseMs` between empty reads.
+    // Reads until bytes come, with at most `maxPauses` pauses of up to `pauseMs` between empty reads;
+    // a pause ends as soon as the printer's bytes arrive.
     int awaitReply(std::uint32_t pauseMs, int maxPauses);
+    // One pause: waits up to `ms` on the current link, ending early when the printer's bytes arrive.
+    void waitForReply(std::uint32_t ms);
 
     PrinterLink& serial_;
     UsbLink& usb_;

@@ -27,6 +27,8 @@ struct FakePortState {
     WriteStatus otherWrites = WriteStatus::Completed;
     // At most how many bytes a completed write takes (the port's own write time-out ending it).
     std::size_t takesAtMost = SIZE_MAX;
+    // The port has nothing to wait on (waitReadable answers CannotWait).
+    bool cannotWait = false;
     // Runs inside every write, before it ends (bytes "arriving" meanwhile).
     std::function<void()> duringWrite;
 
@@ -36,7 +38,7 @@ struct FakePortState {
     int reads = 0;
     std::optional<LineSettings> line;
     std::optional<PortTimeouts> timeouts;
-    std::vector<std::string> events;  // open, purge, configure, timeouts, write, read, close
+    std::vector<std::string> events;  // open, purge, configure, timeouts, write, wait, read, close
     struct Sent {
         std::vector<std::uint8_t> bytes;
         std::uint32_t atMs;
@@ -99,6 +101,16 @@ class FakeSerialPort final : public SerialPort {
         }
     }
     std::size_t bytesWaiting() override { return s_.incoming.size(); }
+    // Bytes arrive only when the test says so: a wait without them takes all its time.
+    ReadWait waitReadable(std::uint32_t ms) override {
+        s_.events.push_back("wait");
+        if (s_.cannotWait)
+            return SerialPort::waitReadable(ms);
+        if (!s_.incoming.empty())
+            return ReadWait::Readable;
+        s_.clock.sleepMs(ms);
+        return ReadWait::TimedOut;
+    }
     long read(std::uint8_t* buffer, std::size_t capacity) override {
         s_.events.push_back("read");
         ++s_.reads;

@@ -2,8 +2,10 @@
 
 #include "link/printer_link.h"
 #include "link/pty.h"
+#include "link/usb_link.h"
 #include "sim/pty_printer_server.h"
 #include "sim/virtual_printer.h"
+#include "support/virtual_serial_port.h"
 
 namespace hollin {
 namespace {
@@ -46,6 +48,45 @@ TEST(PrinterLinkOnVirtualPrinter, ProbeAndModelQueryAreAnswered) {
     EXPECT_EQ(printer.log(), (std::vector<std::string>{"emulation probe", "model query"}));
     link.Close();
     server.stop();
+}
+
+// Both links wait for an answer on virtual time: until the answer is due, or the whole wait when it
+// is not due within it.
+TEST(WaitReadableOnVirtualTime, EndsWhenTheAnswerIsDueOrTakesTheWholeWait) {
+    const std::vector<std::uint8_t> probe = {0x1C, 0x45, 0x43};
+    for (const bool onUsb : {false, true}) {
+        SCOPED_TRACE(onUsb ? "USB" : "serial");
+        VirtualClock clock;
+        sim::VirtualPrinter printer(clock, 1, "Alder");
+        test::VirtualSerialPort port(printer, clock, "/dev/virtual-com1");
+        test::VirtualUsbFinder finder(printer, &clock);
+        PrinterLink serial(clock, test::VirtualSerialPort::factoryFor(port),
+                           [](std::string_view) { return std::optional<std::string>("/dev/virtual-com1"); });
+        UsbLink usb(finder, clock);
+        ASSERT_EQ(onUsb ? usb.Open("USB") : serial.Open("COM1", 19200, 0, 1, 0, 0), 0);
+        const auto ask = [&](std::uint32_t replyDelayMs) {
+            printer.setReplyDelay(replyDelayMs);
+            onUsb ? usb.Write(probe) : serial.Write(probe);
+            clock.resetCounts();
+        };
+        const auto wait = [&](std::uint32_t ms) {
+            return onUsb ? usb.waitReadable(ms) : serial.waitReadable(ms);
+        };
+
+        ask(30);
+        EXPECT_TRUE(wait(100));
+        EXPECT_TRUE(wait(100));  // the answer still waits: no time passes
+        EXPECT_EQ(clock.sleptMs(), 30u);
+        std::uint8_t reply[8];
+        ASSERT_EQ(onUsb ? usb.Read(reply) : serial.Read(reply), 1);
+        EXPECT_EQ(reply[0], sim::probeReplyByte(1));
+
+        ask(150);
+        EXPECT_FALSE(wait(100));
+        EXPECT_TRUE(wait(100));
+        EXPECT_EQ(clock.sleptMs(), 150u);
+        EXPECT_EQ(clock.sleepCount(), 2u);
+    }
 }
 
 }  // namespace

@@ -212,6 +212,22 @@ TEST_F(PrinterLinkTest, ReadTakesOnlyWhatWaitsAndNeverWaits) {
     EXPECT_EQ(port_.reads, 2);
 }
 
+TEST_F(PrinterLinkTest, WaitReadableWaitsOnThePortOrElsePausesOnTheClock) {
+    PrinterLink link = makeLink();
+    EXPECT_FALSE(link.waitReadable(10));  // closed: a pause
+    EXPECT_EQ(clock_.sleptMs(), 10u);
+    ASSERT_EQ(openDefault(link), 0);
+    EXPECT_FALSE(link.waitReadable(10));  // the port waits the whole time
+    EXPECT_EQ(clock_.sleptMs(), 20u);
+    port_.arrive({1});
+    EXPECT_TRUE(link.waitReadable(10));  // bytes wait: at once
+    EXPECT_EQ(clock_.sleptMs(), 20u);
+    port_.cannotWait = true;
+    EXPECT_TRUE(link.waitReadable(10));  // the link pauses itself, then looks
+    EXPECT_EQ(clock_.sleptMs(), 30u);
+    EXPECT_EQ(port_.reads, 0);
+}
+
 TEST_F(PrinterLinkTest, ClosedLinkTouchesNothing) {
     PrinterLink never = makeLink();
     never.Close();

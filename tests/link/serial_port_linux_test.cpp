@@ -107,6 +107,20 @@ TEST_F(LinuxSerialPortTest, ReadEndsWhenTheBytesStopAndPurgeDropsWhatWaits) {
     EXPECT_EQ(port_->bytesWaiting(), 0u);
 }
 
+TEST_F(LinuxSerialPortTest, WaitReadableEndsAtOnceWhenBytesWaitAndOtherwiseTakesItsTime) {
+    ASSERT_TRUE(port_->configure({115200, Parity::None, 8, 1, 0}));
+    std::uint32_t start = systemClock().tickMs();
+    EXPECT_EQ(port_->waitReadable(30), ReadWait::TimedOut);
+    EXPECT_GE(elapsedMs(start, systemClock().tickMs()), 29u);
+
+    pty_.send({'a'});
+    start = systemClock().tickMs();
+    EXPECT_EQ(port_->waitReadable(5000), ReadWait::Readable);
+    EXPECT_LT(elapsedMs(start, systemClock().tickMs()), 1000u);
+    port_->close();
+    EXPECT_EQ(port_->waitReadable(10), ReadWait::CannotWait);
+}
+
 TEST_F(LinuxSerialPortTest, WriteToATerminalNobodyReadsEndsAtItsTimeOuts) {
     ASSERT_TRUE(port_->configure({115200, Parity::None, 8, 1, 0}));
     const std::vector<std::uint8_t> block(4096, 0x55);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace hollin::test {
 namespace {
@@ -19,6 +20,21 @@ void moveFront(std::vector<std::uint8_t>& from, std::vector<std::uint8_t>& to, s
     from.erase(from.begin(), from.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
+// Sleeps on `clock` until the printer's next answer byte is due or `ms` have passed, whichever comes
+// first. `ready`: bytes readable already.
+ReadWait waitForPrinter(const sim::VirtualPrinter& printer, VirtualClock& clock, std::size_t ready,
+                        std::uint32_t ms) {
+    if (ready > 0)
+        return ReadWait::Readable;
+    const std::optional<std::uint32_t> next = printer.nextOutputInMs();
+    if (next && *next <= ms) {
+        clock.sleepMs(*next);
+        return ReadWait::Readable;
+    }
+    clock.sleepMs(ms);
+    return ReadWait::TimedOut;
+}
+
 // Lets PrinterLink own "a" port while the test keeps the real one to look at.
 class PortRef final : public SerialPort {
   public:
@@ -31,6 +47,7 @@ class PortRef final : public SerialPort {
         return port_.write(data, length, waitMs);
     }
     std::size_t bytesWaiting() override { return port_.bytesWaiting(); }
+    ReadWait waitReadable(std::uint32_t ms) override { return port_.waitReadable(ms); }
     long read(std::uint8_t* buffer, std::size_t capacity) override { return port_.read(buffer, capacity); }
     void purge() override { port_.purge(); }
     void close() override { port_.close(); }
@@ -139,6 +156,12 @@ std::size_t VirtualSerialPort::bytesWaiting() {
     return open_ ? readyBytes() : 0;
 }
 
+ReadWait VirtualSerialPort::waitReadable(std::uint32_t ms) {
+    if (!open_)
+        return ReadWait::CannotWait;
+    return waitForPrinter(printer_, clock_, readyBytes(), ms);
+}
+
 long VirtualSerialPort::read(std::uint8_t* buffer, std::size_t capacity) {
     if (!open_)
         return -1;
@@ -186,11 +209,17 @@ long VirtualUsbDevice::readAvailable(std::span<std::uint8_t> buffer) {
     return static_cast<long>(bytes.size());
 }
 
+ReadWait VirtualUsbDevice::waitReadable(std::uint32_t ms) {
+    if (clock_ == nullptr || !printer_.present())
+        return ReadWait::CannotWait;
+    return waitForPrinter(printer_, *clock_, printer_.pending(), ms);
+}
+
 std::unique_ptr<UsbPrinterDevice> VirtualUsbFinder::openPrinter() {
     if (!present_ || !printer_.present())
         return nullptr;
     ++opens_;
-    return std::make_unique<VirtualUsbDevice>(printer_, reads_);
+    return std::make_unique<VirtualUsbDevice>(printer_, reads_, clock_);
 }
 
 }  // namespace hollin::test

@@ -24,6 +24,8 @@ namespace hollin::test {
 // A read behaves as the link configures the port: it takes what has arrived and, while answer bytes
 // follow within the interval time-out, waits for them (by advancing the clock, not by sleeping, so
 // that a test's count of pauses sees only the caller's own pauses), up to the total time-out.
+// waitReadable sleeps on the clock until the printer's next answer byte is due, or for the whole
+// wait when none is due within it: one pause either way.
 class VirtualSerialPort final : public SerialPort {
   public:
     // A factory for PrinterLink whose ports all lead to `port` (the test keeps it).
@@ -56,6 +58,7 @@ class VirtualSerialPort final : public SerialPort {
     bool setTimeouts(const PortTimeouts& timeouts) override;
     WriteOutcome write(const std::uint8_t* data, std::size_t length, std::uint32_t waitMs) override;
     std::size_t bytesWaiting() override;
+    ReadWait waitReadable(std::uint32_t ms) override;
     long read(std::uint8_t* buffer, std::size_t capacity) override;
     void purge() override;
     void close() override;
@@ -83,23 +86,29 @@ class VirtualSerialPort final : public SerialPort {
     int reads_ = 0;
 };
 
-// A USB printer device in the test's own process, talking to a VirtualPrinter.
+// A USB printer device in the test's own process, talking to a VirtualPrinter. With the printer's
+// clock it waits for answers as VirtualSerialPort does; without, it cannot wait.
 class VirtualUsbDevice final : public UsbPrinterDevice {
   public:
     // `reads` counts the calls of readAvailable.
-    VirtualUsbDevice(sim::VirtualPrinter& printer, int& reads) : printer_(printer), reads_(reads) {}
+    VirtualUsbDevice(sim::VirtualPrinter& printer, int& reads, VirtualClock* clock = nullptr)
+        : printer_(printer), reads_(reads), clock_(clock) {}
     long write(std::span<const std::uint8_t> data) override;
     long readAvailable(std::span<std::uint8_t> buffer) override;
+    ReadWait waitReadable(std::uint32_t ms) override;
 
   private:
     sim::VirtualPrinter& printer_;
     int& reads_;
+    VirtualClock* clock_;
 };
 
-// Finds the VirtualPrinter as the one USB printer present, unless it is set absent.
+// Finds the VirtualPrinter as the one USB printer present, unless it is set absent. The devices it
+// opens wait on `clock` when one is given.
 class VirtualUsbFinder final : public UsbPrinterFinder {
   public:
-    explicit VirtualUsbFinder(sim::VirtualPrinter& printer) : printer_(printer) {}
+    explicit VirtualUsbFinder(sim::VirtualPrinter& printer, VirtualClock* clock = nullptr)
+        : printer_(printer), clock_(clock) {}
     void setPresent(bool present) { present_ = present; }
     int opens() const { return opens_; }
     // Reads made on every device this finder opened.
@@ -108,6 +117,7 @@ class VirtualUsbFinder final : public UsbPrinterFinder {
 
   private:
     sim::VirtualPrinter& printer_;
+    VirtualClock* clock_;
     bool present_ = true;
     int opens_ = 0;
     int reads_ = 0;
