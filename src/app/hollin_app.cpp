@@ -52,9 +52,38 @@ bool HollinApp::initInstance(const std::vector<std::string>& args, StartupServic
 
     printer::CHollinDlg dlg(deps_);
     mainWindow_ = &dlg;
+    struct RunEnd {
+        HollinApp& app;
+        ~RunEnd() { app.releaseMainWindow(); }
+    } runEnd{*this};
     desktop.runModal(dlg, nullptr);
-    mainWindow_ = nullptr;
     return false;
+}
+
+void HollinApp::releaseMainWindow() {
+    for (CHollinDlgAutoProxy* proxy : proxies_) {
+        proxy->mainWindowDestroyed();
+    }
+    if (mainWindow_ != nullptr) {
+        mainWindow_->setAutoProxy(nullptr);
+    }
+    mainWindow_ = nullptr;
+}
+
+printer::CHollinDlg* HollinApp::linkProxy(CHollinDlgAutoProxy& proxy) {
+    proxies_.push_back(&proxy);
+    if (mainWindow_ != nullptr) {
+        mainWindow_->setAutoProxy(&proxy);
+    }
+    return mainWindow_;
+}
+
+void HollinApp::unlinkProxy(CHollinDlgAutoProxy& proxy) {
+    std::erase(proxies_, &proxy);
+    // Another client still holding the window takes over the link.
+    if (mainWindow_ != nullptr && mainWindow_->autoProxy() == &proxy) {
+        mainWindow_->setAutoProxy(proxies_.empty() ? nullptr : proxies_.back());
+    }
 }
 
 void HollinApp::unlock() {
@@ -68,17 +97,13 @@ void HollinApp::unlock() {
     }
 }
 
-CHollinDlgAutoProxy::CHollinDlgAutoProxy(HollinApp& app) : app_(app), window_(app.mainWindow()) {
+CHollinDlgAutoProxy::CHollinDlgAutoProxy(HollinApp& app) : app_(app) {
     app_.lock();
-    if (window_ != nullptr) {
-        window_->setAutoProxy(this);
-    }
+    window_ = app_.linkProxy(*this);
 }
 
 CHollinDlgAutoProxy::~CHollinDlgAutoProxy() {
-    if (window_ != nullptr && window_->autoProxy() == this) {
-        window_->setAutoProxy(nullptr);
-    }
+    app_.unlinkProxy(*this);
     app_.unlock();
 }
 

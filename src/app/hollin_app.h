@@ -10,6 +10,8 @@
 
 namespace hollin::app {
 
+class CHollinDlgAutoProxy;
+
 // String resources of the start-up.
 inline constexpr std::string_view kOleInitFailed =  // string 100
     "OLE initialization failed.  Make sure that the OLE libraries are the correct version.";
@@ -53,9 +55,19 @@ class HollinApp {
     void unlock();
     int lockCount() const { return locks_; }
 
+    // The proxies link with the main window through here. The window holds the newest live proxy, so
+    // that it hides instead of closing while any client is attached, however many come and go.
+    // linkProxy answers the window the proxy reaches (null outside the modal run).
+    printer::CHollinDlg* linkProxy(CHollinDlgAutoProxy& proxy);
+    void unlinkProxy(CHollinDlgAutoProxy& proxy);
+
   private:
+    // The modal run is over: no proxy may reach the window object any more.
+    void releaseMainWindow();
+
     printer::MainWindowDeps deps_;
     printer::CHollinDlg* mainWindow_ = nullptr;
+    std::vector<CHollinDlgAutoProxy*> proxies_;
     int locks_ = 0;
 };
 

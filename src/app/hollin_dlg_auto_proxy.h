@@ -24,7 +24,8 @@ class CHollinDlgAutoProxy : public printer::AutomationHold {
 
     printer::CHollinDlg* mainWindow() const { return window_; }
 
-    // Called by the main window when it is destroyed before the proxy.
+    // Called when the main window goes away before the proxy (by the window, or by the application
+    // when the window's modal run is over).
     void mainWindowDestroyed() override { window_ = nullptr; }
 
   private:

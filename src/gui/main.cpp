@@ -3,7 +3,8 @@
 //   hollin [--simulate [--emulation NAME|0..7] [--model TEXT]]
 //
 // --simulate starts two virtual printers on pseudo-terminals, one as COM1 and one as the USB printer,
-// so that every window can be tried without hardware.
+// so that every window can be tried without hardware. -Automation (or -Embedding) is the start by
+// D-Bus activation: the program serves automation clients as "Hollin.Application" on the session bus.
 #include <QApplication>
 #include <cstdio>
 #include <memory>
@@ -45,11 +46,13 @@ int main(int argc, char** argv) {
     }
 
     hollin::gui::QtDesktop desktop;
-    hollin::gui::LinuxStartupServices services;
     // Every adapter to the operating system is built here, after the simulation has pointed
     // HOLLIN_COM1 and HOLLIN_USB at its printers.
     hollin::app::SystemAdapters adapters;
     hollin::app::HollinApp app(adapters.mainWindowDeps());
+    // The services hold the automation clients' proxies, which hold the application: they go first.
+    hollin::gui::LinuxStartupServices services;
+    services.setApplication(app);
     app.initInstance(args, services, desktop);
     return 0;
 }

@@ -15,6 +15,16 @@
 
 namespace hollin::gui {
 
+AutomationRegistration::AutomationRegistration(QObject* parent) : QObject(parent) {
+    watcher_.setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
+    connect(&watcher_, &QDBusServiceWatcher::serviceUnregistered, this, &AutomationRegistration::clientLeft);
+}
+
+// The proxies go first: each releases its hold on the application.
+AutomationRegistration::~AutomationRegistration() {
+    proxies_.clear();
+}
+
 QString AutomationRegistration::classId() const {
     return qs(app::kAutomationClassId);
 }
@@ -23,6 +33,46 @@ QString AutomationRegistration::programId() const {
 }
 QString AutomationRegistration::interfaceId() const {
     return qs(app::kAutomationInterfaceId);
+}
+
+QStringList AutomationRegistration::clients() const {
+    QStringList names;
+    for (const auto& [name, proxy] : proxies_)
+        names.append(name);
+    return names;
+}
+
+void AutomationRegistration::Attach() {
+    if (!calledFromDBus())
+        return;
+    const QString client = message().service();
+    if (app_ == nullptr || client.isEmpty()) {
+        sendErrorReply(QDBusError::Failed, QStringLiteral("Hollin does not take automation clients now"));
+        return;
+    }
+    if (proxies_.count(client) != 0)
+        return;  // one proxy per client
+    watcher_.setConnection(connection());
+    watcher_.addWatchedService(client);
+    // A client that left between its call and the watch would never be seen leaving: ask the bus,
+    // which answers only after it has taken the watch.
+    QDBusConnectionInterface* bus = connection().interface();
+    if (bus == nullptr || !bus->isServiceRegistered(client).value()) {
+        watcher_.removeWatchedService(client);
+        return;
+    }
+    proxies_.emplace(client, std::make_unique<app::CHollinDlgAutoProxy>(*app_));
+}
+
+void AutomationRegistration::Detach() {
+    if (calledFromDBus())
+        clientLeft(message().service());
+}
+
+void AutomationRegistration::clientLeft(const QString& client) {
+    watcher_.removeWatchedService(client);
+    // Destroying the proxy may close a hidden main window, which ends the program's modal run.
+    proxies_.erase(client);
 }
 
 namespace {
@@ -105,14 +155,21 @@ void LinuxStartupServices::refreshAutomationRegistration() {
     file.commit();  // a failure leaves the old file and says nothing, as the registry refresh does
 }
 
+void LinuxStartupServices::setApplication(app::HollinApp& app) {
+    app_ = &app;
+    if (registration_)
+        registration_->setApplication(app_);
+}
+
 void LinuxStartupServices::registerAutomationClassObjects() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
     if (!registration_)
         registration_ = std::make_unique<AutomationRegistration>();
+    registration_->setApplication(app_);
     if (!bus.registerObject(QString::fromLatin1(kAutomationObjectPath), registration_.get(),
-                            QDBusConnection::ExportAllProperties))
+                            QDBusConnection::ExportAllProperties | QDBusConnection::ExportScriptableSlots))
         return;
     if (!bus.registerService(qs(app::kAutomationServiceName))) {
         bus.unregisterObject(QString::fromLatin1(kAutomationObjectPath));

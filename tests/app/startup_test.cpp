@@ -158,19 +158,43 @@ TEST(AutomationProxy, VisibleWindowStaysWhenTheClientLeaves_AndAProxyOutlivingTh
     FakeDesktop desktop;
     test::MainWindowFakes fakes;
     HollinApp app(fakes.deps());
-    std::unique_ptr<CHollinDlgAutoProxy> first;
+    std::unique_ptr<CHollinDlgAutoProxy> first, second;
     desktop.script(kMain, [&](FakeView& v) {
         { CHollinDlgAutoProxy visit(app); }
         EXPECT_FALSE(v.ended());  // the operator still has the window
         EXPECT_EQ(app.mainWindow()->autoProxy(), nullptr);
         EXPECT_TRUE(v.click(ui::IDOK));  // "E&xit" works again
         first = std::make_unique<CHollinDlgAutoProxy>(app);
+        second = std::make_unique<CHollinDlgAutoProxy>(app);
     });
-    // The proxy was made after the dialog ended but before the window object went away.
+    // The proxies were made after the dialog ended but before the window object went away.
     app.initInstance({}, services, desktop);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->mainWindow(), nullptr);  // the window cleared the link when it was destroyed
+    // Every proxy lost its link when the window went, not only the one the window knew last.
+    EXPECT_EQ(first->mainWindow(), nullptr);
+    EXPECT_EQ(second->mainWindow(), nullptr);
     first.reset();
+    second.reset();
+    EXPECT_EQ(app.lockCount(), 0);
+}
+
+TEST(AutomationProxy, WindowOnlyHidesUntilEveryClientHasLeft_InAnyOrder) {
+    RecordingServices services;
+    FakeDesktop desktop;
+    test::MainWindowFakes fakes;
+    HollinApp app(fakes.deps());
+    desktop.script(kMain, [&](FakeView& v) {
+        auto first = std::make_unique<CHollinDlgAutoProxy>(app);
+        auto second = std::make_unique<CHollinDlgAutoProxy>(app);
+        second.reset();  // the newer client leaves first
+        EXPECT_EQ(app.mainWindow()->autoProxy(), first.get());
+        v.closeBox();
+        EXPECT_FALSE(v.ended());  // the older client still holds the program
+        EXPECT_FALSE(v.isWindowVisible());
+        first.reset();
+        EXPECT_TRUE(v.ended());
+    });
+    app.initInstance({"-Automation"}, services, desktop);
     EXPECT_EQ(app.lockCount(), 0);
 }
 
