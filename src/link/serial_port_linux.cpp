@@ -276,10 +276,11 @@ class LinuxSerialPort final : public SerialPort {
             }
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n == 0 || errno != EAGAIN)
-                return got > 0 ? static_cast<long>(got) : (n == 0 ? 0 : -1);
-            // Nothing more yet: wait for the next byte as long as the time-outs allow. Without any
-            // time-out the read takes only what is there.
+            if (n < 0 && errno != EAGAIN)
+                return got > 0 ? static_cast<long>(got) : -1;
+            // Nothing more yet (a raw terminal's read() gives 0 then, not EAGAIN): wait for the next
+            // byte as long as the time-outs allow. Without any time-out the read takes only what is
+            // there.
             if (total == 0 && interval == 0)
                 break;
             const std::uint32_t now = clock_.tickMs();
@@ -294,8 +295,9 @@ class LinuxSerialPort final : public SerialPort {
                     break;
                 wait = std::min<std::uint64_t>(wait, interval - gap);
             }
+            // A hung-up or failed terminal ends the read; what it still holds was read above.
             const short events = waitFor(fd_, POLLIN, static_cast<std::uint32_t>(wait));
-            if ((events & (POLLHUP | POLLERR | POLLNVAL)) != 0 && (events & POLLIN) == 0)
+            if ((events & (POLLHUP | POLLERR | POLLNVAL)) != 0)
                 break;
         }
         return static_cast<long>(got);

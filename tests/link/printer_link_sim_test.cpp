@@ -50,6 +50,27 @@ TEST(PrinterLinkOnVirtualPrinter, ProbeAndModelQueryAreAnswered) {
     server.stop();
 }
 
+// An answer that comes in pieces, each within the interval time-out of the last, is read whole by
+// one Read, however soon after its first byte the Read begins.
+TEST(PrinterLinkOnVirtualPrinter, AnAnswerInPiecesIsReadWhole) {
+    RealClock printerClock;
+    sim::VirtualPrinter printer(printerClock, 3, "Hazel");
+    printer.setReplyPieces(1, 5);  // one byte every 5 ms
+    sim::PtyPrinterServer server(printer);
+    ASSERT_TRUE(server.start()) << server.error();
+    VirtualClock linkClock(100000);
+    PrinterLink link(linkClock, {}, [&server](std::string_view) { return server.slavePath(); });
+    ASSERT_EQ(link.Open("COM1", 9600, 0, 1, 0, 0), 0);
+    const std::vector<std::uint8_t> modelQuery = {0x1B, 0x76};
+    ASSERT_EQ(link.Write(modelQuery), 2);
+    ASSERT_TRUE(link.waitReadable(2000));
+    std::uint8_t buffer[256];
+    const int n = link.Read(buffer);
+    EXPECT_EQ(std::string(buffer, buffer + std::max(n, 0)), "Hazel");
+    link.Close();
+    server.stop();
+}
+
 // Both links wait for an answer on virtual time: until the answer is due, or the whole wait when it
 // is not due within it.
 TEST(WaitReadableOnVirtualTime, EndsWhenTheAnswerIsDueOrTakesTheWholeWait) {
