@@ -147,6 +147,7 @@ class AutomationTest : public QObject {
 
         QVERIFY(scriptDone);
         const qint64 ended = sinceLeft.elapsed();
+        qInfo("the modal run ended %lld ms after the last client left", static_cast<long long>(ended));
         QVERIFY2(ended < kEndAfterLastClientMs, qPrintable(QStringLiteral("ended after %1 ms").arg(ended)));
         QCOMPARE(application.lockCount(), 0);
         QVERIFY(client.endedCleanly());
