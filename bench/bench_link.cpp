@@ -99,7 +99,8 @@ PrinterLink::PortResolver onlyCom1(const std::string& device) {
 // PrinterLink::Write of 4 MiB, timed until the far side has read it all.
 void BM_PrinterLinkWrite4MiBToPty(benchmark::State& state) {
     DrainedPty pty;
-    PrinterLink link(systemClock(), {}, onlyCom1(pty.slavePath()));
+    PrinterLink link(
+        systemClock(), [] { return makeSystemSerialPort(systemClock()); }, onlyCom1(pty.slavePath()));
     if (link.Open("COM1", 115200, 0, 1, 0, 0) != 0) {
         state.SkipWithError("cannot open the pseudo-terminal");
         return;
@@ -194,7 +195,8 @@ void BM_PollSilentPort2s(benchmark::State& state) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     ::grantpt(master);
     ::unlockpt(master);
-    PrinterLink link(systemClock(), {}, onlyCom1(::ptsname(master)));
+    PrinterLink link(
+        systemClock(), [] { return makeSystemSerialPort(systemClock()); }, onlyCom1(::ptsname(master)));
     if (link.Open("COM1", 9600, 0, 1, 0, 1) != 0) {
         state.SkipWithError("cannot open the pseudo-terminal");
         ::close(master);

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <iostream>
+#include <stdexcept>
 #include <utility>
-
-#include "link/port_map.h"
 
 namespace hollin {
 namespace {
@@ -57,12 +56,8 @@ PrinterLink::PrinterLink(Clock& clock, PortFactory factory, PortResolver resolve
       factory_(std::move(factory)),
       resolver_(std::move(resolver)),
       trace_(traceToStandardError) {
-    if (!factory_) {
-        // The port's own waits run on real time even when the link's pauses do not.
-        factory_ = [] { return makeSystemSerialPort(systemClock()); };
-    }
-    if (!resolver_)
-        resolver_ = [](std::string_view name) { return PortMap::system().deviceFor(name); };
+    if (!factory_ || !resolver_)
+        throw std::invalid_argument("a printer link needs its serial ports and its port map");
 }
 
 PrinterLink::~PrinterLink() {

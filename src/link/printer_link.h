@@ -47,9 +47,10 @@ class PrinterLink {
     using PortResolver = std::function<std::optional<std::string>(std::string_view portName)>;
     using TraceSink = std::function<void(std::string_view)>;
 
-    // Defaults: the platform's serial port, the port map of this machine, the system clock. The clock
-    // must outlive the link.
-    explicit PrinterLink(Clock& clock = systemClock(), PortFactory factory = {}, PortResolver resolver = {});
+    // The serial ports the link opens and the devices the port names stand for come from the caller
+    // (the program's main builds the platform's; tests their stand-ins). Throws std::invalid_argument
+    // when either is missing. The clock must outlive the link.
+    PrinterLink(Clock& clock, PortFactory factory, PortResolver resolver);
     ~PrinterLink();  // closes a port the link owns
 
     PrinterLink(const PrinterLink&) = delete;

@@ -20,11 +20,13 @@ TEST(PrinterLinkOnVirtualPrinter, ProbeAndModelQueryAreAnswered) {
     ASSERT_TRUE(server.start()) << server.error();
 
     VirtualClock linkClock(100000);  // the wake-up pause passes on virtual time
-    PrinterLink link(linkClock, {}, [&server](std::string_view name) -> std::optional<std::string> {
-        if (name == "COM1")
-            return server.slavePath();
-        return std::nullopt;
-    });
+    PrinterLink link(
+        linkClock, [] { return makeSystemSerialPort(systemClock()); },
+        [&server](std::string_view name) -> std::optional<std::string> {
+            if (name == "COM1")
+                return server.slavePath();
+            return std::nullopt;
+        });
     ASSERT_EQ(link.Open("COM1", 9600, 0, 1, 0, 0), 0);
 
     const auto ask = [&link](std::vector<std::uint8_t> command, std::size_t replyBytes) {
@@ -59,7 +61,9 @@ TEST(PrinterLinkOnVirtualPrinter, AnAnswerInPiecesIsReadWhole) {
     sim::PtyPrinterServer server(printer);
     ASSERT_TRUE(server.start()) << server.error();
     VirtualClock linkClock(100000);
-    PrinterLink link(linkClock, {}, [&server](std::string_view) { return server.slavePath(); });
+    PrinterLink link(
+        linkClock, [] { return makeSystemSerialPort(systemClock()); },
+        [&server](std::string_view) { return server.slavePath(); });
     ASSERT_EQ(link.Open("COM1", 9600, 0, 1, 0, 0), 0);
     const std::vector<std::uint8_t> modelQuery = {0x1B, 0x76};
     ASSERT_EQ(link.Write(modelQuery), 2);

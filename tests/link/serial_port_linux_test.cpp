@@ -144,11 +144,13 @@ class PrinterLinkOnPtyTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(pty_.ok()); }
     PrinterLink makeLink() {
-        return PrinterLink(clock_, {}, [this](std::string_view name) -> std::optional<std::string> {
-            if (name == "COM1")
-                return pty_.slavePath();
-            return std::nullopt;
-        });
+        return PrinterLink(
+            clock_, [] { return makeSystemSerialPort(systemClock()); },
+            [this](std::string_view name) -> std::optional<std::string> {
+                if (name == "COM1")
+                    return pty_.slavePath();
+                return std::nullopt;
+            });
     }
     Pty pty_;
     VirtualClock clock_{100000};
