@@ -1,5 +1,5 @@
 # Small front door: set up the machine, build, run, test, benchmark.
-.PHONY: run test bench build setup asan tsan format clean
+.PHONY: run test bench fuzz build setup asan tsan format clean
 
 setup:
 	@bash scripts/bootstrap
@@ -28,6 +28,18 @@ bench: setup
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release --target hollin_bench
 	@build/release/bin/hollin_bench $(ARGS)
+
+# Every fuzz target for FUZZ_SECONDS (default 60) each, with libFuzzer; new inputs are kept under
+# build/fuzz/corpus/<target>, the checked-in seeds under fuzz/corpus/<target> are read too.
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@for t in build/fuzz/bin/fuzz_*; do \
+	  name=$$(basename $$t); mkdir -p build/fuzz/corpus/$$name fuzz/corpus/$$name; \
+	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
+	  $$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build/fuzz/corpus/$$name fuzz/corpus/$$name || exit 1; \
+	done
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
