@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -780,14 +781,27 @@ class GuiTest : public QObject {
     }
 
     void everyIconLoadsAndEveryWindowsButtonsHaveOne() {
-        for (int id = 128; id <= 185; ++id) {
+        // Every picture at 1x and 2x, side by side in one sheet (screenshots/icons.png) to look at.
+        QImage sheet(10 * 100, 6 * 70, QImage::Format_RGB32);
+        sheet.fill(QColor(0xef, 0xef, 0xef));
+        QPainter painter(&sheet);
+        int cell = 0;
+        for (int id = 128; id <= 185; ++id, ++cell) {
             if (id == 129)
                 continue;
             const QIcon icon = gui::iconForId(id);
             QVERIFY2(!icon.isNull(), qPrintable(QString::number(id)));
-            QCOMPARE(icon.pixmap(QSize(32, 32), 1.0).size(), QSize(32, 32));
-            QCOMPARE(icon.pixmap(QSize(32, 32), 2.0).size(), QSize(64, 64));
+            const QPixmap one = icon.pixmap(QSize(32, 32), 1.0), two = icon.pixmap(QSize(32, 32), 2.0);
+            QCOMPARE(one.size(), QSize(32, 32));
+            QCOMPARE(two.size(), QSize(64, 64));
+            const QPoint at((cell % 10) * 100, (cell / 10) * 70);
+            painter.drawText(at + QPoint(2, 12), QString::number(id));
+            painter.drawImage(at + QPoint(0, 20), one.toImage());
+            painter.drawImage(at + QPoint(34, 2), two.toImage());
         }
+        painter.end();
+        QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
+        QVERIFY(sheet.save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/icons.png")));
         test::MainWindowFakes fakes;
         printer::CHollinDlg main(fakes.deps());
         printer::AboutBox about;
@@ -916,6 +930,16 @@ class GuiTest : public QObject {
         view.showModeless();
         QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
         QVERIFY(view.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_102.png")));
+        // The same with Open Port hovered, Close Port pressed, Set CPCL disabled and Exit focused.
+        auto* hovered = qobject_cast<gui::HoverButton*>(view.control(1005));
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QCoreApplication::sendEvent(hovered, &enter);
+        view.enable(1011, true);
+        qobject_cast<QAbstractButton*>(view.control(1011))->setDown(true);
+        QApplication::setActiveWindow(view.dialog());
+        view.setFocus(ui::IDOK);
+        QVERIFY(view.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_102_states.png")));
+        qobject_cast<QAbstractButton*>(view.control(1011))->setDown(false);
 
         // Every button shows the icon the presenter chose, and every group box its caption style.
         QCOMPARE(std::size(printer::kMainButtonIcons), std::size_t(28));
