@@ -65,7 +65,8 @@ void HoverButton::renderIcons() {
     };
     normalPixmap_ = render(normal_, QIcon::Normal);
     outPixmap_ = render(out_, QIcon::Normal);
-    disabledPixmap_ = disabled_.isNull() ? render(normal_, QIcon::Disabled) : render(disabled_, QIcon::Normal);
+    disabledPixmap_ =
+        disabled_.isNull() ? render(normal_, QIcon::Disabled) : render(disabled_, QIcon::Normal);
 }
 
 void HoverButton::setColours(const ui::HoverButtonColours& colours) {
@@ -92,8 +93,8 @@ ui::HoverButtonState HoverButton::paintState() const {
 }
 
 ui::HoverButtonLayout HoverButton::paintLayout() const {
-    return ui::hoverButtonLayout({0, 0, width(), height()}, {kButtonIconSize, kButtonIconSize}, !text().isEmpty(),
-                                 paintState());
+    return ui::hoverButtonLayout({0, 0, width(), height()}, {kButtonIconSize, kButtonIconSize},
+                                 !text().isEmpty(), paintState());
 }
 
 const QPixmap& HoverButton::currentPixmap() const {
@@ -130,8 +131,9 @@ void HoverButton::paintEvent(QPaintEvent* /*event*/) {
 
     if (!text().isEmpty()) {
         const QString caption = text().left(kMaxCaption);
-        const int mnemonic =
-            style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this) ? Qt::TextShowMnemonic : Qt::TextHideMnemonic;
+        const int mnemonic = style()->styleHint(QStyle::SH_UnderlineShortcut, nullptr, this)
+                                 ? Qt::TextShowMnemonic
+                                 : Qt::TextHideMnemonic;
         const int flags = Qt::AlignCenter | Qt::TextWordWrap | mnemonic;
         const QRect area = toQt(layout.caption);
         p.setFont(font());

@@ -111,8 +111,9 @@ void CXPGroupBox::paintEvent(QPaintEvent* /*event*/) {
     p.fillRect(band, captionBackground_);
     p.setFont(font());
     p.setPen(captionText_);
-    p.drawText(band, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextShowMnemonic,
-               text);
+    p.drawText(
+        band, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextShowMnemonic,
+        text);
 }
 
 }  // namespace hollin::gui

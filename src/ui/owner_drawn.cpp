@@ -48,7 +48,8 @@ void orderInRows(std::vector<int>& items, const std::vector<Rect>& rects) {
 
 }  // namespace
 
-HoverButtonLayout hoverButtonLayout(Rect rect, Size iconSize, bool hasCaption, const HoverButtonState& state) {
+HoverButtonLayout hoverButtonLayout(Rect rect, Size iconSize, bool hasCaption,
+                                    const HoverButtonState& state) {
     HoverButtonLayout out;
     out.frame = rect;
     out.blackFrame = state.focused || state.isDefault;
@@ -58,7 +59,8 @@ HoverButtonLayout hoverButtonLayout(Rect rect, Size iconSize, bool hasCaption, c
     const int iconLeft = hasCaption ? rect.left + 3 : rect.left + (rect.width() - iconSize.width) / 2;
     out.icon = {iconLeft + shift, rect.top + (rect.height() - iconSize.height) / 2 + shift};
     if (hasCaption)
-        out.caption = moved({iconLeft + iconSize.width + 3, rect.top, rect.right - 3, rect.bottom}, shift, shift);
+        out.caption =
+            moved({iconLeft + iconSize.width + 3, rect.top, rect.right - 3, rect.bottom}, shift, shift);
     out.focusRect = state.focused;
     out.focus = shrink(out.fill, 3);
     return out;
@@ -118,7 +120,8 @@ std::vector<int> readingOrder(const std::vector<Rect>& controls, const std::vect
     // Bands: blocks sorted by top; a block that starts below everything so far starts a new band.
     std::vector<int> byTop(blocks.size());
     std::iota(byTop.begin(), byTop.end(), 0);
-    std::stable_sort(byTop.begin(), byTop.end(), [&](int a, int b) { return blocks[a].rect.top < blocks[b].rect.top; });
+    std::stable_sort(byTop.begin(), byTop.end(),
+                     [&](int a, int b) { return blocks[a].rect.top < blocks[b].rect.top; });
     std::vector<int> order;
     std::size_t bandStart = 0;
     while (bandStart < byTop.size()) {
@@ -132,7 +135,8 @@ std::vector<int> readingOrder(const std::vector<Rect>& controls, const std::vect
         // edge joins it. Down each column by top, then by left.
         std::vector<int> band(byTop.begin() + static_cast<std::ptrdiff_t>(bandStart),
                               byTop.begin() + static_cast<std::ptrdiff_t>(bandEnd));
-        std::stable_sort(band.begin(), band.end(), [&](int a, int b) { return blocks[a].rect.left < blocks[b].rect.left; });
+        std::stable_sort(band.begin(), band.end(),
+                         [&](int a, int b) { return blocks[a].rect.left < blocks[b].rect.left; });
         std::size_t colStart = 0;
         while (colStart < band.size()) {
             int colRight = blocks[band[colStart]].rect.right;

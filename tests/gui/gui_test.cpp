@@ -30,17 +30,17 @@
 #include "gui/form_registry.h"
 #include "gui/hover_button.h"
 #include "gui/icons.h"
-#include "gui/xp_group_box.h"
 #include "gui/ipv4_edit.h"
 #include "gui/qt_desktop.h"
 #include "gui/qt_dialog_view.h"
 #include "gui/startup_services_linux.h"
+#include "gui/xp_group_box.h"
 #include "printer/about_box.h"
 #include "printer/hollin_dlg.h"
 #include "printer/main_window_look.h"
+#include "support/main_window_fakes.h"
 #include "ui/info_window.h"
 #include "ui/status_window.h"
-#include "support/main_window_fakes.h"
 #include "ui_dialog_9001.h"
 #include "ui_dialog_9002.h"
 
@@ -583,7 +583,8 @@ class GuiTest : public QObject {
         for (QPoint p : {QPoint(0, 0), QPoint(60, 0), QPoint(0, 20), QPoint(119, 20), QPoint(60, 39)})
             QCOMPARE(up.pixelColor(p).rgb(), QColor(Qt::black).rgb());
         // The icon's opaque middle where the layout puts it.
-        const QImage icon = gui::iconForId(145).pixmap(32, 32).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage icon =
+            gui::iconForId(145).pixmap(32, 32).toImage().convertToFormat(QImage::Format_RGB32);
         const QRect middle(4, 4, 24, 24);
         QCOMPARE(up.copy(middle.translated(layout.icon.x, layout.icon.y)), icon.copy(middle));
         // Pressed: the icon one pixel right and down, and a sunken border (shadow at the top left).
@@ -614,7 +615,8 @@ class GuiTest : public QObject {
         QVERIFY(countColour(off, caption, button->palette().color(QPalette::Light)) > 0);
         QVERIFY(countColour(off, caption, button->palette().color(QPalette::Dark)) > 0);
         // ... and its icon greyed: no pixel of the tick's green remains.
-        QCOMPARE(countColour(off, middle.translated(layout.icon.x, layout.icon.y), QColor(0x2e, 0x9e, 0x44)), 0);
+        QCOMPARE(countColour(off, middle.translated(layout.icon.x, layout.icon.y), QColor(0x2e, 0x9e, 0x44)),
+                 0);
 
         // Under an application style sheet the button still paints itself.
         button->setEnabled(true);
@@ -642,8 +644,10 @@ class GuiTest : public QObject {
             QCOMPARE(group->caption(), QLatin1Char(' ') + title + QLatin1Char(' '));
             QVERIFY2(countColour(image, caption, blue) > 0, qPrintable(title));
             // The frame line runs beside the caption but not beneath it (its leading blank).
-            QCOMPARE(image.pixelColor(layout.inner.left + 8, layout.frame.top).rgb(), group->frameColour().rgb());
-            QCOMPARE(image.pixelColor(caption.left() + 1, layout.frame.top).rgb(), group->captionBackground().rgb());
+            QCOMPARE(image.pixelColor(layout.inner.left + 8, layout.frame.top).rgb(),
+                     group->frameColour().rgb());
+            QCOMPARE(image.pixelColor(caption.left() + 1, layout.frame.top).rgb(),
+                     group->captionBackground().rgb());
         };
         QRect before, after;
         check(QStringLiteral("Port"), before);
@@ -677,7 +681,8 @@ class GuiTest : public QObject {
             for (QWidget* w : dialog->findChildren<QWidget*>()) {
                 const QString what = where + QLatin1Char(' ') + w->objectName();
                 const QByteArray cls = w->metaObject()->className();
-                QVERIFY2(cls != "QPushButton" && cls != "QGroupBox", qPrintable(what + QStringLiteral(" is plain")));
+                QVERIFY2(cls != "QPushButton" && cls != "QGroupBox",
+                         qPrintable(what + QStringLiteral(" is plain")));
                 const bool inComposite = qobject_cast<QComboBox*>(w->parentWidget()) != nullptr;
                 const bool isControl = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
                                        (qobject_cast<QLineEdit*>(w) && !inComposite) ||
@@ -701,7 +706,8 @@ class GuiTest : public QObject {
                              qPrintable(where + QStringLiteral(": mnemonic of ") + caption + " taken by " +
                                         mnemonics[m]));
                 }
-                if (isControl && w->isEnabled() && w->isVisibleTo(dialog) && (w->focusPolicy() & Qt::TabFocus))
+                if (isControl && w->isEnabled() && w->isVisibleTo(dialog) &&
+                    (w->focusPolicy() & Qt::TabFocus))
                     tabStops.push_back(w);
             }
             // Tab from the first stop visits every enabled control that takes the focus.
@@ -721,14 +727,15 @@ class GuiTest : public QObject {
                 auto* radio = qobject_cast<QRadioButton*>(w);
                 if (reached.count(w) == 1 || radio == nullptr || !radio->autoExclusive())
                     return reached.count(w) == 1;
-                for (auto* sibling : w->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+                for (auto* sibling :
+                     w->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
                     if (sibling->autoExclusive() && reached.count(sibling) == 1)
                         return true;
                 return false;
             };
             for (QWidget* w : tabStops)
                 QVERIFY2(reachedOrSibling(w), qPrintable(where + QLatin1Char(' ') + w->objectName() +
-                                                           QStringLiteral(" is not reached by Tab")));
+                                                         QStringLiteral(" is not reached by Tab")));
             window.detach();
         }
     }
@@ -740,7 +747,7 @@ class GuiTest : public QObject {
         gui::QtDialogView view(main, nullptr);
         // The first column top to bottom, the Serial Port group row by row, then the next group.
         std::vector<ControlId> expected = {1000, 1001, 1002, 1003, 1004, 1137, 1005, 1011, 1006,
-                                           1008, 1007, 1009, 1010, 1, 1134, 1141, 1140};
+                                           1008, 1007, 1009, 1010, 1,    1134, 1141, 1140};
         QWidget* w = view.control(expected.front());
         for (std::size_t i = 1; i < expected.size(); ++i) {
             do
@@ -816,9 +823,10 @@ class GuiTest : public QObject {
             window->attach(&view, &desktop);
             window->onInit();
             for (auto* button : view.dialog()->findChildren<gui::HoverButton*>())
-                QVERIFY2(!button->icon().isNull(), qPrintable(QStringLiteral("dialog %1 %2")
-                                                                  .arg(window->dialogId())
-                                                                  .arg(button->objectName())));
+                QVERIFY2(
+                    !button->icon().isNull(),
+                    qPrintable(
+                        QStringLiteral("dialog %1 %2").arg(window->dialogId()).arg(button->objectName())));
             if (window == &status) {
                 QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
                 view.showModeless();

@@ -25,15 +25,47 @@ TEST(HoverButtonLayoutTest, RectanglesOfA120By40Button) {
     };
     const Case cases[] = {
         {"plain", true, {}, false, {0, 0, 120, 40}, false, {3, 4}, {38, 0, 117, 40}, false, {3, 3, 117, 37}},
-        {"pressed", true, {.pressed = true}, false, {0, 0, 120, 40}, true, {4, 5}, {39, 1, 118, 41}, false,
+        {"pressed",
+         true,
+         {.pressed = true},
+         false,
+         {0, 0, 120, 40},
+         true,
+         {4, 5},
+         {39, 1, 118, 41},
+         false,
          {3, 3, 117, 37}},
-        {"focused", true, {.focused = true}, true, {1, 1, 119, 39}, false, {3, 4}, {38, 0, 117, 40}, true,
+        {"focused",
+         true,
+         {.focused = true},
+         true,
+         {1, 1, 119, 39},
+         false,
+         {3, 4},
+         {38, 0, 117, 40},
+         true,
          {4, 4, 116, 36}},
-        {"default", true, {.isDefault = true}, true, {1, 1, 119, 39}, false, {3, 4}, {38, 0, 117, 40}, false,
+        {"default",
+         true,
+         {.isDefault = true},
+         true,
+         {1, 1, 119, 39},
+         false,
+         {3, 4},
+         {38, 0, 117, 40},
+         false,
          {4, 4, 116, 36}},
         {"no caption", false, {}, false, {0, 0, 120, 40}, false, {44, 4}, {}, false, {3, 3, 117, 37}},
-        {"no caption, pressed and focused", false, {.pressed = true, .focused = true}, true, {1, 1, 119, 39},
-         true, {45, 5}, {}, true, {4, 4, 116, 36}},
+        {"no caption, pressed and focused",
+         false,
+         {.pressed = true, .focused = true},
+         true,
+         {1, 1, 119, 39},
+         true,
+         {45, 5},
+         {},
+         true,
+         {4, 4, 116, 36}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -101,17 +133,18 @@ TEST(ReadingOrderTest, GroupsColumnByColumnRowsInsideAGroup) {
     // button under it, and a wide group below everything. In the left top group a label row (a combo
     // a few pixels higher than the other control on its row) and a button below. The staggered
     // columns of the main window are checked on its form.
-    const std::vector<Rect> groups = {{300, 0, 500, 100}, {0, 0, 200, 100}, {0, 110, 200, 200}, {0, 300, 500, 400}};
+    const std::vector<Rect> groups = {
+        {300, 0, 500, 100}, {0, 0, 200, 100}, {0, 110, 200, 200}, {0, 300, 500, 400}};
     const std::vector<Rect> controls = {
-        {320, 20, 480, 40},   // 0: right group
-        {100, 22, 180, 40},   // 1: left top group, row 1, right
-        {10, 60, 180, 90},    // 2: left top group, row 2
-        {10, 20, 90, 42},     // 3: left top group, row 1, left
-        {10, 130, 180, 150},  // 4: left bottom group
-        {10, 210, 180, 240},  // 5: loose, under the left column
-        {320, 60, 480, 80},   // 6: right group, second row
-        {400, 320, 480, 340}, // 7: wide group, right
-        {10, 320, 90, 340},   // 8: wide group, left
+        {320, 20, 480, 40},    // 0: right group
+        {100, 22, 180, 40},    // 1: left top group, row 1, right
+        {10, 60, 180, 90},     // 2: left top group, row 2
+        {10, 20, 90, 42},      // 3: left top group, row 1, left
+        {10, 130, 180, 150},   // 4: left bottom group
+        {10, 210, 180, 240},   // 5: loose, under the left column
+        {320, 60, 480, 80},    // 6: right group, second row
+        {400, 320, 480, 340},  // 7: wide group, right
+        {10, 320, 90, 340},    // 8: wide group, left
     };
     EXPECT_EQ(readingOrder(controls, groups), (std::vector<int>{3, 1, 2, 0, 6, 4, 5, 8, 7}));
     EXPECT_TRUE(readingOrder({}, groups).empty());
