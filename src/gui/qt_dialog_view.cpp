@@ -74,20 +74,24 @@ QString withoutMnemonics(QString text) {
     return text.replace(placeholder, QStringLiteral("&"));
 }
 
+// Marks a control whose accessible name this view took from its label.
+constexpr char kNamedByLabel[] = "hollinNamedByLabel";
+
 // A control with a label as buddy is named after the label (a combo box would otherwise be named by
 // its current item), unless the form names it; the four fields of an address control are "<label> 1"
-// to "<label> 4". The buddy also gives screen readers the labelled-by relation.
-void nameLabelledControls(QDialog& dialog) {
-    for (QLabel* label : dialog.findChildren<QLabel*>()) {
-        QWidget* buddy = label->buddy();
-        if (buddy == nullptr)
-            continue;
-        const QString name = withoutMnemonics(label->text()).simplified();
-        if (buddy->accessibleName().isEmpty())
-            buddy->setAccessibleName(name);
-        if (auto* ip = qobject_cast<Ipv4Edit*>(buddy))
-            ip->setFieldNames(name);
+// to "<label> 4". The buddy also gives screen readers the labelled-by relation. Called again when the
+// label's text changes (a caption in another language).
+void nameAfterLabel(QLabel& label) {
+    QWidget* buddy = label.buddy();
+    if (buddy == nullptr)
+        return;
+    const QString name = withoutMnemonics(label.text()).simplified();
+    if (buddy->accessibleName().isEmpty() || buddy->property(kNamedByLabel).toBool()) {
+        buddy->setAccessibleName(name);
+        buddy->setProperty(kNamedByLabel, true);
     }
+    if (auto* ip = qobject_cast<Ipv4Edit*>(buddy))
+        ip->setFieldNames(name);
 }
 
 ui::Rect rectIn(const QWidget& widget, const QWidget& dialog) {
@@ -234,7 +238,8 @@ void QtDialogView::collectControls() {
             formItems_.insert(controlId);
         connectControl(controlId, widget);
     }
-    nameLabelledControls(*dialog_);
+    for (QLabel* label : dialog_->findChildren<QLabel*>())
+        nameAfterLabel(*label);
     orderTabStops(*dialog_, controls_);
 }
 
@@ -462,6 +467,7 @@ void QtDialogView::setText(ControlId id, std::string_view text) {
         button->setText(t);
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(t);
+        nameAfterLabel(*label);
     } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
         group->setTitle(t);
     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {

@@ -67,6 +67,7 @@ enum : ControlId {
     kLabel = 1012,
     kAsk = 1013,
     kChild = 1014,
+    kAddressLabel = 1015,
     kChildRetry = 1201,
 };
 
@@ -649,8 +650,13 @@ class GuiTest : public QObject {
             QCOMPARE(image.pixelColor(caption.left() + 1, layout.frame.top).rgb(),
                      group->captionBackground().rgb());
         };
-        QRect before, after;
+        QRect before, after, styled;
         check(QStringLiteral("Port"), before);
+        // An application style sheet changes nothing of the box's own painting.
+        qApp->setStyleSheet(QStringLiteral("QGroupBox { border: 3px solid red; color: green; }"));
+        check(QStringLiteral("Port"), styled);
+        qApp->setStyleSheet(QString());
+        QCOMPARE(styled, before);
         // A title set after the first paint shows: the box always draws its current title.
         group->setTitle(QStringLiteral("Serial Port Settings"));
         check(QStringLiteral("Serial Port Settings"), after);
