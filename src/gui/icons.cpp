@@ -1,6 +1,7 @@
 #include "gui/icons.h"
 
 #include <QFile>
+#include <map>
 
 // The icons live in a static library: their resource must be registered by hand.
 static void registerIconResources() {
@@ -14,12 +15,17 @@ QString iconPath(int iconId) {
 }
 
 QIcon iconForId(int iconId) {
+    // One icon object per id for the whole program: its renderings are kept with it, so a picture is
+    // drawn from its SVG once per size.
+    static std::map<int, QIcon> loaded;
     static const bool registered = (registerIconResources(), true);
     (void)registered;
+    if (auto it = loaded.find(iconId); it != loaded.end())
+        return it->second;
     const QString path = iconPath(iconId);
-    if (!QFile::exists(path))
-        return {};
-    return QIcon(path);
+    QIcon icon = QFile::exists(path) ? QIcon(path) : QIcon();
+    loaded.emplace(iconId, icon);
+    return icon;
 }
 
 }  // namespace hollin::gui

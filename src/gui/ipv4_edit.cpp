@@ -32,6 +32,11 @@ Ipv4Edit::Ipv4Edit(QWidget* parent) : QWidget(parent) {
     setFocusProxy(fields_[0]);
 }
 
+void Ipv4Edit::setFieldNames(const QString& label) {
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        fields_[i]->setAccessibleName(QStringLiteral("%1 %2").arg(label).arg(i + 1));
+}
+
 bool Ipv4Edit::eventFilter(QObject* watched, QEvent* event) {
     // "." moves to the next field.
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->text() == QStringLiteral(".")) {

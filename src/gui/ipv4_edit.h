@@ -22,6 +22,8 @@ class Ipv4Edit : public QWidget {
     // nullopt when every field is blank; a blank field among filled ones reads as 0.
     std::optional<ui::Ipv4> address() const;
     QLineEdit* field(int index) const { return fields_[static_cast<std::size_t>(index)]; }
+    // Names the four fields "<label> 1" to "<label> 4" for screen readers.
+    void setFieldNames(const QString& label);
 
   signals:
     // The operator changed a field.

@@ -19,10 +19,13 @@
 #include <utility>
 
 #include "gui/form_registry.h"
+#include "gui/hover_button.h"
 #include "gui/icons.h"
 #include "gui/ipv4_edit.h"
 #include "gui/message_box.h"
 #include "gui/qt_text.h"
+#include "gui/xp_group_box.h"
+#include "ui/owner_drawn.h"
 
 namespace hollin::gui {
 
@@ -61,6 +64,67 @@ void setCheckedFromCode(QAbstractButton& button, bool checked) {
     button.setAutoExclusive(autoExclusive);
     if (groupExclusive)
         group->setExclusive(true);
+}
+
+// A label's text as a name: without the mnemonic marks ("&&" stays one "&").
+QString withoutMnemonics(QString text) {
+    static const QString placeholder = QStringLiteral("\x01");
+    text.replace(QStringLiteral("&&"), placeholder);
+    text.remove(QLatin1Char('&'));
+    return text.replace(placeholder, QStringLiteral("&"));
+}
+
+// Marks a control whose accessible name this view took from its label.
+constexpr char kNamedByLabel[] = "hollinNamedByLabel";
+
+// A control with a label as buddy is named after the label (a combo box would otherwise be named by
+// its current item), unless the form names it; the four fields of an address control are "<label> 1"
+// to "<label> 4". The buddy also gives screen readers the labelled-by relation. Called again when the
+// label's text changes (a caption in another language).
+void nameAfterLabel(QLabel& label) {
+    QWidget* buddy = label.buddy();
+    if (buddy == nullptr)
+        return;
+    const QString name = withoutMnemonics(label.text()).simplified();
+    if (buddy->accessibleName().isEmpty() || buddy->property(kNamedByLabel).toBool()) {
+        buddy->setAccessibleName(name);
+        buddy->setProperty(kNamedByLabel, true);
+    }
+    if (auto* ip = qobject_cast<Ipv4Edit*>(buddy))
+        ip->setFieldNames(name);
+}
+
+ui::Rect rectIn(const QWidget& widget, const QWidget& dialog) {
+    const QPoint topLeft = widget.mapTo(&dialog, QPoint(0, 0));
+    return {topLeft.x(), topLeft.y(), topLeft.x() + widget.width(), topLeft.y() + widget.height()};
+}
+
+// The keyboard visits the controls in reading order: group by group, column by column, rows inside.
+// An address control is one stop whose four fields keep their own order.
+void orderTabStops(QDialog& dialog, const std::map<ControlId, QWidget*>& controls) {
+    std::vector<QWidget*> stops;
+    for (const auto& [id, widget] : controls) {
+        if ((widget->focusPolicy() & Qt::TabFocus) != 0 || qobject_cast<Ipv4Edit*>(widget) != nullptr)
+            stops.push_back(widget);
+    }
+    std::vector<ui::Rect> rects, groups;
+    for (QWidget* w : stops)
+        rects.push_back(rectIn(*w, dialog));
+    for (QGroupBox* g : dialog.findChildren<QGroupBox*>())
+        groups.push_back(rectIn(*g, dialog));
+    QWidget* previous = nullptr;
+    for (int index : ui::readingOrder(rects, groups)) {
+        QWidget* stop = stops[static_cast<std::size_t>(index)];
+        auto* ip = qobject_cast<Ipv4Edit*>(stop);
+        QWidget* first = ip != nullptr ? ip->field(0) : stop;
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, first);
+        if (ip != nullptr) {
+            for (int i = 1; i < 4; ++i)
+                QWidget::setTabOrder(ip->field(i - 1), ip->field(i));
+        }
+        previous = ip != nullptr ? ip->field(3) : stop;
+    }
 }
 
 }  // namespace
@@ -174,6 +238,9 @@ void QtDialogView::collectControls() {
             formItems_.insert(controlId);
         connectControl(controlId, widget);
     }
+    for (QLabel* label : dialog_->findChildren<QLabel*>())
+        nameAfterLabel(*label);
+    orderTabStops(*dialog_, controls_);
 }
 
 void QtDialogView::connectControl(ControlId id, QWidget* widget) {
@@ -400,6 +467,7 @@ void QtDialogView::setText(ControlId id, std::string_view text) {
         button->setText(t);
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(t);
+        nameAfterLabel(*label);
     } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
         group->setTitle(t);
     } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
@@ -455,7 +523,10 @@ void QtDialogView::setIcon(ControlId id, int iconId) {
     if (w == nullptr)
         return;
     w->setProperty("iconId", iconId);
-    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+    if (auto* hover = qobject_cast<HoverButton*>(w)) {
+        hover->setIcons(iconForId(iconId));
+        hover->setFlat(false);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
         button->setIcon(iconForId(iconId));
         button->setIconSize(QSize(kButtonIconSize, kButtonIconSize));
     } else if (auto* label = qobject_cast<QLabel*>(w)) {
@@ -632,14 +703,14 @@ int QtDialogView::progress(ControlId id) const {
 // ---------------------------------------------------------------- group boxes
 
 void QtDialogView::setGroupCaptionStyle(ControlId id, std::uint32_t rgb, bool bold, bool centred) {
-    auto* group = qobject_cast<QGroupBox*>(need(id));
-    if (group == nullptr)
+    auto* group = qobject_cast<CXPGroupBox*>(need(id));
+    if (group == nullptr) {
+        qWarning("hollin: dialog %d: control %d is not a CXPGroupBox", window_.dialogId(), id);
         return;
-    const QString colour = QStringLiteral("#%1").arg(rgb & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
-    group->setStyleSheet(QStringLiteral("QGroupBox { font-weight: %1; }\n"
-                                        "QGroupBox::title { color: %2; }")
-                             .arg(bold ? QStringLiteral("bold") : QStringLiteral("normal"), colour));
-    group->setAlignment(centred ? Qt::AlignHCenter : Qt::AlignLeft);
+    }
+    group->setCaptionTextColour(QColor::fromRgb(static_cast<QRgb>(rgb & 0xFFFFFFu)));
+    group->setBold(bold);
+    group->setCaptionAlignment(centred ? ui::CaptionAlignment::Centre : ui::CaptionAlignment::Left);
 }
 
 // ---------------------------------------------------------------- timers

@@ -7,6 +7,7 @@ namespace hollin::printer {
 void AboutBox::onInit() {
     view().setTitle(kAboutTitle);
     view().setIcon(kAboutIconControl, kMainIconId);
+    view().setIcon(ui::IDOK, kAboutOkIcon);
     view().setText(kAboutProductControl, kAboutProductLine);
     view().setText(kAboutRightsControl, kAboutRightsLine);
 }

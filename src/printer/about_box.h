@@ -12,6 +12,8 @@ inline constexpr int kAboutDialogId = 100;
 inline constexpr int kAboutIconControl = 1300;
 inline constexpr int kAboutProductControl = 1301;
 inline constexpr int kAboutRightsControl = 1302;
+// The OK button's icon: the tick of every acknowledging button.
+inline constexpr int kAboutOkIcon = 145;
 inline constexpr std::string_view kAboutTitle = "About Hollin Printer Utility";
 inline constexpr std::string_view kAboutProductLine = "Hollin Printer Utility, Version 2.69";
 inline constexpr std::string_view kAboutRightsLine = "Copyright (C) The Hollin Printer Utility authors";

@@ -1,5 +1,6 @@
 // The Qt host off-screen: forms, notifications, message boxes, modal children, the main window.
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -19,19 +21,26 @@
 #include <QTimer>
 #include <QtTest>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "app/hollin_app.h"
 #include "gui/form_registry.h"
+#include "gui/hover_button.h"
+#include "gui/icons.h"
 #include "gui/ipv4_edit.h"
 #include "gui/qt_desktop.h"
 #include "gui/qt_dialog_view.h"
 #include "gui/startup_services_linux.h"
+#include "gui/xp_group_box.h"
 #include "printer/about_box.h"
 #include "printer/hollin_dlg.h"
 #include "printer/main_window_look.h"
 #include "support/main_window_fakes.h"
+#include "ui/info_window.h"
+#include "ui/status_window.h"
 #include "ui_dialog_9001.h"
 #include "ui_dialog_9002.h"
 
@@ -58,6 +67,7 @@ enum : ControlId {
     kLabel = 1012,
     kAsk = 1013,
     kChild = 1014,
+    kAddressLabel = 1015,
     kChildRetry = 1201,
 };
 
@@ -217,6 +227,46 @@ struct Shown {
     T* ctl(ControlId id) {
         return qobject_cast<T*>(view->control(id));
     }
+};
+
+// Pixels of `image` inside `area` that have exactly `colour`.
+int countColour(const QImage& image, const QRect& area, QColor colour) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += image.rect().contains(x, y) && image.pixelColor(x, y).rgb() == colour.rgb() ? 1 : 0;
+    return n;
+}
+
+QRect qRect(const ui::Rect& r) {
+    return {r.left, r.top, r.width(), r.height()};
+}
+
+// The mnemonic letter of a caption ("E&xit" -> 'x'), or 0.
+QChar mnemonicOf(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&'))
+            continue;
+        if (text[i + 1] != QLatin1Char('&'))
+            return text[i + 1].toLower();
+        ++i;
+    }
+    return {};
+}
+
+// The name a screen reader announces. On Linux a combo box's accessible Name is its current item, and
+// the name comes from the widget's accessible name and its labelled-by relation.
+QString accessibleName(QWidget* w) {
+    if (qobject_cast<QComboBox*>(w) != nullptr)
+        return w->accessibleName();
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    return a != nullptr ? a->text(QAccessible::Name) : QString();
+}
+
+// A window of any dialog resource that does nothing: the bare form.
+class BareWindow : public ui::Window {
+  public:
+    explicit BareWindow(int dialogId) : ui::Window(dialogId) {}
 };
 
 }  // namespace
@@ -481,9 +531,14 @@ class GuiTest : public QObject {
         s.view->setIcon(kPush, 999);  // no such picture: harmless, the id is kept
         QCOMPARE(s.view->icon(kPush), 999);
         s.view->setGroupCaptionStyle(kGroup, 0x108CE7, true, true);
-        QCOMPARE(s.ctl<QGroupBox>(kGroup)->alignment(), int(Qt::AlignHCenter));
-        QVERIFY(s.ctl<QGroupBox>(kGroup)->styleSheet().contains(QStringLiteral("#108ce7")));
-        QVERIFY(s.ctl<QGroupBox>(kGroup)->styleSheet().contains(QStringLiteral("bold")));
+        auto* group = s.ctl<gui::CXPGroupBox>(kGroup);
+        QCOMPARE(group->captionAlignment(), ui::CaptionAlignment::Centre);
+        QCOMPARE(group->captionTextColour(), QColor(16, 140, 231));
+        QCOMPARE(group->font().weight(), QFont::Bold);
+        QVERIFY(group->styleSheet().isEmpty());
+        s.view->setGroupCaptionStyle(kGroup, 0x000000, false, false);
+        QCOMPARE(group->captionAlignment(), ui::CaptionAlignment::Left);
+        QCOMPARE(group->font().weight(), QFont::Normal);
 
         // The wait cursor and an explicit repaint inside a handler.
         s.view->setWaitCursor(true);
@@ -511,6 +566,280 @@ class GuiTest : public QObject {
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();
         QVERIFY(s.window.timers.empty());
+    }
+
+    void hoverButtonPaintsFrameIconAndPressedLook() {
+        QWidget host;
+        host.resize(300, 100);
+        auto* button = new gui::HoverButton(QStringLiteral("OK"), &host);
+        button->setGeometry(10, 10, 120, 40);
+        button->setIcons(gui::iconForId(145));
+        button->setDefault(true);
+        host.show();
+        const ui::HoverButtonLayout layout = button->paintLayout();
+        QVERIFY(layout.blackFrame);
+        QCOMPARE(layout.icon, (ui::Point{3, 4}));
+        QImage up = button->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        // The default button's black frame on all four sides.
+        for (QPoint p : {QPoint(0, 0), QPoint(60, 0), QPoint(0, 20), QPoint(119, 20), QPoint(60, 39)})
+            QCOMPARE(up.pixelColor(p).rgb(), QColor(Qt::black).rgb());
+        // The icon's opaque middle where the layout puts it.
+        const QImage icon =
+            gui::iconForId(145).pixmap(32, 32).toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect middle(4, 4, 24, 24);
+        QCOMPARE(up.copy(middle.translated(layout.icon.x, layout.icon.y)), icon.copy(middle));
+        // Pressed: the icon one pixel right and down, and a sunken border (shadow at the top left).
+        button->setDown(true);
+        const ui::HoverButtonLayout pressed = button->paintLayout();
+        QCOMPARE(pressed.icon, (ui::Point{4, 5}));
+        QImage down = button->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(down.copy(middle.translated(4, 5)), icon.copy(middle));
+        QCOMPARE(down.pixelColor(1, 10).rgb(), button->palette().color(QPalette::Dark).rgb());
+        QCOMPARE(up.pixelColor(1, 10).rgb(), button->palette().color(QPalette::Light).rgb());
+        button->setDown(false);
+
+        // Hover comes from enter and leave events and changes the background.
+        const QColor out = up.pixelColor(100, 30);
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(15, 15));
+        QCoreApplication::sendEvent(button, &enter);
+        QVERIFY(button->isHovered());
+        QVERIFY(button->grab().toImage().pixelColor(100, 30) != out);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(button, &leave);
+        QVERIFY(!button->isHovered());
+
+        // Disabled: the caption embossed, highlight one pixel right and down, then shadow in place.
+        button->setEnabled(false);
+        button->setText(QStringLiteral("Disabled HHH"));
+        const QImage off = button->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect caption = qRect(button->paintLayout().caption);
+        QVERIFY(countColour(off, caption, button->palette().color(QPalette::Light)) > 0);
+        QVERIFY(countColour(off, caption, button->palette().color(QPalette::Dark)) > 0);
+        // ... and its icon greyed: no pixel of the tick's green remains.
+        QCOMPARE(countColour(off, middle.translated(layout.icon.x, layout.icon.y), QColor(0x2e, 0x9e, 0x44)),
+                 0);
+
+        // Under an application style sheet the button still paints itself.
+        button->setEnabled(true);
+        qApp->setStyleSheet(QStringLiteral("QPushButton { background: red; border: 4px solid green; }"));
+        const QImage styled = button->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        qApp->setStyleSheet(QString());
+        QCOMPARE(styled.pixelColor(0, 0).rgb(), QColor(Qt::black).rgb());
+        QCOMPARE(styled.copy(middle.translated(layout.icon.x, layout.icon.y)), icon.copy(middle));
+    }
+
+    void groupBoxPaintsItsCurrentCaption() {
+        QWidget host;
+        host.resize(300, 200);
+        auto* group = new gui::CXPGroupBox(QStringLiteral("Port"), &host);
+        group->setGeometry(10, 10, 200, 100);
+        group->setCaptionTextColour(QColor(16, 140, 231));
+        group->setBold(true);
+        group->setCaptionAlignment(ui::CaptionAlignment::Centre);
+        host.show();
+        const QColor blue(0x10, 0x8C, 0xE7);
+        const auto check = [&](const QString& title, QRect& caption) {
+            const ui::GroupBoxLayout layout = group->paintLayout();
+            const QImage image = group->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            caption = qRect(layout.caption);
+            QCOMPARE(group->caption(), QLatin1Char(' ') + title + QLatin1Char(' '));
+            QVERIFY2(countColour(image, caption, blue) > 0, qPrintable(title));
+            // The frame line runs beside the caption but not beneath it (its leading blank).
+            QCOMPARE(image.pixelColor(layout.inner.left + 8, layout.frame.top).rgb(),
+                     group->frameColour().rgb());
+            QCOMPARE(image.pixelColor(caption.left() + 1, layout.frame.top).rgb(),
+                     group->captionBackground().rgb());
+        };
+        QRect before, after, styled;
+        check(QStringLiteral("Port"), before);
+        // An application style sheet changes nothing of the box's own painting.
+        qApp->setStyleSheet(QStringLiteral("QGroupBox { border: 3px solid red; color: green; }"));
+        check(QStringLiteral("Port"), styled);
+        qApp->setStyleSheet(QString());
+        QCOMPARE(styled, before);
+        // A title set after the first paint shows: the box always draws its current title.
+        group->setTitle(QStringLiteral("Serial Port Settings"));
+        check(QStringLiteral("Serial Port Settings"), after);
+        QVERIFY(after.width() > before.width());
+        // Right alignment ends the caption 10 pixels before the inner right edge.
+        group->setCaptionAlignment(ui::CaptionAlignment::Right);
+        QCOMPARE(group->paintLayout().caption.right, 199 - 10);
+        QCOMPARE(group->alignment(), int(Qt::AlignRight));
+    }
+
+    void everyFormIsOwnerDrawnNamedAndReachable() {
+        std::vector<int> forms;
+        gui::addBuiltinForms([&forms](int dialogId, const gui::FormSetup&) { forms.push_back(dialogId); });
+        QVERIFY(forms.size() >= 5);
+        for (int dialogId : forms) {
+            const QString where = QStringLiteral("dialog %1").arg(dialogId);
+            BareWindow window(dialogId);
+            gui::QtDesktop desktop;
+            gui::QtDialogView view(window, nullptr);
+            window.attach(&view, &desktop);
+            view.showModeless();
+            QDialog* dialog = view.dialog();
+            QApplication::setActiveWindow(dialog);
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+
+            std::map<QChar, QString> mnemonics;
+            std::vector<QWidget*> tabStops;
+            for (QWidget* w : dialog->findChildren<QWidget*>()) {
+                const QString what = where + QLatin1Char(' ') + w->objectName();
+                const QByteArray cls = w->metaObject()->className();
+                QVERIFY2(cls != "QPushButton" && cls != "QGroupBox",
+                         qPrintable(what + QStringLiteral(" is plain")));
+                const bool inComposite = qobject_cast<QComboBox*>(w->parentWidget()) != nullptr;
+                const bool isControl = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
+                                       (qobject_cast<QLineEdit*>(w) && !inComposite) ||
+                                       qobject_cast<QListWidget*>(w) || qobject_cast<QProgressBar*>(w) ||
+                                       qobject_cast<QGroupBox*>(w) || qobject_cast<gui::Ipv4Edit*>(w);
+                if (isControl)
+                    QVERIFY2(!accessibleName(w).isEmpty(), qPrintable(what + QStringLiteral(" has no name")));
+                if (auto* group = qobject_cast<QGroupBox*>(w))
+                    QCOMPARE(accessibleName(w), group->title().remove(QLatin1Char('&')));
+                if (auto* button = qobject_cast<QAbstractButton*>(w))
+                    QVERIFY(!accessibleName(w).contains(QLatin1Char('&')) || button->text().contains("&&"));
+                QString caption;
+                if (auto* b = qobject_cast<QAbstractButton*>(w))
+                    caption = b->text();
+                else if (auto* l = qobject_cast<QLabel*>(w))
+                    caption = l->text();
+                else if (auto* g = qobject_cast<QGroupBox*>(w))
+                    caption = g->title();
+                if (const QChar m = mnemonicOf(caption); !m.isNull()) {
+                    QVERIFY2(mnemonics.emplace(m, caption).second,
+                             qPrintable(where + QStringLiteral(": mnemonic of ") + caption + " taken by " +
+                                        mnemonics[m]));
+                }
+                if (isControl && w->isEnabled() && w->isVisibleTo(dialog) &&
+                    (w->focusPolicy() & Qt::TabFocus))
+                    tabStops.push_back(w);
+            }
+            // Tab from the first stop visits every enabled control that takes the focus.
+            std::set<QWidget*> reached;
+            if (!tabStops.empty()) {
+                QWidget* first = dialog->nextInFocusChain();
+                while (!(first->focusPolicy() & Qt::TabFocus) || !first->isEnabled())
+                    first = first->nextInFocusChain();
+                first->setFocus(Qt::TabFocusReason);
+                for (std::size_t i = 0; i < 2 * tabStops.size() + 8; ++i) {
+                    reached.insert(QApplication::focusWidget());
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                }
+            }
+            // Radio buttons of one group are one stop: the arrow keys move between them.
+            const auto reachedOrSibling = [&reached](QWidget* w) {
+                auto* radio = qobject_cast<QRadioButton*>(w);
+                if (reached.count(w) == 1 || radio == nullptr || !radio->autoExclusive())
+                    return reached.count(w) == 1;
+                for (auto* sibling :
+                     w->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+                    if (sibling->autoExclusive() && reached.count(sibling) == 1)
+                        return true;
+                return false;
+            };
+            for (QWidget* w : tabStops)
+                QVERIFY2(reachedOrSibling(w), qPrintable(where + QLatin1Char(' ') + w->objectName() +
+                                                         QStringLiteral(" is not reached by Tab")));
+            window.detach();
+        }
+    }
+
+    void mainWindowTabOrderFollowsReadingOrder() {
+        test::MainWindowFakes fakes;
+        printer::CHollinDlg main(fakes.deps());
+        gui::QtDesktop desktop;
+        gui::QtDialogView view(main, nullptr);
+        // The first column top to bottom, the Serial Port group row by row, then the next group.
+        std::vector<ControlId> expected = {1000, 1001, 1002, 1003, 1004, 1137, 1005, 1011, 1006,
+                                           1008, 1007, 1009, 1010, 1,    1134, 1141, 1140};
+        QWidget* w = view.control(expected.front());
+        for (std::size_t i = 1; i < expected.size(); ++i) {
+            do
+                w = w->nextInFocusChain();
+            while (!(w->focusPolicy() & Qt::TabFocus));
+            QCOMPARE(w->property(gui::kControlIdProperty).toInt(), expected[i]);
+        }
+        // A label names its control and is its labelled-by relation.
+        QCOMPARE(accessibleName(view.control(1001)), QStringLiteral("Baud Rate"));
+        QAccessibleInterface* baud = QAccessible::queryAccessibleInterface(view.control(1001));
+        bool labelled = false;
+        for (const auto& [other, relation] : baud->relations(QAccessible::Label))
+            labelled = labelled || other->text(QAccessible::Name) == QStringLiteral("Baud Rate");
+        QVERIFY(labelled);
+    }
+
+    void addressFieldsAreNamedAfterTheirLabel() {
+        Shown s;
+        auto* ip = s.ctl<gui::Ipv4Edit>(kAddress);
+        QCOMPARE(accessibleName(ip), QStringLiteral("Gateway"));
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(ip->field(i)->accessibleName(), QStringLiteral("Gateway %1").arg(i + 1));
+    }
+
+    void enterAndSpacePressOnce() {
+        Shown s;
+        QDialog* dialog = s.view->dialog();
+        QApplication::setActiveWindow(dialog);
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        s.ctl<QPushButton>(kPush)->setDefault(true);
+        s.ctl<QLineEdit>(kEdit)->setFocus();
+        QTest::keyClick(s.ctl<QLineEdit>(kEdit), Qt::Key_Return);
+        QCOMPARE(s.window.count(kPush, Notification::Clicked), 1);
+        s.ctl<QPushButton>(kPush)->setFocus();
+        QTest::keyClick(s.ctl<QPushButton>(kPush), Qt::Key_Space);
+        QCOMPARE(s.window.count(kPush, Notification::Clicked), 2);
+        QCOMPARE(s.window.cancels, 0);
+    }
+
+    void everyIconLoadsAndEveryWindowsButtonsHaveOne() {
+        // Every picture at 1x and 2x, side by side in one sheet (screenshots/icons.png) to look at.
+        QImage sheet(10 * 100, 6 * 70, QImage::Format_RGB32);
+        sheet.fill(QColor(0xef, 0xef, 0xef));
+        QPainter painter(&sheet);
+        int cell = 0;
+        for (int id = 128; id <= 185; ++id, ++cell) {
+            if (id == 129)
+                continue;
+            const QIcon icon = gui::iconForId(id);
+            QVERIFY2(!icon.isNull(), qPrintable(QString::number(id)));
+            const QPixmap one = icon.pixmap(QSize(32, 32), 1.0), two = icon.pixmap(QSize(32, 32), 2.0);
+            QCOMPARE(one.size(), QSize(32, 32));
+            QCOMPARE(two.size(), QSize(64, 64));
+            const QPoint at((cell % 10) * 100, (cell / 10) * 70);
+            painter.drawText(at + QPoint(2, 12), QString::number(id));
+            painter.drawImage(at + QPoint(0, 20), one.toImage());
+            painter.drawImage(at + QPoint(34, 2), two.toImage());
+        }
+        painter.end();
+        QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
+        QVERIFY(sheet.save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/icons.png")));
+        test::MainWindowFakes fakes;
+        printer::CHollinDlg main(fakes.deps());
+        printer::AboutBox about;
+        ui::InfoWindow info;
+        VirtualClock clock;
+        ui::SearchSaveProgress::Block block{};
+        ui::SearchSaveProgress progress(block);
+        ui::StatusWindow status(ui::StatusWindow::kPrinterSaved, clock, progress, nullptr);
+        for (ui::Window* window : std::initializer_list<ui::Window*>{&main, &about, &info, &status}) {
+            gui::QtDesktop desktop;
+            gui::QtDialogView view(*window, nullptr);
+            window->attach(&view, &desktop);
+            window->onInit();
+            for (auto* button : view.dialog()->findChildren<gui::HoverButton*>())
+                QVERIFY2(
+                    !button->icon().isNull(),
+                    qPrintable(
+                        QStringLiteral("dialog %1 %2").arg(window->dialogId()).arg(button->objectName())));
+            if (window == &status) {
+                QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
+                view.showModeless();
+                QVERIFY(view.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_106.png")));
+            }
+            window->detach();
+        }
     }
 
     void mainWindowFormHasEveryControl() {
@@ -615,6 +944,16 @@ class GuiTest : public QObject {
         view.showModeless();
         QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
         QVERIFY(view.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_102.png")));
+        // The same with Open Port hovered, Close Port pressed, Set CPCL disabled and Exit focused.
+        auto* hovered = qobject_cast<gui::HoverButton*>(view.control(1005));
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QCoreApplication::sendEvent(hovered, &enter);
+        view.enable(1011, true);
+        qobject_cast<QAbstractButton*>(view.control(1011))->setDown(true);
+        QApplication::setActiveWindow(view.dialog());
+        view.setFocus(ui::IDOK);
+        QVERIFY(view.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_102_states.png")));
+        qobject_cast<QAbstractButton*>(view.control(1011))->setDown(false);
 
         // Every button shows the icon the presenter chose, and every group box its caption style.
         QCOMPARE(std::size(printer::kMainButtonIcons), std::size_t(28));
@@ -625,11 +964,12 @@ class GuiTest : public QObject {
         }
         QCOMPARE(std::size(printer::kMainGroups), std::size_t(15));
         for (ControlId id : printer::kMainGroups) {
-            auto* group = qobject_cast<QGroupBox*>(view.control(id));
+            auto* group = qobject_cast<gui::CXPGroupBox*>(view.control(id));
             QVERIFY2(group != nullptr, qPrintable(QString::number(id)));
-            QCOMPARE(group->alignment(), int(printer::isCentredGroup(id) ? Qt::AlignHCenter : Qt::AlignLeft));
-            QVERIFY(group->styleSheet().contains(QStringLiteral("#108ce7")));
-            QVERIFY(group->styleSheet().contains(QStringLiteral("bold")));
+            QCOMPARE(group->captionAlignment(),
+                     printer::isCentredGroup(id) ? ui::CaptionAlignment::Centre : ui::CaptionAlignment::Left);
+            QCOMPARE(group->captionTextColour(), QColor(16, 140, 231));
+            QCOMPARE(group->font().weight(), QFont::Bold);
         }
         main.detach();
 
