@@ -946,6 +946,7 @@ class GuiTest : public QObject {
         QVERIFY(view.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_102.png")));
         // The same with Open Port hovered, Close Port pressed, Set CPCL disabled and Exit focused.
         auto* hovered = qobject_cast<gui::HoverButton*>(view.control(1005));
+        QVERIFY(hovered != nullptr);
         QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
         QCoreApplication::sendEvent(hovered, &enter);
         view.enable(1011, true);
