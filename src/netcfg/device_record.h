@@ -31,6 +31,7 @@ struct Channel {
         for (int i = 0; i < 4; ++i)
             head[i] = static_cast<std::uint8_t>(word >> (8 * i));
     }
+    friend bool operator==(const Channel&, const Channel&) = default;
 };
 
 // The complete settings block of a network printer, as the binary protocol carries it. Addresses are
