@@ -8,11 +8,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "netcfg/exchange.h"
 #include "platform/clock.h"
+#include "platform/udp_socket.h"
+#include "sim/network_printer.h"
 #include "sim/pty_printer_server.h"
 #include "sim/virtual_printer.h"
 
@@ -49,10 +54,14 @@ std::optional<int> parseEmulation(std::string_view text) {
 int usage(const char* program) {
     std::fprintf(stderr,
                  "usage: %s [--emulation ESC/POS|CPCL|MPCL|ZPL|EPL|DPL|0..7] [--model TEXT] [--state FILE]\n"
+                 "       %s --net N --text M [--broadcast A] [--first-address 127.0.0.2]\n"
                  "Serves a virtual printer on a pseudo-terminal and prints its path; runs until stopped\n"
                  "(SIGINT, SIGTERM or SIGHUP). --state FILE: on exit, write the printer's state (emulation,\n"
-                 "model, settings, bytes and commands received) to FILE as one JSON object.\n",
-                 program);
+                 "model, settings, bytes and commands received) to FILE as one JSON object.\n"
+                 "With --net or --text it serves N binary-protocol (UDP 50005) and M text-frame (UDP 61001)\n"
+                 "network printers instead, on consecutive addresses from --first-address, answering by\n"
+                 "broadcast to A (default 127.255.255.255); one line per printer, then \"ready\".\n",
+                 program, program);
     return 2;
 }
 
@@ -101,12 +110,78 @@ int serve(hollin::sim::VirtualPrinter& printer, sigset_t& stopSignals) {
     return 0;
 }
 
+struct NetOptions {
+    int binary = 0;
+    int text = 0;
+    hollin::Ipv4 broadcast = hollin::ipv4(127, 255, 255, 255);
+    hollin::Ipv4 first = hollin::ipv4(127, 0, 0, 2);
+    bool wanted = false;
+};
+
+// Serves the virtual network printers until a stop signal arrives.
+int serveNetwork(const NetOptions& options, sigset_t& stopSignals) {
+    using namespace hollin;
+    UdpNetwork& network = systemUdpNetwork();
+    sim::NetworkPrinterHost host(network);
+    std::vector<std::unique_ptr<sim::BinaryNetworkPrinter>> binary;
+    std::vector<std::unique_ptr<sim::TextNetworkPrinter>> text;
+    Ipv4 address = options.first;
+    for (int i = 1; i <= options.binary; ++i, ++address) {
+        auto printer = std::make_unique<sim::BinaryNetworkPrinter>(
+            network, systemClock(), address, options.broadcast, sim::makeBinaryPrinter(i, address));
+        if (const int error = printer->start(); error != 0) {
+            std::fprintf(stderr, "cannot open UDP port 50005 on %s: %s\n", ipv4Text(address).c_str(),
+                         std::strerror(error));
+            return 1;
+        }
+        const auto& mac = printer->state().mac;
+        std::printf("net %s %02X:%02X:%02X:%02X:%02X:%02X\n", ipv4Text(address).c_str(), mac[0], mac[1],
+                    mac[2], mac[3], mac[4], mac[5]);
+        host.add(*printer, printer->sockets());
+        binary.push_back(std::move(printer));
+    }
+    for (int i = 1; i <= options.text; ++i, ++address) {
+        auto printer = std::make_unique<sim::TextNetworkPrinter>(network, address, options.broadcast,
+                                                                 sim::makeTextRecord(i, address));
+        if (const int error = printer->start(); error != 0) {
+            std::fprintf(stderr, "cannot open UDP port 61001 on %s: %s\n", ipv4Text(address).c_str(),
+                         std::strerror(error));
+            return 1;
+        }
+        std::printf("text %s %.12s\n", ipv4Text(address).c_str(),
+                    reinterpret_cast<const char*>(printer->record().data()) + 2);
+        host.add(*printer, printer->sockets());
+        text.push_back(std::move(printer));
+    }
+    host.start();
+    std::printf("ready\n");
+    std::fflush(stdout);
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    host.stop();
+    for (const auto& printer : binary)
+        std::fprintf(stderr, "%s: %d request(s), %d write(s) applied\n",
+                     hollin::ipv4Text(printer->address()).c_str(), printer->state().requestsSeen,
+                     printer->state().writesApplied);
+    return 0;
+}
+
+bool parseCount(const char* text, int& count) {
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < 0 || value > 4096)
+        return false;
+    count = static_cast<int>(value);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int emulation = 1;
     std::string model = "Alder";
     std::optional<std::string> statePath;
+    NetOptions net;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -126,6 +201,19 @@ int main(int argc, char** argv) {
             model = argv[++i];
         } else if (arg == "--state") {
             statePath = argv[++i];
+        } else if (arg == "--net" || arg == "--text") {
+            net.wanted = true;
+            if (!parseCount(argv[++i], arg == "--net" ? net.binary : net.text)) {
+                std::fprintf(stderr, "not a printer count: %s\n", argv[i]);
+                return usage(argv[0]);
+            }
+        } else if (arg == "--broadcast" || arg == "--first-address") {
+            const auto address = hollin::netcfg::parseIpv4(argv[++i]);
+            if (!address) {
+                std::fprintf(stderr, "not an IPv4 address: %s\n", argv[i]);
+                return usage(argv[0]);
+            }
+            (arg == "--broadcast" ? net.broadcast : net.first) = *address;
         } else {
             return usage(argv[0]);
         }
@@ -141,6 +229,9 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    if (net.wanted)
+        return serveNetwork(net, stopSignals);
 
     hollin::sim::VirtualPrinter printer(hollin::systemClock(), emulation, model);
     int status = serve(printer, stopSignals);
