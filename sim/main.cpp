@@ -121,45 +121,25 @@ struct NetOptions {
 // Serves the virtual network printers until a stop signal arrives.
 int serveNetwork(const NetOptions& options, sigset_t& stopSignals) {
     using namespace hollin;
-    UdpNetwork& network = systemUdpNetwork();
-    sim::NetworkPrinterHost host(network);
-    std::vector<std::unique_ptr<sim::BinaryNetworkPrinter>> binary;
-    std::vector<std::unique_ptr<sim::TextNetworkPrinter>> text;
-    Ipv4 address = options.first;
-    for (int i = 1; i <= options.binary; ++i, ++address) {
-        auto printer = std::make_unique<sim::BinaryNetworkPrinter>(
-            network, systemClock(), address, options.broadcast, sim::makeBinaryPrinter(i, address));
-        if (const int error = printer->start(); error != 0) {
-            std::fprintf(stderr, "cannot open UDP port 50005 on %s: %s\n", ipv4Text(address).c_str(),
-                         std::strerror(error));
-            return 1;
-        }
+    sim::NetworkPrinterFleet fleet(systemUdpNetwork(), systemClock());
+    if (!fleet.start(options.binary, options.text, options.first, options.broadcast)) {
+        std::fprintf(stderr, "%s\n", fleet.error().c_str());
+        return 1;
+    }
+    for (const auto& printer : fleet.binary()) {
         const auto& mac = printer->state().mac;
-        std::printf("net %s %02X:%02X:%02X:%02X:%02X:%02X\n", ipv4Text(address).c_str(), mac[0], mac[1],
-                    mac[2], mac[3], mac[4], mac[5]);
-        host.add(*printer, printer->sockets());
-        binary.push_back(std::move(printer));
+        std::printf("net %s %02X:%02X:%02X:%02X:%02X:%02X\n", ipv4Text(printer->address()).c_str(), mac[0],
+                    mac[1], mac[2], mac[3], mac[4], mac[5]);
     }
-    for (int i = 1; i <= options.text; ++i, ++address) {
-        auto printer = std::make_unique<sim::TextNetworkPrinter>(network, address, options.broadcast,
-                                                                 sim::makeTextRecord(i, address));
-        if (const int error = printer->start(); error != 0) {
-            std::fprintf(stderr, "cannot open UDP port 61001 on %s: %s\n", ipv4Text(address).c_str(),
-                         std::strerror(error));
-            return 1;
-        }
-        std::printf("text %s %.12s\n", ipv4Text(address).c_str(),
+    for (const auto& printer : fleet.text())
+        std::printf("text %s %.12s\n", ipv4Text(printer->address()).c_str(),
                     reinterpret_cast<const char*>(printer->record().data()) + 2);
-        host.add(*printer, printer->sockets());
-        text.push_back(std::move(printer));
-    }
-    host.start();
     std::printf("ready\n");
     std::fflush(stdout);
     int signal = 0;
     sigwait(&stopSignals, &signal);
-    host.stop();
-    for (const auto& printer : binary)
+    fleet.stop();
+    for (const auto& printer : fleet.binary())
         std::fprintf(stderr, "%s: %d request(s), %d write(s) applied\n",
                      hollin::ipv4Text(printer->address()).c_str(), printer->state().requestsSeen,
                      printer->state().writesApplied);

@@ -281,4 +281,30 @@ void NetworkPrinterHost::run() {
     }
 }
 
+bool NetworkPrinterFleet::start(int binary, int text, Ipv4 first, Ipv4 broadcast) {
+    Ipv4 address = first;
+    for (int i = 1; i <= binary; ++i, ++address) {
+        auto printer = std::make_unique<BinaryNetworkPrinter>(network_, clock_, address, broadcast,
+                                                              makeBinaryPrinter(i, address));
+        if (const int error = printer->start(); error != 0) {
+            error_ = "cannot open UDP port 50005 on " + ipv4Text(address) + ": " + std::strerror(error);
+            return false;
+        }
+        host_.add(*printer, printer->sockets());
+        binary_.push_back(std::move(printer));
+    }
+    for (int i = 1; i <= text; ++i, ++address) {
+        auto printer =
+            std::make_unique<TextNetworkPrinter>(network_, address, broadcast, makeTextRecord(i, address));
+        if (const int error = printer->start(); error != 0) {
+            error_ = "cannot open UDP port 61001 on " + ipv4Text(address) + ": " + std::strerror(error);
+            return false;
+        }
+        host_.add(*printer, printer->sockets());
+        text_.push_back(std::move(printer));
+    }
+    host_.start();
+    return true;
+}
+
 }  // namespace hollin::sim

@@ -104,6 +104,7 @@ class TextNetworkPrinter final : public NetworkService {
     int start();
     void service() override;
 
+    Ipv4 address() const { return own_; }
     const netcfg::TextRecord& record() const { return record_; }
     int savesApplied() const { return saves_; }
     std::vector<UdpSocket*> sockets() const;
@@ -139,6 +140,34 @@ class NetworkPrinterHost {
     std::vector<UdpSocket*> sockets_;
     std::atomic<bool> stopping_{false};
     std::thread thread_;
+};
+
+// A set of virtual network printers on consecutive addresses, served on one thread: first the binary
+// ones, then the text ones. Used by hollin-printer-sim --net/--text and by hollin --simulate.
+class NetworkPrinterFleet {
+  public:
+    NetworkPrinterFleet(UdpNetwork& network, Clock& clock)
+        : network_(network), clock_(clock), host_(network) {}
+    ~NetworkPrinterFleet() { stop(); }
+    NetworkPrinterFleet(const NetworkPrinterFleet&) = delete;
+    NetworkPrinterFleet& operator=(const NetworkPrinterFleet&) = delete;
+
+    // Opens `binary` binary-protocol and `text` text-frame printers from `first` on, answering to
+    // `broadcast`, and starts serving them. False when a port cannot be opened; error() says which.
+    bool start(int binary, int text, Ipv4 first, Ipv4 broadcast);
+    void stop() { host_.stop(); }
+
+    const std::vector<std::unique_ptr<BinaryNetworkPrinter>>& binary() const { return binary_; }
+    const std::vector<std::unique_ptr<TextNetworkPrinter>>& text() const { return text_; }
+    const std::string& error() const { return error_; }
+
+  private:
+    UdpNetwork& network_;
+    Clock& clock_;
+    NetworkPrinterHost host_;
+    std::vector<std::unique_ptr<BinaryNetworkPrinter>> binary_;
+    std::vector<std::unique_ptr<TextNetworkPrinter>> text_;
+    std::string error_;
 };
 
 }  // namespace hollin::sim

@@ -43,6 +43,11 @@ int main(int argc, char** argv) {
         }
         std::fprintf(stderr, "hollin: virtual printer on COM1 = %s, USB = %s\n",
                      printers->serialPath().c_str(), printers->usbPath().c_str());
+        if (printers->networkError().empty())
+            std::fprintf(stderr, "hollin: virtual network printers on 127.0.0.2 to 127.0.0.5\n");
+        else
+            std::fprintf(stderr, "hollin: no virtual network printers: %s\n",
+                         printers->networkError().c_str());
     }
 
     hollin::gui::QtDesktop desktop;

@@ -76,6 +76,7 @@ EmbeddedPrinters::EmbeddedPrinters(const SimulationOptions& options, std::uint32
 }
 
 EmbeddedPrinters::~EmbeddedPrinters() {
+    network_.stop();
     serialServer_.stop();
     usbServer_.stop();
 }
@@ -91,6 +92,10 @@ bool EmbeddedPrinters::start() {
     }
     ::setenv("HOLLIN_COM1", serialServer_.slavePath().c_str(), 1);
     ::setenv("HOLLIN_USB", usbServer_.slavePath().c_str(), 1);
+    if (network_.start(3, 1, ipv4(127, 0, 0, 2), ipv4(127, 255, 255, 255)))
+        ::setenv("HOLLIN_BROADCAST", "127.255.255.255", 0);
+    else
+        network_.stop();
     return true;
 }
 

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/udp_socket.h"
+#include "sim/network_printer.h"
 #include "sim/pty_printer_server.h"
 #include "sim/virtual_printer.h"
 
@@ -36,10 +38,16 @@ class EmbeddedPrinters {
     explicit EmbeddedPrinters(const SimulationOptions& options, std::uint32_t replyDelayMs = kReplyDelayMs);
     ~EmbeddedPrinters();
 
-    bool start();  // serves both printers and points HOLLIN_COM1 and HOLLIN_USB at them
+    // Serves both printers and points HOLLIN_COM1 and HOLLIN_USB at them; then three binary-protocol
+    // and one text-frame network printer on 127.0.0.2 to 127.0.0.5, answering to 127.255.255.255
+    // (HOLLIN_BROADCAST is set to it unless already set). The network printers are a bonus: when
+    // their ports cannot be had, networkError() says why and the serial and USB printers still run.
+    bool start();
     std::string error() const { return error_; }
     std::string serialPath() const { return serialServer_.slavePath(); }
     std::string usbPath() const { return usbServer_.slavePath(); }
+    const std::string& networkError() const { return network_.error(); }
+    const sim::NetworkPrinterFleet& networkPrinters() const { return network_; }
     sim::VirtualPrinter& serialPrinter() { return serialPrinter_; }
     sim::VirtualPrinter& usbPrinter() { return usbPrinter_; }
 
@@ -51,6 +59,7 @@ class EmbeddedPrinters {
     sim::VirtualPrinter usbPrinter_;
     sim::PtyPrinterServer serialServer_{serialPrinter_};
     sim::PtyPrinterServer usbServer_{usbPrinter_};
+    sim::NetworkPrinterFleet network_{systemUdpNetwork(), clock_};
     std::string error_;
 };
 
