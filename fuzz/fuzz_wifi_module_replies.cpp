@@ -23,9 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (value)
             storeParameter(settings, p.param, *value);
     }
-    if (settings.passPhrase.size() > 64 || settings.ssid.size() > 32 || settings.mode > 15 || settings.channel > 15)
+    if (settings.passPhrase.size() > 64 || settings.ssid.size() > 32 || settings.mode > 15 ||
+        settings.channel > 15)
         __builtin_trap();
-    if (const auto version = versionFromReply(reply); version && (version->major > 255 || version->minor > 255))
+    if (const auto version = versionFromReply(reply);
+        version && (version->major > 255 || version->minor > 255))
         __builtin_trap();
     if (const auto mac = macFromVersionReply(reply); mac && mac->size() != 17)
         __builtin_trap();
