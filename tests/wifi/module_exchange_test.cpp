@@ -180,6 +180,26 @@ TEST_F(ModuleTest, ASilentIpReadGivesUpAfter31EmptyReads) {
     EXPECT_EQ(result.failedStep, SollaeStep::Ip);
 }
 
+TEST_F(ModuleTest, AReplyStopsAtItsBufferAndATricklingOneAtTheDeadline) {
+    useModule(Kind::Sollae);
+    openSerial();
+    // More than the 256-byte read buffer, without an end: the read stops when the buffer is full.
+    port.answerNextWriteWith(Bytes(300, 'x'));
+    ModuleReply reply = exchange.readParameter(Param::Ssid);
+    EXPECT_EQ(reply.bytes.size(), ModuleExchange::kLineReplyBytes);
+    EXPECT_EQ(reply.emptyReads, 0);
+    // One byte every 9 ms never lets 30 empty reads follow each other: the overall deadline (200 ms
+    // wait, 310 ms of empty reads, 256 bytes at 19200 baud) ends the read with what came.
+    printer.setReplyPieces(1, 9);
+    const std::uint32_t start = clock.tickMs();
+    reply = exchange.readParameter(Param::Ssid);
+    const std::uint32_t took = elapsedMs(start, clock.tickMs());
+    EXPECT_TRUE(reply.timedOut);
+    EXPECT_FALSE(reply.bytes.empty());
+    EXPECT_LT(reply.bytes.size(), 127u);      // the whole answer is 127 bytes
+    EXPECT_LE(took, 200u + 310 + 134 + 100);  // at most one read (100 ms on this line) past it
+}
+
 TEST_F(ModuleTest, ARefusedOrGarbledParameterStopsAtItsStep) {
     useModule(Kind::Sollae);
     auto state = printer.wifiModule();
