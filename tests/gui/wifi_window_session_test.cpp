@@ -149,6 +149,20 @@ class WifiWindowSessionTest : public QObject {
         QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
     }
 
+    // --wifi-module names the module of both printers; anything else is refused with its reason.
+    void simulationOptionNamesTheWifiModule() {
+        std::vector<std::string> args{"--simulate", "--wifi-module", "INC", "-x"};
+        std::string error;
+        const auto options = gui::takeSimulationOptions(args, error);
+        QVERIFY(options && options->wifiModule);
+        QCOMPARE(int(*options->wifiModule), int(sim::WifiModuleState::Kind::Inc));
+        QCOMPARE(args, std::vector<std::string>{"-x"});
+        args = {"--wifi-module", "acme"};
+        QVERIFY(!gui::takeSimulationOptions(args, error));
+        QCOMPARE(QString::fromStdString(error),
+                 QStringLiteral("unknown Wi-Fi module: acme (sollae, quatech, inc, other or none)"));
+    }
+
     // COM1: open, read the QUATECH record, edit the security fields, reset.
     void quatechOnComOneOpenReadEditReset() {
         ShownWifiWindow shown(makeWindow());

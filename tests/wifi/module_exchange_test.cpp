@@ -254,6 +254,22 @@ TEST_F(ModuleTest, BulkReadGivesTheModuleRecordOnBothLinks) {
     EXPECT_EQ(result.record->digit(field::kGeneration), '3');
 }
 
+TEST_F(ModuleTest, BulkWriteGivesTheModuleTheRecord) {
+    openSerial();
+    WifiSettingsRecord record = printer.wifiModule().record;
+    record.setLine(field::kSsid, "written");
+    std::vector<int> bar;
+    const ModuleReply reply = exchange.bulkWrite(record, [&bar](int p) { bar.push_back(p); });
+    EXPECT_TRUE(bulkReplyComplete(reply.bytes));
+    EXPECT_EQ(*bulkReplyRecord(reply.bytes), record);
+    EXPECT_EQ(printer.wifiModule().record.line(field::kSsid), "written");
+    EXPECT_FALSE(bar.empty());
+    Bytes wire;  // with the record's zero bytes, which commandBytes() leaves out
+    for (const Bytes& write : port.writes())
+        wire.insert(wire.end(), write.begin(), write.end());
+    EXPECT_TRUE(containsBytes(wire, bulkWriteFrame(record)));
+}
+
 TEST_F(ModuleTest, BadBulkRepliesKeepTheRecordOut) {
     openSerial();
     struct Case {

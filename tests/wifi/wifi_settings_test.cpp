@@ -251,6 +251,17 @@ TEST_F(WifiWindow, SollaeOnUsbReadsEveryParameterAndItsWepKeysFollowTheirType) {
         EXPECT_FALSE(view.enabled(other));
 }
 
+TEST_F(WifiWindow, SollaeWithoutThePreSharedKeyHasTheBasicSet) {
+    useModule(Kind::Sollae);
+    changeModule([](sim::WifiModuleState& s) { s.basicSet = true; });
+    openAndRead(kComPosition);
+    EXPECT_EQ(dlg->parameterSet(), 1);
+    EXPECT_EQ(view.items(kEncryptionList), (std::vector<std::string>{"None", "WEP64", "WEP128"}));
+    EXPECT_EQ(view.control(kEncryptionList).selection, -1);  // WPA has no entry here
+    EXPECT_EQ(view.text(kMac), "");                          // no version read for the MAC
+    EXPECT_TRUE(view.enabled(kSaveInfo));
+}
+
 TEST_F(WifiWindow, SollaeVersionsShowResetAndDhcpByGeneration) {
     useModule(Kind::Sollae);
     struct Case {
