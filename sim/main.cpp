@@ -20,6 +20,7 @@
 #include "sim/network_printer.h"
 #include "sim/pty_printer_server.h"
 #include "sim/virtual_printer.h"
+#include "sim/wifi_module.h"
 
 namespace {
 
@@ -54,10 +55,12 @@ std::optional<int> parseEmulation(std::string_view text) {
 int usage(const char* program) {
     std::fprintf(stderr,
                  "usage: %s [--emulation ESC/POS|CPCL|MPCL|ZPL|EPL|DPL|0..7] [--model TEXT] [--state FILE]\n"
+                 "          [--wifi-module sollae|quatech|inc|other|none]\n"
                  "       %s --net N --text M [--broadcast A] [--first-address 127.0.0.2]\n"
                  "Serves a virtual printer on a pseudo-terminal and prints its path; runs until stopped\n"
                  "(SIGINT, SIGTERM or SIGHUP). --state FILE: on exit, write the printer's state (emulation,\n"
-                 "model, settings, bytes and commands received) to FILE as one JSON object.\n"
+                 "model, settings, Wi-Fi module, bytes and commands received) to FILE as one JSON object.\n"
+                 "--wifi-module: the Wi-Fi module behind the printer (default QUATECH).\n"
                  "With --net or --text it serves N binary-protocol (UDP 50005) and M text-frame (UDP 61001)\n"
                  "network printers instead, on consecutive addresses from --first-address, answering by\n"
                  "broadcast to A (default 127.255.255.255); one line per printer, then \"ready\".\n",
@@ -162,6 +165,7 @@ int main(int argc, char** argv) {
     std::string model = "Alder";
     std::optional<std::string> statePath;
     NetOptions net;
+    auto wifiModule = hollin::sim::WifiModuleState::Kind::Quatech;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -179,6 +183,13 @@ int main(int argc, char** argv) {
             emulation = *code;
         } else if (arg == "--model") {
             model = argv[++i];
+        } else if (arg == "--wifi-module") {
+            const auto kind = hollin::sim::parseModuleKind(argv[++i]);
+            if (!kind) {
+                std::fprintf(stderr, "unknown Wi-Fi module: %s\n", argv[i]);
+                return usage(argv[0]);
+            }
+            wifiModule = *kind;
         } else if (arg == "--state") {
             statePath = argv[++i];
         } else if (arg == "--net" || arg == "--text") {
@@ -214,6 +225,7 @@ int main(int argc, char** argv) {
         return serveNetwork(net, stopSignals);
 
     hollin::sim::VirtualPrinter printer(hollin::systemClock(), emulation, model);
+    printer.setWifiModuleKind(static_cast<int>(wifiModule));
     int status = serve(printer, stopSignals);
     for (const std::string& command : printer.log())
         std::fprintf(stderr, "understood: %s\n", command.c_str());

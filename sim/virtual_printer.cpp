@@ -6,6 +6,7 @@
 #include "sim/cpcl_text.h"
 #include "sim/json_writer.h"
 #include "sim/printer_commands.h"
+#include "sim/wifi_module.h"
 
 namespace hollin::sim {
 namespace {
@@ -96,6 +97,7 @@ void CommandContext::ignore(std::size_t bytes) {
 
 VirtualPrinter::VirtualPrinter(Clock& clock, int emulation, std::string model) : clock_(clock) {
     printer_ = std::make_unique<PrinterCommands>(*this, emulation, std::move(model));
+    wifi_ = std::make_unique<WifiModule>(*this, WifiModuleState::Kind::Quatech);
     // Zero bytes wake the printer up; they are not commands.
     addCommand(
         {"", {0x00}, fixedBody(0), [this](std::span<const std::uint8_t>, CommandContext&) { ++wakeUps_; }});
@@ -283,6 +285,26 @@ void VirtualPrinter::setSettings(PrinterSettings settings) {
     printer_->state.settings = std::move(settings);
 }
 
+WifiModuleState VirtualPrinter::wifiModule() const {
+    std::lock_guard lock(mutex_);
+    return wifi_->state;
+}
+
+void VirtualPrinter::setWifiModule(WifiModuleState state) {
+    std::lock_guard lock(mutex_);
+    wifi_->state = std::move(state);
+}
+
+void VirtualPrinter::setWifiModuleKind(int kind) {
+    std::lock_guard lock(mutex_);
+    WifiModuleState& state = wifi_->state;
+    const auto misbehaviour = state.misbehaviour;
+    state = WifiModuleState();
+    state.kind = static_cast<WifiModuleState::Kind>(kind);
+    state.misbehaviour = misbehaviour;
+    loadModuleDefaults(state);
+}
+
 std::string VirtualPrinter::model() const {
     std::lock_guard lock(mutex_);
     return printer_->state.model;
@@ -297,6 +319,7 @@ std::string VirtualPrinter::stateJson() const {
     std::lock_guard lock(mutex_);
     JsonObject state;
     writeState(state, printer_->state);
+    writeState(state, wifi_->state);
     state.object("traffic", JsonObject()
                                 .number("bytes_received", static_cast<long long>(received_))
                                 .number("wake_up_bytes", static_cast<long long>(wakeUps_))

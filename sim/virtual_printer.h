@@ -18,6 +18,9 @@
 
 namespace hollin::sim {
 
+struct WifiModuleState;
+class WifiModule;
+
 // Emulation codes as EmulationKind numbers them: 0 ESC/POS, 1 CPCL, 2 MPCL, 3 ZPL, 4 EPL, 5 DPL,
 // 6 and 7 without a name.
 inline constexpr int kEmulationCount = 8;
@@ -94,9 +97,10 @@ struct Command {
 // its state, queues its answers for the host to read and logs every command it understood.
 //
 // The core here knows the byte stream, the framing, the misbehaviour knobs and the log; the commands
-// come from subsystems, one source each, which register them with addCommand. Today there is one:
-// sim/printer_commands.cpp (identification, emulation switch, serial line and print settings); its
-// state is reached through emulation(), model() and settings().
+// come from subsystems, one source each, which register them with addCommand:
+// sim/printer_commands.cpp (identification, emulation switch, serial line and print settings), whose
+// state is reached through emulation(), model() and settings(); sim/wifi_module.cpp (the Wi-Fi
+// module behind the printer), reached through wifiModule().
 //
 // How a subsystem plugs in (sim/bluetooth.cpp, say):
 //   - a plain state struct and a function that writes it into the state JSON object;
@@ -149,6 +153,11 @@ class VirtualPrinter {
     // What the setting commands have left behind (see printer_settings.h).
     PrinterSettings settings() const;
     void setSettings(PrinterSettings settings);
+    // The Wi-Fi module behind the printer (see wifi_module.h); QUATECH unless changed.
+    WifiModuleState wifiModule() const;
+    void setWifiModule(WifiModuleState state);
+    // A fresh module of another kind (any misbehaviour is kept).
+    void setWifiModuleKind(int kind);
 
     // The whole state as one JSON object: every subsystem's members (for the printer commands
     // "emulation", "model" and "settings") and "traffic" (byte counts and the log).
@@ -204,6 +213,7 @@ class VirtualPrinter {
 
     // The subsystems, after the registry they register with.
     std::unique_ptr<PrinterCommands> printer_;
+    std::unique_ptr<WifiModule> wifi_;
 };
 
 }  // namespace hollin::sim

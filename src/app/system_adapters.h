@@ -7,6 +7,7 @@
 #include "link/usb_device.h"
 #include "platform/clock.h"
 #include "printer/hollin_dlg.h"
+#include "wifi/wifi_settings.h"
 
 namespace hollin::app {
 
@@ -18,13 +19,17 @@ class SystemAdapters {
     SystemAdapters(const SystemAdapters&) = delete;
     SystemAdapters& operator=(const SystemAdapters&) = delete;
 
-    // The main window's dependencies on these adapters and the real clock.
+    // The main window's dependencies on these adapters and the real clock; its Wi-Fi window runs on
+    // the same adapters.
     printer::MainWindowDeps mainWindowDeps();
+    wifi::WifiWindowDeps wifiWindowDeps();
 
   private:
     PortMap ports_;
     std::unique_ptr<UsbPrinterFinder> usbFinder_;
     std::unique_ptr<Spooler> spooler_;
+    // What one Wi-Fi window leaves to the next (the module kind found last).
+    wifi::WifiProgramState wifi_;
 };
 
 }  // namespace hollin::app

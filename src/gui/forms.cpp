@@ -24,7 +24,7 @@ void setUp(QDialog& dialog) {
 void addBuiltinForms(const std::function<void(int dialogId, FormSetup setup)>& add) {
     add(100, setUp<Ui::Dialog100>);  // About box
     add(102, setUp<Ui::Dialog102>);  // main window
-    add(103, setUp<Ui::Dialog103>);  // Wi-Fi settings (empty until that window exists)
+    add(103, setUp<Ui::Dialog103>);  // Wi-Fi settings
     add(106, setUp<Ui::Dialog106>);  // status window
     add(144, setUp<Ui::Dialog144>);  // information window
 }

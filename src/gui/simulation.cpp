@@ -44,7 +44,7 @@ std::optional<SimulationOptions> takeSimulationOptions(std::vector<std::string>&
             options.simulate = true;
             continue;
         }
-        if (arg != "--emulation" && arg != "--model") {
+        if (arg != "--emulation" && arg != "--model" && arg != "--wifi-module") {
             rest.push_back(arg);
             continue;
         }
@@ -55,6 +55,14 @@ std::optional<SimulationOptions> takeSimulationOptions(std::vector<std::string>&
         const std::string& value = args[++i];
         if (arg == "--model") {
             options.model = value;
+            continue;
+        }
+        if (arg == "--wifi-module") {
+            options.wifiModule = sim::parseModuleKind(value);
+            if (!options.wifiModule) {
+                error = "unknown Wi-Fi module: " + value + " (sollae, quatech, inc, other or none)";
+                return std::nullopt;
+            }
             continue;
         }
         const auto emulation = emulationFromOption(value);
@@ -73,6 +81,9 @@ EmbeddedPrinters::EmbeddedPrinters(const SimulationOptions& options, std::uint32
       usbPrinter_(clock_, options.emulation, options.model) {
     serialPrinter_.setReplyDelay(replyDelayMs);
     usbPrinter_.setReplyDelay(replyDelayMs);
+    using Kind = sim::WifiModuleState::Kind;
+    serialPrinter_.setWifiModuleKind(static_cast<int>(options.wifiModule.value_or(Kind::Quatech)));
+    usbPrinter_.setWifiModuleKind(static_cast<int>(options.wifiModule.value_or(Kind::Sollae)));
 }
 
 EmbeddedPrinters::~EmbeddedPrinters() {

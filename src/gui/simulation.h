@@ -11,14 +11,18 @@
 #include "sim/network_printer.h"
 #include "sim/pty_printer_server.h"
 #include "sim/virtual_printer.h"
+#include "sim/wifi_module.h"
 
 namespace hollin::gui {
 
-// What "hollin --simulate [--emulation NAME|0..7] [--model TEXT]" asks for.
+// What "hollin --simulate [--emulation NAME|0..7] [--model TEXT] [--wifi-module KIND]" asks for.
 struct SimulationOptions {
     bool simulate = false;
     int emulation = 1;  // CPCL, as hollin-printer-sim starts
     std::string model = "Alder";
+    // The Wi-Fi module of both printers (sollae, quatech, inc, other, none); unset: QUATECH behind
+    // COM1 and Sollae behind USB, so that both module families can be tried at once.
+    std::optional<sim::WifiModuleState::Kind> wifiModule;
 };
 
 // Takes the simulation options out of the command line (the rest stays in `args` for the application).

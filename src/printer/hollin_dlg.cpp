@@ -79,33 +79,18 @@ void CHollinDlg::initShell() {
 }
 
 void CHollinDlg::initConnectionLists() {
-    ui::DialogView& v = view();
-    v.clearItems(kPortList);
-    for (int n = 1; n <= 9; ++n) {
-        char name[8];
-        std::snprintf(name, sizeof name, "COM%d", n);
-        v.addItem(kPortList, name);
-    }
-    v.addItem(kPortList, "USB");
-    v.setSelection(kPortList, 0);
-    showPortToolTips();
-    ui::fillList(v, kBaudList, kBaudRates, 3);
-    ui::fillList(v, kParityList, kParityNames, 0);
-    ui::fillList(v, kDataBitsList, kDataBitsNames, 1);
-    ui::fillList(v, kStopBitsList, kStopBitsNames, 0);
-    ui::fillList(v, kFlowList, kFlowControlNames, 0);
+    ui::fillPortSection(view(), kPortSection, 0, portToolTip());
 }
 
-// Each COM entry tells which device it stands for.
+// A COM entry's tool tip tells which device it stands for.
+ui::PortToolTip CHollinDlg::portToolTip() const {
+    const PortMap& ports = deps_.ports;
+    return
+        [&ports](std::string_view port) { return comPortNumber(port) ? ports.toolTip(port) : std::string(); };
+}
+
 void CHollinDlg::showPortToolTips() {
-    ui::DialogView& v = view();
-    for (int i = 0; i < v.itemCount(kPortList); ++i) {
-        const std::string port = v.itemText(kPortList, i);
-        if (comPortNumber(port))
-            v.setItemToolTip(kPortList, i, deps_.ports.toolTip(port));
-    }
-    const std::string current = selectedText(kPortList);
-    v.setToolTip(kPortList, comPortNumber(current) ? deps_.ports.toolTip(current) : std::string());
+    ui::showPortToolTips(view(), kPortList, portToolTip());
 }
 
 void CHollinDlg::initButtonsAndGroups() {
@@ -206,15 +191,11 @@ void CHollinDlg::showMessage(const TextTwin& text) {
 }
 
 std::string CHollinDlg::selectedText(ControlId id) {
-    const int sel = view().selection(id);
-    return sel < 0 ? std::string() : view().itemText(id, sel);
+    return ui::selectedText(view(), id);
 }
 
 int CHollinDlg::selectedNumber(ControlId id) {
-    const std::string text = selectedText(id);
-    int value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
+    return ui::selectedNumber(view(), id);
 }
 
 void CHollinDlg::showEmulationName() {

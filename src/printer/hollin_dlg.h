@@ -18,6 +18,7 @@
 #include "printer/printer_operations.h"
 #include "printer/printer_session.h"
 #include "printer/result_messages.h"
+#include "ui/port_section.h"
 #include "ui/window.h"
 
 namespace hollin::printer {
@@ -34,8 +35,8 @@ inline constexpr std::string_view kAboutEntryText = "&About Hollin Printer Utili
 // Messages of the connection handlers.
 inline constexpr TextTwin kSerialOpenFailedText = {"Serial Port Open Failed", "시리얼 포트 열기 실패 !!!"};
 inline constexpr TextTwin kUsbOpenFailedText = {"USB Port Open Failed", "USB 포트 열기 실패 !!!"};
-inline constexpr std::string_view kDataBitsParityText = "Data Bits=7, Parity=NONE is not supported";
-inline constexpr std::string_view kDataBitsParityCaption = "ERROR";
+inline constexpr std::string_view kDataBitsParityText = ui::kDataBitsParityText;
+inline constexpr std::string_view kDataBitsParityCaption = ui::kDataBitsParityCaption;
 inline constexpr std::string_view kUnknownEmulationText = "Unkonwn Emulation";
 // A setting list without a chosen entry has nothing to send.
 inline constexpr TextTwin kNothingSelectedText = {"No entry is selected in the list.",
@@ -146,6 +147,7 @@ class CHollinDlg : public ui::Window {
     // --- hollin_dlg.cpp
     void initShell();
     void initConnectionLists();
+    ui::PortToolTip portToolTip() const;
     void initButtonsAndGroups();
     void showPortToolTips();
     void showAbout();

@@ -12,14 +12,12 @@ using namespace ids;
 
 namespace {
 
-constexpr int kUsbPortPosition = 9;  // the entry after COM1..COM9
+using ui::kUsbPortPosition;
 constexpr int kOpenPortIcon = 130, kClosePortIcon = 135;
 constexpr int kUsbOpenPortIcon = 142, kUsbClosePortIcon = 143;
 constexpr int kSetCpclIcon = 136, kSetEscPosIcon = 137;
 constexpr TextTwin kSetCpclCaption = {"Set CPCL", "CPCL 설정"};
 constexpr TextTwin kSetEscPosCaption = {"Set ESC/POS", "ESC/POS 설정"};
-constexpr int kDataBits7 = 0, kDataBits8 = 1;
-constexpr int kParityNone = 0, kParityOdd = 1;
 constexpr int kDefaultDensity = 2;  // "DENSITY [+1]"
 
 bool contains(std::string_view text, std::string_view part) {
@@ -82,14 +80,7 @@ void CHollinDlg::onPortKind() {
 
 // Printers take no 7-bit characters without parity: the list just changed moves back.
 void CHollinDlg::onDataBitsOrParity(ControlId changed) {
-    if (view().selection(kDataBitsList) != kDataBits7 || view().selection(kParityList) != kParityNone)
-        return;
-    view().messageBox(kDataBitsParityText, kDataBitsParityCaption, ui::MessageButtons::Ok,
-                      ui::MessageIcon::None);
-    if (changed == kDataBitsList)
-        view().setSelection(kDataBitsList, kDataBits8);
-    else
-        view().setSelection(kParityList, kParityOdd);
+    ui::refuseSevenBitsWithoutParity(view(), kPortSection, changed);
 }
 
 void CHollinDlg::onOpenPort() {

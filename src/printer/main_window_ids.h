@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/dialog_view.h"
+#include "ui/port_section.h"
 
 // Control ids of the main window (dialog 102), by what they are.
 namespace hollin::printer::ids {
@@ -14,6 +15,8 @@ inline constexpr ControlId kParityList = 1002;
 inline constexpr ControlId kDataBitsList = 1003;
 inline constexpr ControlId kStopBitsList = 1004;
 inline constexpr ControlId kFlowList = 1137;
+inline constexpr ui::PortSectionIds kPortSection{kPortList,   kBaudList,     kDataBitsList,
+                                                 kParityList, kStopBitsList, kFlowList};
 inline constexpr ControlId kOpenPort = 1005;
 inline constexpr ControlId kClosePort = 1011;
 inline constexpr ControlId kSaveSerialConfig = 1006;

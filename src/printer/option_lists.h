@@ -4,17 +4,19 @@
 #include <cstddef>
 #include <string_view>
 
+#include "ui/port_section.h"
+
 // The fixed option lists of the main window's combo boxes. A list position is the value the printer
 // commands carry.
 namespace hollin {
 
 // List positions as the main window's lists order them.
-inline constexpr std::array<std::string_view, 8> kBaudRates = {"115200", "57600", "38400", "19200",
-                                                               "9600",   "4800",  "2400",  "1200"};
-inline constexpr std::array<std::string_view, 3> kParityNames = {"NONE", "ODD", "EVEN"};
-inline constexpr std::array<std::string_view, 2> kDataBitsNames = {"7", "8"};
-inline constexpr std::array<std::string_view, 2> kStopBitsNames = {"1", "2"};
-inline constexpr std::array<std::string_view, 2> kFlowControlNames = {"DTR/DSR", "Xon/Xoff"};
+// The line lists belong to the port section the Wi-Fi window shares.
+using ui::kBaudRates;
+using ui::kDataBitsNames;
+using ui::kFlowControlNames;
+using ui::kParityNames;
+using ui::kStopBitsNames;
 
 inline constexpr std::array<std::string_view, 3> kPowerSaveModes = {"Power Save Off", "Power Off Mode",
                                                                     "Power Save Mode"};

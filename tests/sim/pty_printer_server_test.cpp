@@ -115,7 +115,8 @@ TEST(PrinterSimProgram, WritesItsStateToTheStateFileWhenStopped) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    const char* argv[] = {HOLLIN_PRINTER_SIM, "--emulation", "EPL", "--state", statePath.c_str(), nullptr};
+    const char* argv[] = {HOLLIN_PRINTER_SIM, "--emulation",     "EPL",  "--wifi-module", "inc",
+                          "--state",          statePath.c_str(), nullptr};
     SimProcess sim;
     const int spawned =
         posix_spawn(&sim.pid, HOLLIN_PRINTER_SIM, &actions, nullptr, const_cast<char**>(argv), environ);
@@ -155,6 +156,8 @@ TEST(PrinterSimProgram, WritesItsStateToTheStateFileWhenStopped) {
         << state.str();
     EXPECT_NE(state.str().find(R"("density":4,)"), std::string::npos) << state.str();
     EXPECT_NE(state.str().find(R"("log":["density","emulation probe"])"), std::string::npos) << state.str();
+    EXPECT_NE(state.str().find(R"("wifi_module":{"kind":"INC","isp_mode":false)"), std::string::npos)
+        << state.str();
 }
 
 }  // namespace

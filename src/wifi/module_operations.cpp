@@ -1,0 +1,167 @@
+#include "wifi/module_operations.h"
+
+#include <array>
+
+namespace hollin::wifi {
+namespace {
+
+struct ParamStep {
+    SollaeStep step;
+    Param param;
+    int progress;  // the bar after the step, -1: unchanged
+};
+
+// The steps every Sollae module answers, before the pass phrase.
+constexpr std::array<ParamStep, 9> kLeadingSteps{{
+    {SollaeStep::Ip, Param::Ip, 16},
+    {SollaeStep::Netmask, Param::Netmask, 33},
+    {SollaeStep::Gateway, Param::Gateway, 50},
+    {SollaeStep::Dns, Param::Dns, 66},
+    {SollaeStep::Ssid, Param::Ssid, 83},
+    {SollaeStep::WifiOptions, Param::WifiOptions, -1},
+    {SollaeStep::Wep40, Param::Wep40, -1},
+    {SollaeStep::Wep104, Param::Wep104, -1},
+    {SollaeStep::WpaKey, Param::WpaKey, -1},
+}};
+
+// Reads one parameter and stores it: Done, NoResponse or BadReply.
+ModuleOutcome readAndStore(ModuleExchange& exchange, SollaeSettings& settings, Param param) {
+    const ModuleReply reply = exchange.readParameter(param);
+    if (!reply.received())
+        return ModuleOutcome::NoResponse;
+    const auto value = decodeReadReply(param, reply.bytes);
+    if (!value)
+        return ModuleOutcome::BadReply;
+    storeParameter(settings, param, *value);
+    return ModuleOutcome::Done;
+}
+
+}  // namespace
+
+OpenModuleResult openModule(ModuleExchange& exchange, Clock& clock) {
+    OpenModuleResult result;
+    clock.sleepMs(kOpenSettleMs);
+    ModuleKind kind = kModuleNone;
+    const ModuleReply identification = exchange.enterIspMode(kind);
+    if (!identification.sent) {
+        result.outcome = ModuleOutcome::NotSent;
+        return result;
+    }
+    if (!identification.received()) {
+        result.outcome = ModuleOutcome::NoResponse;
+        return result;
+    }
+    result.kind = kind;
+    if (kind == kModuleSollae) {
+        const ModuleReply reply = exchange.version();
+        result.version = versionFromReply(reply.bytes);
+        if (result.version)
+            result.generation = moduleGeneration(*result.version);
+    }
+    return result;
+}
+
+SollaeReadResult readSollaeSettings(ModuleExchange& exchange, SollaeSettings& settings,
+                                    const ReadProgress& progress) {
+    SollaeReadResult result;
+    settings.clearKeyTexts();
+    const auto fail = [&result](SollaeStep step, ModuleOutcome outcome) {
+        result.outcome = outcome;
+        result.failedStep = step;
+        return result;
+    };
+    const auto stored = [&](SollaeStep step, int percent) {
+        result.lastStored = step;
+        if (progress)
+            progress(step, percent);
+    };
+    for (const ParamStep& s : kLeadingSteps) {
+        const ModuleOutcome outcome = readAndStore(exchange, settings, s.param);
+        if (outcome != ModuleOutcome::Done)
+            return fail(s.step, outcome);
+        stored(s.step, s.progress);
+    }
+    // A pass phrase that fills the first parameter continues in the extension.
+    if (settings.passPhrase.size() == 32) {
+        const ModuleOutcome outcome = readAndStore(exchange, settings, Param::WpaKeyExtension);
+        if (outcome == ModuleOutcome::NoResponse)
+            return fail(SollaeStep::WpaKeyExtension, outcome);
+        if (outcome == ModuleOutcome::Done) {
+            result.extensionRead = true;
+            stored(SollaeStep::WpaKeyExtension, -1);
+        }
+    }
+    const ModuleOutcome port = readAndStore(exchange, settings, Param::TcpPort);
+    if (port != ModuleOutcome::Done)
+        return fail(SollaeStep::TcpPort, port);
+    stored(SollaeStep::TcpPort, -1);
+
+    // A module without the pre-shared key parameter has the basic set.
+    const ModuleReply psk = exchange.readParameter(Param::WpaPsk);
+    if (!psk.received())
+        return fail(SollaeStep::WpaPsk, ModuleOutcome::NoResponse);
+    if (!decodeReadReply(Param::WpaPsk, psk.bytes)) {
+        result.parameterSet = 1;
+        if (progress)
+            progress(SollaeStep::WpaPsk, 100);
+        return result;
+    }
+    result.parameterSet = 2;
+    const ModuleOutcome options = readAndStore(exchange, settings, Param::TcpOptions);
+    if (options != ModuleOutcome::Done)
+        return fail(SollaeStep::TcpOptions, options);
+    stored(SollaeStep::TcpOptions, -1);
+    const ModuleReply version = exchange.version();
+    if (!version.received())
+        return fail(SollaeStep::Mac, ModuleOutcome::NoResponse);
+    const auto mac = macFromVersionReply(version.bytes);
+    if (!mac)
+        return fail(SollaeStep::Mac, ModuleOutcome::BadReply);
+    settings.mac = *mac;
+    stored(SollaeStep::Mac, 100);
+    return result;
+}
+
+RecordReadResult readModuleRecord(ModuleExchange& exchange, const ModuleExchange::Progress& progress) {
+    RecordReadResult result;
+    const ModuleReply reply = exchange.bulkRead(progress);
+    if (!reply.sent) {
+        result.outcome = ModuleOutcome::NotSent;
+        return result;
+    }
+    switch (checkBulkReply(reply.bytes)) {
+        case BulkCheck::NoData:
+            result.outcome = ModuleOutcome::NoResponse;
+            break;
+        case BulkCheck::Syntax:
+            result.outcome = ModuleOutcome::BadReply;
+            break;
+        case BulkCheck::Good:
+            result.record = bulkReplyRecord(reply.bytes);
+            break;
+    }
+    return result;
+}
+
+ModuleOutcome resetModule(ModuleExchange& exchange, ModuleKind kind, Clock& clock) {
+    switch (kind) {
+        case kModuleSollae: {
+            const ModuleReply reply = exchange.factoryDefaults();
+            if (!reply.sent)
+                return ModuleOutcome::NotSent;
+            if (!reply.received())
+                return ModuleOutcome::NoResponse;
+            if (!endsWith(reply.bytes, "\r\n") || !everyLineGood(reply.bytes))
+                return ModuleOutcome::BadReply;
+            clock.sleepMs(kResetSettleMs);
+            return ModuleOutcome::Done;
+        }
+        case kModuleQuatech:
+        case kModuleInc:
+            return exchange.resetSettings() ? ModuleOutcome::Done : ModuleOutcome::NotSent;
+        default:
+            return ModuleOutcome::Unsupported;
+    }
+}
+
+}  // namespace hollin::wifi

@@ -1,0 +1,166 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/text_twin.h"
+#include "link/driver_port_check.h"
+#include "link/port_map.h"
+#include "link/printer_link.h"
+#include "link/usb_link.h"
+#include "platform/clock.h"
+#include "platform/search_save_progress.h"
+#include "ui/window.h"
+#include "wifi/module_exchange.h"
+#include "wifi/module_operations.h"
+#include "wifi/sollae_settings.h"
+#include "wifi/wifi_record.h"
+
+namespace hollin::wifi {
+
+inline constexpr int kWifiDialogId = 103;
+inline constexpr std::string_view kWifiWindowTitle = "Wi-Fi Settings Dialog 2.69";
+
+// What outlives one Wi-Fi window: the kind of module found last and the key types of the record
+// modules' four WEP keys.
+struct WifiProgramState {
+    ModuleKind moduleKind = kModuleNone;
+    std::array<int, 4> keyTypes{};  // 0 HEX, 1 ASCII
+};
+
+// What the Wi-Fi window needs from outside, built by the program's main (or a test): the clock, the
+// operating system's adapters its own links open, the spooler asked before a port is opened, the
+// shared progress values of the status window and the program-wide Wi-Fi state. All must outlive it.
+struct WifiWindowDeps {
+    Clock& clock;
+    PrinterLink::PortFactory serialPorts;
+    const PortMap& ports;
+    UsbPrinterFinder& usbFinder;
+    Spooler& spooler;
+    ui::SearchSaveProgress& progress;
+    WifiProgramState& program;
+    // The debug output stream (never shown to the operator); nothing when empty.
+    std::function<void(std::string_view)> debugOutput{};
+};
+
+// The Wi-Fi settings window (dialog 103): opens its own link to the printer, switches the printer's
+// Wi-Fi module into ISP mode, reads the module's settings into the form, edits the security fields and
+// resets the module to its factory settings.
+//
+// The handlers live in several sources, each mapping its own in a map...Handlers() member:
+// wifi_settings.cpp (start, port section, Open and Close Port, window close, factory reset),
+// wifi_settings_read.cpp (Get Wi-Fi Information and the form fill) and wifi_settings_security.cpp
+// (the wireless security fields).
+class CWiFiSettings : public ui::Window {
+  public:
+    // Throws std::invalid_argument when `deps` has no serial port factory.
+    explicit CWiFiSettings(WifiWindowDeps deps);
+    ~CWiFiSettings() override;
+
+    void onInit() override;
+    void onOk() override;      // "Exit"
+    void onCancel() override;  // Esc and the close box: the window close
+    void onCloseBox() override;
+
+    // --- what the window holds, for the save and the network parts
+    bool ispModeOn() const { return ispModeOn_; }
+    int linkKind() const { return exchange_.linkKind(); }
+    int moduleGeneration() const { return moduleGeneration_; }
+    int parameterSet() const { return parameterSet_; }
+    bool networkMode() const { return networkMode_; }
+    bool wpaKeyEdited() const { return wpaKeyEdited_; }
+    const std::string& wpaKeyText() const { return wpaKeyText_; }
+    int messageLanguage() const { return messageLanguage_; }
+    void setMessageLanguage(int language) { messageLanguage_ = language; }
+    int tcpPort() const { return tcpPort_; }
+    int channelNumber() const { return channelNumber_; }
+    const SollaeSettings& sollae() const { return sollae_; }
+    // Entry 0 is the module on the window's link; network search adds the others.
+    std::vector<WifiSettingsRecord>& records() { return records_; }
+    WifiSettingsRecord& currentRecord() { return records_[0]; }
+    WifiSettingsRecord& workingRecord() { return working_; }
+    // The module's record as received, keys included, which the form never shows.
+    const std::optional<WifiSettingsRecord>& heldRecord() const { return heldRecord_; }
+
+    // --- operations the other parts use
+    void closePort();
+    void applyPortRule();
+    // Fills the form from the current record (QUATECH, INC and unrecognised modules).
+    void fillFormFromRecord();
+
+  private:
+    // --- wifi_settings.cpp
+    void mapPortHandlers();
+    void onOpenPort();
+    bool openLink(const std::string& port);
+    void closeLink();
+    void onSerialParameter(ui::ControlId changed);
+    void disableFormFields();
+    void onReset();
+    void showResetDone();
+    void onWindowClose();
+    void applyKoreanCaptions();
+    void showMessage(const TextTwin& text, const TextTwin& caption);
+    void trace(std::string_view text);
+
+    // --- wifi_settings_read.cpp
+    void mapReadHandlers();
+    void onGetInformation();
+    void readSollae();
+    void showSollaeStep(SollaeStep step);
+    void finishSollaeRead(const SollaeReadResult& result);
+    void readRecord();
+    void fillWpaListsSollae();
+    void showReadCompleted();
+    // Selects `index` when the list has it, else nothing.
+    void selectIndex(ui::ControlId list, int index);
+    // Code showing the key (its mask, a Sollae pass phrase) is no edit by the operator.
+    void showWpaKeyText(std::string_view text);
+
+    // --- wifi_settings_security.cpp
+    void mapSecurityHandlers();
+    void applyKeyFieldRule(int encryption, int keyInUse);
+    void applyEncryptionEnabling(int encryption);
+    void applyIncMode(int encryption);
+    void setKeyLimits(int encryption);
+    int keyType(int key) const;
+    int eapDigit() const;
+    void onEncryptionChanged();
+    void onKeyInUseChanged();
+    void onKeyTypeChanged(int key);
+    void onWpaAuthChanged();
+    void onWpaKeyChanged();
+    void resetWpaLists();
+    void commitWorking() { records_[0] = working_; }
+    void beginEdit() { working_ = records_[0]; }
+
+    WifiWindowDeps deps_;
+    PrinterLink serial_;
+    UsbLink usb_;
+    ModuleExchange exchange_;
+    DriverPortBuffers conflict_;
+    int messageLanguage_ = kLanguageEnglish;
+    bool ispModeOn_ = false;
+    int moduleGeneration_ = 1;
+    int parameterSet_ = 0;
+    bool networkMode_ = false;
+    bool wpaKeyEdited_ = false;
+    bool settingWpaKey_ = false;  // code is showing the key's mask: not an edit
+    std::string storedWpaKey_;
+    std::string wpaKeyText_;
+    int tcpPort_ = 0;
+    int channelNumber_ = 0;
+    // The encryption entry the form shows, which a refused change returns to.
+    int shownEncryption_ = -1;
+    SollaeSettings sollae_;
+    std::vector<WifiSettingsRecord> records_{WifiSettingsRecord()};
+    WifiSettingsRecord working_;
+    std::optional<WifiSettingsRecord> heldRecord_;
+};
+
+}  // namespace hollin::wifi

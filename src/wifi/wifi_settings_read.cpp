@@ -1,0 +1,506 @@
+// Get Wi-Fi Information and the form fill from a module's record.
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "common/hex.h"
+#include "ui/list_fill.h"
+#include "ui/status_window.h"
+#include "wifi/wifi_settings.h"
+#include "wifi/wifi_window_ids.h"
+
+namespace hollin::wifi {
+
+using namespace ids;
+
+namespace {
+
+constexpr TextTwin kErrorCaption = {"ERROR", "에러"};
+constexpr TextTwin kNoCaption = {"", ""};
+constexpr TextTwin kReadingError = {"Reading Error!!!", "읽어오기 실패!!!"};
+constexpr TextTwin kSyntaxError = {"Syntex Error!!!", "데이터 구조 에러!!!"};
+
+// What the operator is told when a Sollae step gets nothing, or something that does not decode.
+struct StepMessages {
+    SollaeStep step;
+    std::string_view readFailed;
+    std::string_view informationFailed;
+};
+constexpr StepMessages kStepMessages[] = {
+    {SollaeStep::Ip, "Get IP Read Failed", "Get IP Information Failed"},
+    {SollaeStep::Netmask, "Get Netmask Read Failed", "Get Netmask Information Failed"},
+    {SollaeStep::Gateway, "Get Gateway Read Failed", "Get Gateway Information Failed"},
+    {SollaeStep::Dns, "Get DNS Read Failed", "Get DNS Information Failed"},
+    {SollaeStep::Ssid, "Get SSID Read Failed", "Get SSID Information Failed"},
+    {SollaeStep::WifiOptions, "Get Wi-Fi Options Read Failed", "Get Wi-Fi Options Information Failed"},
+    {SollaeStep::Wep40, "Get Wi-Fi 40-Bit WEP Key Read Failed",
+     "Get Wi-Fi 40-Bit WEP Key Information Failed"},
+    {SollaeStep::Wep104, "Get Wi-Fi 104-Bit WEP Key Read Failed",
+     "Get Wi-Fi 104-Bit WEP Key Information Failed"},
+    {SollaeStep::WpaKey, "Get Wi-Fi WPA Options Read Failed", "Get Wi-Fi WPA Options Information Failed"},
+    {SollaeStep::WpaKeyExtension, "Get Wi-Fi WPA Key Extended Options Read Failed", ""},
+    {SollaeStep::TcpPort, "Get TCP/IP Port Read Failed", "Get TCP/IP Port Information Failed"},
+    {SollaeStep::WpaPsk, "Get Wi-Fi WPA PSK Options Read Failed", ""},
+    {SollaeStep::TcpOptions, "Get TCP Active Options Read Failed", "Get TCP Active Options Failed"},
+    {SollaeStep::Mac, "Get Mac Address Read Failed", "Get Mac Address Failed"},
+};
+
+constexpr std::string_view kSollaeModes[] = {"adhoc", "infrastructure"};
+constexpr std::string_view kRecordModes[] = {"adhoc", "infrastructure"};
+constexpr std::string_view kIncModes[] = {"adhoc", "infrastructure", "SoftAP"};
+constexpr std::string_view kAuthentications[] = {"None", "Open System", "Shared Key", "Both"};
+constexpr std::string_view kKeyInUseNames[] = {"KEY ID 1", "KEY ID 2", "KEY ID 3", "KEY ID 4"};
+constexpr std::string_view kKeyInUseNamesKorean[] = {"키 ID 1", "키 ID 2", "키 ID 3", "키 ID 4"};
+constexpr std::string_view kKeyTypes[] = {"HEX", "ASCII"};
+constexpr std::string_view kBasicEncryptions[] = {"None", "WEP64", "WEP128"};
+constexpr std::string_view kEncryptions[] = {"None", "WEP64", "WEP128", "WPA", "802.1x"};
+constexpr std::string_view kSollaeWpaAuth[] = {"None Use", "WPA-PSK", "WPA2-PSK"};
+constexpr std::string_view kSollaeWpaCiphers[] = {"None Use", "TKIP", "AES", "TKIP+AES"};
+constexpr std::string_view kQuatechBands[] = {"AUTO", "2.4GHz", "5GHz"};
+constexpr std::string_view kIncBands[] = {"2.4GHz", "5GHz"};
+constexpr std::string_view kTkipAes[] = {"TKIP", "AES"};
+constexpr std::string_view kAesTkipAes[] = {"AES", "TKIP+AES"};
+// The 5 GHz channels the adhoc check offers.
+constexpr int kFiveGhzChannels[] = {36,  38,  40,  42,  44,  46,  48,  52,  56,  60,  64,
+                                    100, 104, 108, 112, 116, 120, 124, 128, 132, 136, 140,
+                                    149, 153, 157, 161, 165, 184, 188, 192, 196};
+
+using Entries = std::span<const std::string_view>;
+
+const StepMessages& messagesOf(SollaeStep step) {
+    for (const StepMessages& m : kStepMessages)
+        if (m.step == step)
+            return m;
+    return kStepMessages[0];
+}
+
+void fillNumbers(ui::DialogView& v, ControlId id, int from, int to) {
+    v.clearItems(id);
+    for (int n = from; n <= to; ++n)
+        v.addItem(id, std::to_string(n));
+}
+
+int digitOr(const WifiSettingsRecord& r, RecordField f, int otherwise) {
+    return r.digitValue(f).value_or(otherwise);
+}
+
+}  // namespace
+
+void CWiFiSettings::mapReadHandlers() {
+    onClicked(kGetInfo, [this] { onGetInformation(); });
+}
+
+void CWiFiSettings::selectIndex(ControlId list, int index) {
+    view().setSelection(list, index >= 0 && index < view().itemCount(list) ? index : -1);
+}
+
+void CWiFiSettings::showWpaKeyText(std::string_view text) {
+    settingWpaKey_ = true;
+    view().setText(kWpaKey, text);
+    settingWpaKey_ = false;
+}
+
+void CWiFiSettings::onGetInformation() {
+    if (deps_.program.moduleKind <= kModuleSollae)
+        readSollae();
+    else
+        readRecord();
+}
+
+void CWiFiSettings::showReadCompleted() {
+    ui::StatusWindow status(ui::StatusWindow::kReadCompleted, deps_.clock, deps_.progress, &view());
+    desktop().runModal(status, this);
+}
+
+// --- Sollae: parameter by parameter, the form following each value as it arrives.
+
+void CWiFiSettings::readSollae() {
+    ui::DialogView& v = view();
+    v.setProgressRange(kProgress, 0, 100);
+    v.setProgress(kProgress, 0);
+    const SollaeReadResult result =
+        readSollaeSettings(exchange_, sollae_, [this](SollaeStep step, int percent) {
+            showSollaeStep(step);
+            if (percent >= 0)
+                view().setProgress(kProgress, percent);
+        });
+    if (result.outcome != ModuleOutcome::Done) {
+        const StepMessages& m = messagesOf(result.failedStep);
+        const std::string_view text =
+            result.outcome == ModuleOutcome::NoResponse || m.informationFailed.empty() ? m.readFailed
+                                                                                       : m.informationFailed;
+        v.messageBox(text, pickText(kErrorCaption, messageLanguage_), ui::MessageButtons::Ok,
+                     ui::MessageIcon::None);
+        return;
+    }
+    finishSollaeRead(result);
+}
+
+void CWiFiSettings::showSollaeStep(SollaeStep step) {
+    ui::DialogView& v = view();
+    const SollaeSettings& s = sollae_;
+    switch (step) {
+        case SollaeStep::Ip:
+            v.setAddress(kIp, s.ip);
+            break;
+        case SollaeStep::Netmask:
+            v.setAddress(kNetmask, s.netmask);
+            break;
+        case SollaeStep::Gateway:
+            v.setAddress(kGateway, s.gateway);
+            break;
+        case SollaeStep::Dns:
+            v.setAddress(kDns, s.dns);
+            break;
+        case SollaeStep::Ssid:
+            v.setText(kSsid, s.ssid);
+            break;
+        case SollaeStep::WifiOptions:
+            ui::fillList(v, kModeList, kSollaeModes, -1);
+            selectIndex(kModeList, s.mode);
+            fillNumbers(v, kChannelList, 1, 14);
+            selectIndex(kChannelList, s.channel - 1);
+            ui::fillList(v, kAuthenticationList, kAuthentications, -1);
+            selectIndex(kAuthenticationList, s.authentication);
+            ui::fillList(
+                v, kKeyInUseList,
+                messageLanguage_ == kLanguageKorean ? Entries(kKeyInUseNamesKorean) : Entries(kKeyInUseNames),
+                -1);
+            selectIndex(kKeyInUseList, s.keyInUse);
+            v.enable(kKeyInUseList, s.encryption > 0);
+            for (int k = 0; k < 4; ++k)
+                ui::fillList(v, kKeys[k].type, kKeyTypes, s.keys[static_cast<std::size_t>(k)].type);
+            break;
+        case SollaeStep::WpaKey:
+            fillWpaListsSollae();
+            showWpaKeyText(s.passPhrase);
+            break;
+        case SollaeStep::WpaKeyExtension:
+            showWpaKeyText(s.passPhrase);
+            break;
+        case SollaeStep::TcpPort:
+            tcpPort_ = s.tcpPort;
+            v.setText(kTcpPort, std::to_string(tcpPort_));
+            break;
+        case SollaeStep::TcpOptions:
+            v.setChecked(kDhcp, s.dhcp);
+            break;
+        case SollaeStep::Mac:
+            v.setText(kMac, s.mac);
+            break;
+        default:
+            break;
+    }
+}
+
+void CWiFiSettings::fillWpaListsSollae() {
+    ui::DialogView& v = view();
+    const SollaeSettings& s = sollae_;
+    ui::fillList(v, kWpaAuthList, kSollaeWpaAuth, -1);
+    const bool generation3 = moduleGeneration_ == 3;
+    ui::fillList(v, kWpaEncList, Entries(kSollaeWpaCiphers, generation3 ? 4 : 3), -1);
+    switch (s.wpaType) {
+        case 0:
+            selectIndex(kWpaAuthList, 0);
+            v.enable(kWpaEncList, false);
+            break;
+        case 2:
+            selectIndex(kWpaAuthList, 1);
+            v.enable(kWpaEncList, false);
+            break;
+        case 4:
+            selectIndex(kWpaAuthList, 2);
+            v.enable(kWpaEncList, generation3);
+            break;
+        default:
+            break;
+    }
+    selectIndex(kWpaEncList, s.wpaCipher);
+}
+
+void CWiFiSettings::finishSollaeRead(const SollaeReadResult& result) {
+    ui::DialogView& v = view();
+    const SollaeSettings& s = sollae_;
+    parameterSet_ = result.parameterSet;
+    const bool extended = parameterSet_ == 2;
+    ui::fillList(v, kEncryptionList, extended ? Entries(kEncryptions) : Entries(kBasicEncryptions), -1);
+    shownEncryption_ = s.wpaType != 0 ? 3 : s.encryption;
+    selectIndex(kEncryptionList, shownEncryption_);
+    if (extended)
+        showWpaKeyText(s.passPhrase);
+    for (ControlId id : {kSsid, kIp, kNetmask, kGateway, kDns, kModeList, kChannelList, kEncryptionList,
+                         kAuthenticationList})
+        v.enable(id, true);
+    const int encryption = v.selection(kEncryptionList);
+    v.enable(kKeyInUseList, encryption > 0);
+    applyKeyFieldRule(encryption, v.selection(kKeyInUseList));
+    v.enable(kGetInfo, false);
+    v.enable(kSaveInfo, true);
+    if (extended) {
+        v.enable(kReset, false);
+        v.enable(kDhcp, true);
+        v.enable(kTcpPort, true);
+    }
+    v.setProgress(kProgress, 100);
+    showReadCompleted();
+}
+
+// --- QUATECH, INC and unrecognised modules: the whole record in one frame.
+
+void CWiFiSettings::readRecord() {
+    ui::DialogView& v = view();
+    const RecordReadResult result =
+        readModuleRecord(exchange_, [&v](int percent) { v.setProgress(kProgress, percent); });
+    if (!result.record) {
+        const TextTwin& text = result.outcome == ModuleOutcome::BadReply ? kSyntaxError : kReadingError;
+        v.messageBox(pickText(text, messageLanguage_), "", ui::MessageButtons::Ok, ui::MessageIcon::None);
+        v.setProgress(kProgress, 0);
+        return;
+    }
+    v.setProgress(kProgress, 100);
+    const ModuleKind kind = deps_.program.moduleKind;
+    heldRecord_ = *result.record;
+    currentRecord() = *result.record;
+    // The write-only keys stay in the held copy; the form shows them empty.
+    if ((kind == kModuleQuatech || kind == kModuleOther) && messageLanguage_ != kLanguageKorean) {
+        for (int k = 1; k <= 4; ++k)
+            currentRecord().fill(wepKeyField(k), 0);
+        currentRecord().fill(field::kWpaKey, 0);
+    }
+    fillFormFromRecord();
+    showReadCompleted();
+
+    for (ControlId id : {kSsid, kIp, kNetmask, kGateway, kDns, kModeList, kChannelList, kEncryptionList,
+                         kAuthenticationList})
+        v.enable(id, true);
+    applyKeyFieldRule(v.selection(kEncryptionList), v.selection(kKeyInUseList));
+    v.enable(kGetInfo, false);
+    for (ControlId id : {kSaveInfo, kDhcp, kTcpPort})
+        v.enable(id, true);
+    v.enable(kReset, false);
+    v.show(kEnterprise, true);
+    const bool resettable = kind == kModuleQuatech || kind == kModuleInc;
+    v.enable(kReset, resettable);
+    v.show(kReset, resettable);
+
+    const char mode = currentRecord().digit(field::kMode);
+    if (mode == '0') {
+        v.enable(kDhcp, false);
+        v.enable(kDns, false);
+        v.setChecked(kDhcp, false);
+    } else if (mode == '2') {
+        for (ControlId id : {kIp, kNetmask, kGateway, kDns, kDhcp})
+            v.enable(id, false);
+        v.setChecked(kDhcp, true);
+    }
+    // An INC module with the 5 GHz band chooses its band from the channel once the band lists exist.
+    v.setProgress(kProgress, 0);
+}
+
+void CWiFiSettings::fillFormFromRecord() {
+    ui::DialogView& v = view();
+    const ModuleKind kind = deps_.program.moduleKind;
+    const bool inc = kind == kModuleInc, quatech = kind == kModuleQuatech;
+
+    // Step 2: the lists.
+    for (ControlId id :
+         {kModeList, kChannelList, kEncryptionList, kAuthenticationList, kKeyInUseList, kKeyType1, kKeyType2,
+          kKeyType3, kKeyType4, kWpaEncList, kWpaAuthList, kBandList, kCountryList})
+        v.clearItems(id);
+    ui::fillList(v, kModeList, inc ? Entries(kIncModes) : Entries(kRecordModes), -1);
+    ui::fillList(v, kAuthenticationList, kAuthentications, -1);
+    ui::fillList(v, kEncryptionList, kEncryptions, -1);
+    fillNumbers(v, kChannelList, 1, 14);
+    for (const KeyControls& key : kKeys)
+        ui::fillList(v, key.type, kKeyTypes, -1);
+    ui::fillList(
+        v, kKeyInUseList,
+        messageLanguage_ == kLanguageKorean ? Entries(kKeyInUseNamesKorean) : Entries(kKeyInUseNames), -1);
+    ui::fillList(v, kWpaEncList, kTkipAes, -1);
+    if (inc)
+        v.addItem(kWpaEncList, "AUTO");
+    else if (quatech)
+        v.addItem(kWpaEncList, "TKIP+AES");
+
+    // Steps 3 and 4.
+    for (const KeyControls& key : kKeys)
+        v.setText(key.edit, "");
+    beginEdit();
+    if (inc) {
+        for (int k = 1; k <= 4; ++k) {
+            const std::string_view text = working_.raw(wepKeyField(k));
+            if (std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; })) {
+                working_.fill(wepKeyField(k), 0);
+                currentRecord().fill(wepKeyField(k), 0);
+            }
+        }
+    }
+    const WifiSettingsRecord& r = working_;
+    const bool eap = r.digit(field::kEapMethod) != '0';
+
+    // Step 5: the WPA authentication list.
+    v.clearItems(kWpaAuthList);
+    if (quatech || inc) {
+        v.addItem(kWpaAuthList, "WPA-PSK");
+        v.addItem(kWpaAuthList, "WPA2-PSK");
+        if (inc && !eap)
+            v.addItem(kWpaAuthList, "AUTO");
+    } else {
+        for (std::string_view entry : {"None", "WPA-PSK", "WPA2-PSK"})
+            v.addItem(kWpaAuthList, entry);
+    }
+    if (eap) {
+        v.addItem(kWpaAuthList, "WPA-ENT");
+        v.addItem(kWpaAuthList, "WPA2-ENT");
+    }
+
+    // Step 6: MAC, SSID and the addresses.
+    v.setText(kMac, r.macText());
+    v.setText(kSsid, r.line(field::kSsid));
+    const std::pair<ControlId, RecordField> addresses[] = {
+        {kIp, field::kIp}, {kNetmask, field::kSubnet}, {kGateway, field::kGateway}, {kDns, field::kDns}};
+    for (const auto& [id, f] : addresses) {
+        if (const auto octets = r.address(f))
+            v.setAddress(id, *octets);
+        else
+            v.clearAddress(id);
+    }
+
+    // Step 7: the digits.
+    const int mode = digitOr(r, field::kMode, -1);
+    const int channel = r.decimal(field::kChannel).value_or(-1);
+    const int encryption = digitOr(r, field::kEncryption, -1);
+    const int authentication = digitOr(r, field::kAuthentication, -1);
+    const int wpaType = digitOr(r, field::kWpa, -1);
+    const int wpaCipher = digitOr(r, field::kWpaEnc, -1);
+    const char useKey = r.digit(field::kUseKey);
+    if (useKey < '1' || useKey > '4')
+        working_.setDigit(field::kUseKey, '1');
+    const int keyInUse = working_.digit(field::kUseKey) - '1';
+    for (int k = 0; k < 4; ++k)
+        v.setText(kKeys[k].edit, r.text(wepKeyField(k + 1)));
+
+    // Step 8.
+    if (quatech && eap)
+        ui::fillList(v, kWpaEncList, wpaType == 2 ? Entries(kAesTkipAes) : Entries(kTkipAes), -1);
+
+    // Step 9: the WPA key shows as asterisks; the TCP port is hexadecimal in the record.
+    storedWpaKey_ = r.text(field::kWpaKey);
+    showWpaKeyText(std::string(storedWpaKey_.size(), '*'));
+    wpaKeyEdited_ = false;
+    tcpPort_ = static_cast<int>(r.hexNumber(field::kTcpPort).value_or(0));
+
+    // Step 10: the selections.
+    selectIndex(kModeList, mode);
+    selectIndex(kChannelList, inc && channel == 0 ? 0 : channel - 1);
+    v.setTextLimit(kSsid, 32);
+    selectIndex(kAuthenticationList, authentication);
+    for (int k = 0; k < 4; ++k)
+        selectIndex(kKeys[k].type, keyType(k));
+    selectIndex(kKeyInUseList, keyInUse);
+    v.enable(kKeyInUseList, encryption == 1 || encryption == 2);
+
+    // Step 11: the WPA authentication follows the WPA type.
+    const int authIndex = (quatech || inc) ? (wpaType == 2                   ? 1
+                                              : wpaType == 0 || wpaType == 1 ? 0
+                                                                             : -1)
+                                           : wpaType;
+    selectIndex(kWpaAuthList, authIndex);
+    v.enable(kWpaEncList, wpaType > 0);
+    selectIndex(kWpaEncList, wpaCipher);
+
+    // Step 12: a WPA type makes the encryption "WPA".
+    int shown = encryption;
+    if (!eap)
+        shown = wpaType > 0 ? 3 : encryption;
+    else if (encryption != 4 && wpaType > 0)
+        shown = 3;
+    shownEncryption_ = shown;
+    selectIndex(kEncryptionList, shown);
+
+    // Step 13.
+    v.enable(kDhcp, true);
+    v.show(kDhcp, true);
+    v.setChecked(kDhcp, r.digit(field::kDhcp) == '1');
+
+    // Step 14: LPD and the 5 GHz check.
+    const bool lpd = r.digit(field::kLpdQueue) != ' ' && !inc;
+    for (ControlId id : {kLpdEnable, kLpdQueueLabel, kLpdQueue, kFiveGhz})
+        v.show(id, lpd);
+    if (lpd) {
+        const std::string queue = r.line(field::kLpdQueue);
+        v.setText(kLpdQueue, queue.substr(0, queue.find(' ')));
+        v.show(kFiveGhz, mode == 0);
+        v.setChecked(kLpdEnable, r.digit(field::kLpdEnable) == '1');
+        const int channel3 = r.decimal(field::kChannel3).value_or(0);
+        channelNumber_ = channel3;
+        if (channel3 < 36) {
+            v.setChecked(kFiveGhz, false);
+        } else {
+            v.setChecked(kFiveGhz, true);
+            v.clearItems(kChannelList);
+            int selected = -1;
+            for (int c : kFiveGhzChannels) {
+                const int index = v.addItem(kChannelList, std::to_string(c));
+                if (c == channel3)
+                    selected = index;
+            }
+            v.setSelection(kChannelList, selected);
+        }
+    }
+
+    // Step 15.
+    for (ControlId id : {kSsid, kIp, kNetmask, kGateway, kDns, kModeList, kChannelList, kEncryptionList,
+                         kAuthenticationList})
+        v.enable(id, true);
+    v.enable(kKeyInUseList, v.selection(kEncryptionList) > 0);
+    applyKeyFieldRule(v.selection(kEncryptionList), v.selection(kKeyInUseList));
+    for (ControlId id : {kGetInfo, kSaveInfo, kReset})
+        v.enable(id, false);
+    applyEncryptionEnabling(v.selection(kEncryptionList));
+    v.enable(kDhcp, true);
+    v.enable(kTcpPort, true);
+
+    // Step 16.
+    if (inc) {
+        if (mode == 0) {
+            for (ControlId id : {kWpaAuthList, kWpaEncList, kWpaKey})
+                v.enable(id, false);
+        } else if (mode == 1 || mode == 2) {
+            v.enable(kWpaAuthList, mode == 2);
+            v.enable(kWpaEncList, false);
+            v.enable(kWpaKey, true);
+        }
+    }
+
+    // Step 17: the band. An INC module's 5 GHz band and countries are shown by the band switch.
+    const char band = r.digit(field::kBand);
+    if (quatech) {
+        ui::fillList(v, kBandList, kQuatechBands, band == '1' ? 1 : band == '2' ? 2 : 0);
+        for (ControlId id : {kBandLabel, kBandList}) {
+            v.show(id, true);
+            v.enable(id, true);
+        }
+    } else if (inc) {
+        ui::fillList(v, kBandList, kIncBands, band == '7' ? 1 : 0);
+        channelNumber_ = r.decimal(field::kChannel3).value_or(0);
+    }
+
+    // Step 18: QUATECH's cipher list by the raw WPA digit.
+    if (quatech) {
+        const char wpa = r.digit(field::kWpa);
+        if (wpa == '0') {
+            ui::fillList(v, kWpaEncList, kTkipAes, 0);
+            v.enable(kWpaEncList, false);
+        } else if (wpa == '2') {
+            const char enc = r.digit(field::kWpaEnc);
+            ui::fillList(v, kWpaEncList, kAesTkipAes, enc == '2' ? 1 : 0);
+            v.enable(kWpaEncList, true);
+        }
+    }
+
+    // Step 19.
+    v.setText(kTcpPort, std::to_string(tcpPort_));
+}
+
+}  // namespace hollin::wifi

@@ -1,0 +1,234 @@
+// The Wi-Fi settings window's real form driven by clicks, against the embedded virtual printers of
+// "hollin --simulate": a QUATECH module behind COM1 and a Sollae module behind USB.
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "gui/qt_desktop.h"
+#include "gui/qt_dialog_view.h"
+#include "gui/simulation.h"
+#include "link/driver_port_check.h"
+#include "link/port_map.h"
+#include "link/serial_port.h"
+#include "link/usb_device.h"
+#include "platform/search_save_progress.h"
+#include "sim/virtual_printer.h"
+#include "sim/wifi_module.h"
+#include "wifi/wifi_settings.h"
+#include "wifi/wifi_window_ids.h"
+
+using namespace hollin;
+using namespace hollin::wifi::ids;
+
+namespace {
+
+class NoSpooler final : public Spooler {
+  public:
+    SpoolerListing localPrinters() override { return {}; }
+};
+
+// Answers every modal window as an operator would: a message box is noted and closed; any other
+// window (read completed, factory reset) is noted by its title, the Wi-Fi window's picture is taken
+// when asked, and its OK button is pressed.
+class ModalAnswerer : public QObject {
+  public:
+    explicit ModalAnswerer(QWidget* wifiWindow) : wifi_(wifiWindow) {
+        timer_.setInterval(50);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || modal == wifi_ || modal->property("answered").toBool())
+                return;
+            modal->setProperty("answered", true);
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                boxes += box->text();
+                box->done(QMessageBox::Ok);
+                return;
+            }
+            windows += modal->windowTitle();
+            if (!picture.isEmpty()) {
+                saved = wifi_->grab().save(picture);
+                picture.clear();
+            }
+            for (auto* ok : modal->findChildren<QPushButton*>()) {
+                if (ok->property(gui::kControlIdProperty).toInt() == ui::IDOK)
+                    QTest::mouseClick(ok, Qt::LeftButton);
+            }
+        });
+        timer_.start();
+    }
+    QStringList boxes;
+    QStringList windows;
+    QString picture;  // where the Wi-Fi window's picture goes at the next window; empty: none
+    bool saved = false;
+
+  private:
+    QWidget* wifi_;
+    QTimer timer_;
+};
+
+struct ShownWifiWindow {
+    explicit ShownWifiWindow(std::unique_ptr<wifi::CWiFiSettings> window)
+        : dlg(std::move(window)), view(*dlg, nullptr) {
+        dlg->attach(&view, &desktop);
+        dlg->onInit();
+        view.showModeless();
+    }
+    ~ShownWifiWindow() { dlg->detach(); }
+    ShownWifiWindow(const ShownWifiWindow&) = delete;
+    ShownWifiWindow& operator=(const ShownWifiWindow&) = delete;
+
+    std::unique_ptr<wifi::CWiFiSettings> dlg;
+    gui::QtDesktop desktop;
+    gui::QtDialogView view;
+};
+
+}  // namespace
+
+class WifiWindowSessionTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<gui::EmbeddedPrinters> printers_;
+    std::optional<PortMap> ports_;
+    std::unique_ptr<UsbPrinterFinder> usb_;
+    NoSpooler spooler_;
+    ui::SearchSaveProgress::Block block_{};
+    ui::SearchSaveProgress progress_{block_};
+    wifi::WifiProgramState program_;
+    std::string debug_;
+
+    std::unique_ptr<wifi::CWiFiSettings> makeWindow() {
+        wifi::WifiWindowDeps deps{
+            .clock = systemClock(),
+            .serialPorts = [] { return makeSystemSerialPort(systemClock()); },
+            .ports = *ports_,
+            .usbFinder = *usb_,
+            .spooler = spooler_,
+            .progress = progress_,
+            .program = program_,
+            .debugOutput = [this](std::string_view t) { debug_ += std::string(t) + "\n"; }};
+        return std::make_unique<wifi::CWiFiSettings>(deps);
+    }
+    static QPushButton* button(gui::QtDialogView& view, ui::ControlId id) {
+        return qobject_cast<QPushButton*>(view.control(id));
+    }
+    static QComboBox* combo(gui::QtDialogView& view, ui::ControlId id) {
+        return qobject_cast<QComboBox*>(view.control(id));
+    }
+    static QString text(gui::QtDialogView& view, ui::ControlId id) {
+        return qobject_cast<QLineEdit*>(view.control(id))->text();
+    }
+    static void choose(gui::QtDialogView& view, ui::ControlId id, int index) {
+        combo(view, id)->setCurrentIndex(index);
+        emit combo(view, id)->activated(index);  // as the operator's choice
+    }
+
+  private slots:
+    void initTestCase() {
+        gui::SimulationOptions options;
+        options.simulate = true;
+        printers_ = std::make_unique<gui::EmbeddedPrinters>(options);
+        QVERIFY2(printers_->start(), printers_->error().c_str());
+        const std::string com1 = printers_->serialPath();
+        ports_.emplace(std::vector<std::string>{},
+                       [com1](const std::string& name) -> std::optional<std::string> {
+                           if (name == "HOLLIN_COM1")
+                               return com1;
+                           return std::nullopt;
+                       });
+        usb_ = makeLinuxUsbPrinterFinder("/nonexistent", "/nonexistent", printers_->usbPath());
+        QVERIFY(QDir().mkpath(QStringLiteral(HOLLIN_SCREENSHOT_DIR)));
+    }
+
+    // --wifi-module names the module of both printers; anything else is refused with its reason.
+    void simulationOptionNamesTheWifiModule() {
+        std::vector<std::string> args{"--simulate", "--wifi-module", "INC", "-x"};
+        std::string error;
+        const auto options = gui::takeSimulationOptions(args, error);
+        QVERIFY(options && options->wifiModule);
+        QCOMPARE(int(*options->wifiModule), int(sim::WifiModuleState::Kind::Inc));
+        QCOMPARE(args, std::vector<std::string>{"-x"});
+        args = {"--wifi-module", "acme"};
+        QVERIFY(!gui::takeSimulationOptions(args, error));
+        QCOMPARE(QString::fromStdString(error),
+                 QStringLiteral("unknown Wi-Fi module: acme (sollae, quatech, inc, other or none)"));
+    }
+
+    // COM1: open, read the QUATECH record, edit the security fields, reset.
+    void quatechOnComOneOpenReadEditReset() {
+        ShownWifiWindow shown(makeWindow());
+        auto& view = shown.view;
+        ModalAnswerer answers(view.dialog());
+
+        choose(view, kPortList, 0);
+        QVERIFY(view.control(kBaudList)->isEnabled());
+        QTest::mouseClick(button(view, kOpenPort), Qt::LeftButton);
+        QCOMPARE(answers.boxes, QStringList());
+        QVERIFY(button(view, kGetInfo)->isEnabled());
+
+        answers.picture = QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_103_quatech.png");
+        QTest::mouseClick(button(view, kGetInfo), Qt::LeftButton);
+        QCOMPARE(answers.boxes, QStringList());
+        QCOMPARE(answers.windows, QStringList{QStringLiteral("Read Wi-Fi information")});
+        QVERIFY(answers.saved);
+        QCOMPARE(text(view, kSsid), QStringLiteral("HollinLab"));
+        QCOMPARE(combo(view, kEncryptionList)->currentText(), QStringLiteral("WPA"));
+        QCOMPARE(text(view, kWpaKey), QString());
+        QVERIFY(button(view, kSaveInfo)->isEnabled());
+        QVERIFY(view.dialog()->grab().save(
+            QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_103_quatech_loaded.png")));
+
+        // WPA-PSK with its own cipher list, then WEP64 with key 1.
+        choose(view, kWpaAuthList, 0);
+        QCOMPARE(combo(view, kWpaEncList)->itemText(0), QStringLiteral("TKIP"));
+        QCOMPARE(shown.dlg->currentRecord().digit(wifi::field::kWpaEnc), '0');
+        choose(view, kEncryptionList, 1);
+        QCOMPARE(shown.dlg->currentRecord().digit(wifi::field::kEncryption), '1');
+        QVERIFY(view.control(kKeyEdit1)->isEnabled());
+        QCOMPARE(qobject_cast<QLineEdit*>(view.control(kKeyEdit1))->maxLength(), 10);
+        QVERIFY(!view.control(kWpaKey)->isEnabled());
+
+        QVERIFY(button(view, kReset)->isVisible());
+        QTest::mouseClick(button(view, kReset), Qt::LeftButton);
+        QCOMPARE(answers.boxes, QStringList());
+        QCOMPARE(answers.windows.size(), 2);
+        QVERIFY(button(view, kOpenPort)->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(printers_->serialPrinter().wifiModule().resets, 1, 2000);
+        QVERIFY(!printers_->serialPrinter().wifiModule().ispMode);
+        QVERIFY(debug_.find("hollin-module-phrase") == std::string::npos);
+    }
+
+    // USB: the Sollae module read parameter by parameter.
+    void sollaeOnUsbReadsItsParameters() {
+        ShownWifiWindow shown(makeWindow());
+        auto& view = shown.view;
+        ModalAnswerer answers(view.dialog());
+
+        QCOMPARE(combo(view, kPortList)->currentText(), QStringLiteral("USB"));
+        QTest::mouseClick(button(view, kOpenPort), Qt::LeftButton);
+        QCOMPARE(answers.boxes, QStringList());
+        QCOMPARE(shown.dlg->moduleGeneration(), 3);
+        answers.picture = QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_103_sollae.png");
+        QTest::mouseClick(button(view, kGetInfo), Qt::LeftButton);
+        QCOMPARE(answers.boxes, QStringList());
+        QVERIFY(answers.saved);
+        QCOMPARE(text(view, kSsid), QStringLiteral("HollinLab"));
+        QCOMPARE(text(view, kMac), QStringLiteral("00:30:f9:12:34:56"));
+        QCOMPARE(combo(view, kWpaAuthList)->currentText(), QStringLiteral("WPA2-PSK"));
+        QCOMPARE(text(view, kWpaKey), QStringLiteral("hollin-module-phrase"));
+        QTest::mouseClick(button(view, kClosePort), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!printers_->usbPrinter().wifiModule().ispMode, 2000);
+    }
+};
+
+QTEST_MAIN(WifiWindowSessionTest)
+#include "wifi_window_session_test.moc"

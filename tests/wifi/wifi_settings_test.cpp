@@ -1,0 +1,381 @@
+#include "wifi/wifi_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/bytes.h"
+#include "link/driver_port_check.h"
+#include "link/port_map.h"
+#include "sim/virtual_printer.h"
+#include "sim/wifi_module.h"
+#include "support/byte_text.h"
+#include "support/fake_desktop.h"
+#include "support/fake_view.h"
+#include "support/virtual_serial_port.h"
+#include "wifi/wifi_window_ids.h"
+
+namespace hollin::wifi {
+namespace {
+
+using namespace ids;
+using test::FakeDesktop;
+using test::FakeView;
+using test::kCom1Device;
+using Kind = sim::WifiModuleState::Kind;
+using Misbehaviour = sim::WifiModuleState::Misbehaviour;
+
+class NoSpooler final : public Spooler {
+  public:
+    SpoolerListing localPrinters() override { return {}; }
+};
+
+constexpr int kComPosition = 0, kUsbPosition = 9;
+constexpr int kStatusWindowId = 106, kInfoWindowId = 144;
+
+// The Wi-Fi window on a FakeView; COM1 and USB both lead to one in-process printer on virtual time.
+struct WifiWindow : ::testing::Test {
+    VirtualClock clock;
+    sim::VirtualPrinter printer{clock};
+    test::VirtualSerialPort port{printer, clock, kCom1Device};
+    test::VirtualUsbFinder usb{printer, &clock};
+    PortMap ports{{}, [](const std::string& name) -> std::optional<std::string> {
+                      if (name == "HOLLIN_COM1")
+                          return std::string(kCom1Device);
+                      return std::nullopt;
+                  }};
+    NoSpooler spooler;
+    ui::SearchSaveProgress::Block block{};
+    ui::SearchSaveProgress progress{block};
+    WifiProgramState program;
+    std::string debug;
+    FakeDesktop desktop;
+    FakeView view{desktop};
+    std::unique_ptr<CWiFiSettings> dlg;
+
+    void SetUp() override {
+        WifiWindowDeps deps{.clock = clock,
+                            .serialPorts = test::VirtualSerialPort::factoryFor(port),
+                            .ports = ports,
+                            .usbFinder = usb,
+                            .spooler = spooler,
+                            .progress = progress,
+                            .program = program};
+        deps.debugOutput = [this](std::string_view t) { debug += std::string(t) + "\n"; };
+        dlg = std::make_unique<CWiFiSettings>(deps);
+        view.open(*dlg);
+    }
+    void useModule(Kind kind) { printer.setWifiModuleKind(static_cast<int>(kind)); }
+    template <typename Change>
+    void changeModule(Change change) {
+        auto state = printer.wifiModule();
+        change(state);
+        printer.setWifiModule(state);
+    }
+    void open(int position) {
+        ASSERT_TRUE(view.select(kPortList, position));
+        ASSERT_TRUE(view.click(kOpenPort));
+        ASSERT_TRUE(desktop.messages().empty()) << desktop.messageTexts()[0];
+        ASSERT_TRUE(dlg->ispModeOn());
+    }
+    void openAndRead(int position) {
+        open(position);
+        ASSERT_TRUE(view.click(kGetInfo));
+        ASSERT_TRUE(desktop.messages().empty()) << desktop.messageTexts()[0];
+    }
+    std::vector<std::string> messages() const { return desktop.messageTexts(); }
+};
+
+TEST_F(WifiWindow, StartsOnUsbWithTheSerialListsDisabledAndRefusesSevenBitsWithoutParity) {
+    EXPECT_EQ(view.title(), "Wi-Fi Settings Dialog 2.69");
+    EXPECT_EQ(view.selectedText(kPortList), "USB");
+    EXPECT_EQ(view.items(kPortList).size(), 10u);
+    EXPECT_EQ(view.itemToolTip(kPortList, 0), ports.toolTip("COM1"));
+    EXPECT_EQ(view.selectedText(kBaudList), "19200");
+    EXPECT_FALSE(view.enabled(kBaudList));
+    EXPECT_TRUE(view.visible(kBaudLabel));
+    EXPECT_TRUE(view.enabled(kOpenPort));
+    EXPECT_FALSE(view.enabled(kGetInfo));
+    EXPECT_FALSE(view.visible(kSearch));
+    EXPECT_EQ(view.selectedText(kKeyInUseList), "KEY ID 1");
+    view.select(kPortList, "COM3");
+    EXPECT_TRUE(view.enabled(kBaudList));
+    EXPECT_TRUE(view.enabled(kFlowList));
+    view.select(kDataBitsList, "7");
+    EXPECT_EQ(messages(), std::vector<std::string>{"Data Bits=7, Parity=NONE is not supported"});
+    EXPECT_EQ(view.selectedText(kDataBitsList), "8");
+}
+
+TEST_F(WifiWindow, QuatechOnCom1ReadsIntoTheFormWithTheKeysHeldNotShown) {
+    openAndRead(kComPosition);
+    EXPECT_EQ(program.moduleKind, kModuleQuatech);
+    EXPECT_EQ(desktop.runCount(kStatusWindowId), 1);
+    EXPECT_EQ(view.text(kSsid), "HollinLab");
+    EXPECT_EQ(view.text(kMac), "00:30:F9:12:34:56");
+    EXPECT_EQ(view.control(kIp).address, (std::optional<ui::Ipv4>(ui::Ipv4{192, 168, 1, 20})));
+    EXPECT_EQ(view.selectedText(kModeList), "infrastructure");
+    EXPECT_EQ(view.selectedText(kChannelList), "6");
+    EXPECT_EQ(view.selectedText(kEncryptionList), "WPA");
+    EXPECT_EQ(view.selectedText(kWpaAuthList), "WPA2-PSK");
+    EXPECT_EQ(view.items(kWpaEncList), (std::vector<std::string>{"AES", "TKIP+AES"}));
+    EXPECT_EQ(view.text(kTcpPort), "9100");
+    EXPECT_EQ(view.text(kKeyEdit1), "");  // write-only
+    EXPECT_EQ(view.text(kWpaKey), "");
+    EXPECT_FALSE(dlg->wpaKeyEdited());
+    EXPECT_EQ(dlg->heldRecord()->text(field::kWpaKey), "hollin-module-phrase");
+    EXPECT_TRUE(view.visible(kLpdEnable));
+    EXPECT_EQ(view.text(kLpdQueue), "lpq1");
+    EXPECT_EQ(view.selectedText(kBandList), "2.4GHz");
+    EXPECT_TRUE(view.enabled(kSaveInfo));
+    EXPECT_FALSE(view.enabled(kGetInfo));
+    EXPECT_TRUE(view.visible(kReset) && view.enabled(kReset));
+    EXPECT_TRUE(view.enabled(kWpaKey));
+    EXPECT_EQ(view.progress(kProgress), 0);
+}
+
+TEST_F(WifiWindow, IncOnUsbShowsItsKeysAndWps) {
+    useModule(Kind::Inc);
+    openAndRead(kUsbPosition);
+    EXPECT_EQ(program.moduleKind, kModuleInc);
+    EXPECT_TRUE(view.visible(kWps) && view.enabled(kWps));
+    EXPECT_EQ(view.text(kKeyEdit1), "1234567890");
+    EXPECT_EQ(view.text(kWpaKey), std::string(20, '*'));  // shown as its mask, not as an edit
+    EXPECT_FALSE(dlg->wpaKeyEdited());
+    EXPECT_EQ(view.items(kModeList).size(), 3u);
+    EXPECT_FALSE(view.visible(kLpdEnable));
+    EXPECT_FALSE(view.visible(kBandList));  // the 5 GHz band waits for the band switch
+    EXPECT_FALSE(view.visible(kCountryList));
+}
+
+TEST_F(WifiWindow, RecordDigitsOutOfRangeSelectNothing) {
+    changeModule([](sim::WifiModuleState& s) {
+        s.record.setDigit(field::kUseKey, '9');
+        s.record.setDigit(field::kMode, '7');
+        s.record.setText(field::kChannel, "42");
+        s.record.setLine(field::kLpdQueue, " ");
+    });
+    openAndRead(kComPosition);
+    EXPECT_EQ(view.selectedText(kKeyInUseList), "KEY ID 1");
+    EXPECT_EQ(dlg->workingRecord().digit(field::kUseKey), '1');
+    EXPECT_EQ(view.control(kModeList).selection, -1);
+    EXPECT_EQ(view.control(kChannelList).selection, -1);
+    EXPECT_FALSE(view.visible(kLpdEnable));
+    EXPECT_FALSE(view.visible(kLpdQueue));
+}
+
+TEST_F(WifiWindow, AWpaTypeShowsWpaAndARefusedEncryptionReturnsToIt) {
+    changeModule([](sim::WifiModuleState& s) {
+        s.record.setDigit(field::kMode, '0');  // adhoc
+        s.record.setDigit(field::kEncryption, '0');
+        s.record.setDigit(field::kWpa, '1');
+    });
+    openAndRead(kComPosition);
+    EXPECT_EQ(view.selectedText(kEncryptionList), "WPA");
+    view.select(kEncryptionList, "802.1x");  // adhoc takes no WPA nor 802.1x
+    EXPECT_EQ(view.selectedText(kEncryptionList), "WPA");
+    view.select(kEncryptionList, "WEP64");
+    EXPECT_EQ(dlg->currentRecord().digit(field::kEncryption), '1');
+    view.select(kEncryptionList, "WPA");
+    EXPECT_EQ(view.selectedText(kEncryptionList), "WEP64");
+}
+
+TEST_F(WifiWindow, IncSoftApRefusesWep) {
+    useModule(Kind::Inc);
+    changeModule([](sim::WifiModuleState& s) { s.record.setDigit(field::kMode, '2'); });
+    openAndRead(kComPosition);
+    view.select(kEncryptionList, "WEP64");
+    EXPECT_EQ(view.selectedText(kEncryptionList), "WPA");
+    EXPECT_EQ(dlg->currentRecord().digit(field::kEncryption), '3');
+}
+
+TEST_F(WifiWindow, QuatechWpa2StoresItsCipherAtOnce) {
+    changeModule([](sim::WifiModuleState& s) {
+        s.record.setDigit(field::kWpa, '1');
+        s.record.setDigit(field::kWpaEnc, '0');
+    });
+    openAndRead(kComPosition);
+    EXPECT_EQ(view.selectedText(kWpaAuthList), "WPA-PSK");
+    view.select(kWpaAuthList, "WPA2-PSK");
+    EXPECT_EQ(view.items(kWpaEncList), (std::vector<std::string>{"AES", "TKIP+AES"}));
+    EXPECT_EQ(dlg->currentRecord().digit(field::kWpaEnc), '1');
+    EXPECT_TRUE(view.enabled(kWpaEncList));
+}
+
+TEST_F(WifiWindow, WpaKeyLimitFollowsItsCharacters) {
+    openAndRead(kComPosition);
+    view.typeOver(kWpaKey, std::string(64, 'a'));
+    EXPECT_EQ(view.limit(kWpaKey), 64);
+    EXPECT_EQ(view.text(kWpaKey), std::string(64, 'a'));
+    view.typeOver(kWpaKey, "pass phrase");
+    EXPECT_EQ(view.limit(kWpaKey), 63);
+    EXPECT_TRUE(dlg->wpaKeyEdited());
+    EXPECT_EQ(dlg->wpaKeyText(), "pass phrase");
+}
+
+TEST_F(WifiWindow, SollaeOnUsbReadsEveryParameterAndItsWepKeysFollowTheirType) {
+    useModule(Kind::Sollae);
+    changeModule([](sim::WifiModuleState& s) {
+        s.versionMajor = 1;
+        s.versionMinor = 6;
+        Bytes options{0x61, 0x45, 0x00, 0, 0, 0};  // Open System, key 2, WEP64, no WPA
+        s.current[{0x09, 0x00}] = options;
+        Bytes keys(22, 0);
+        const std::string_view second = "ab#2z";
+        std::copy(second.begin(), second.end(), keys.begin() + 5);
+        s.current[{0x09, 0x02}] = keys;
+    });
+    open(kUsbPosition);
+    EXPECT_EQ(dlg->moduleGeneration(), 2);
+    EXPECT_TRUE(view.visible(kReset));
+    EXPECT_TRUE(view.visible(kDhcp));
+    EXPECT_FALSE(view.visible(kEnterprise));
+    EXPECT_EQ(view.text(kWpaHint), "WPA Key is a read/writable. WPA Key is 8 to 64 ASCII characters.");
+    ASSERT_TRUE(view.click(kGetInfo));
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    EXPECT_EQ(dlg->parameterSet(), 2);
+    EXPECT_EQ(view.text(kMac), "00:30:f9:12:34:56");
+    EXPECT_EQ(view.items(kEncryptionList).size(), 5u);
+    EXPECT_EQ(view.selectedText(kEncryptionList), "WEP64");
+    EXPECT_EQ(view.selectedText(kKeyInUseList), "KEY ID 2");
+    EXPECT_EQ(view.text(kKeyEdit2), "616223327A");
+    EXPECT_EQ(view.progress(kProgress), 100);
+    EXPECT_EQ(desktop.runCount(kStatusWindowId), 1);
+    view.select(kKeyType2, "ASCII");
+    EXPECT_TRUE(view.enabled(kKeyEdit2));
+    EXPECT_EQ(view.limit(kKeyEdit2), 5);
+    EXPECT_EQ(view.text(kKeyEdit2), "ab#2z");
+    for (ControlId other : {kKeyEdit1, kKeyEdit3, kKeyEdit4})
+        EXPECT_FALSE(view.enabled(other));
+}
+
+TEST_F(WifiWindow, SollaeWithoutThePreSharedKeyHasTheBasicSet) {
+    useModule(Kind::Sollae);
+    changeModule([](sim::WifiModuleState& s) { s.basicSet = true; });
+    openAndRead(kComPosition);
+    EXPECT_EQ(dlg->parameterSet(), 1);
+    EXPECT_EQ(view.items(kEncryptionList), (std::vector<std::string>{"None", "WEP64", "WEP128"}));
+    EXPECT_EQ(view.control(kEncryptionList).selection, -1);  // WPA has no entry here
+    EXPECT_EQ(view.text(kMac), "");                          // no version read for the MAC
+    EXPECT_TRUE(view.enabled(kSaveInfo));
+}
+
+TEST_F(WifiWindow, SollaeVersionsShowResetAndDhcpByGeneration) {
+    useModule(Kind::Sollae);
+    struct Case {
+        int major, minor;
+        bool reset, dhcp;
+    };
+    for (const Case c : {Case{1, 5, false, false}, Case{1, 6, true, true}, Case{2, 0, true, false}}) {
+        changeModule([&c](sim::WifiModuleState& s) {
+            s.versionMajor = c.major;
+            s.versionMinor = c.minor;
+        });
+        open(kComPosition);
+        EXPECT_EQ(view.visible(kReset), c.reset) << c.major << "." << c.minor;
+        EXPECT_EQ(view.visible(kDhcp), c.dhcp) << c.major << "." << c.minor;
+        view.click(kClosePort);
+        EXPECT_FALSE(dlg->ispModeOn());
+    }
+}
+
+TEST_F(WifiWindow, ReadFailuresTellWhichStep) {
+    useModule(Kind::Sollae);
+    open(kComPosition);
+    changeModule([](sim::WifiModuleState& s) { s.misbehaviour = Misbehaviour::Silent; });
+    view.click(kGetInfo);
+    changeModule([](sim::WifiModuleState& s) {
+        s.misbehaviour = Misbehaviour::RefuseParameter;
+        s.refusedParameter = {0x09, 0x01};
+    });
+    view.click(kGetInfo);
+    EXPECT_EQ(messages(), (std::vector<std::string>{"Get IP Read Failed", "Get SSID Information Failed"}));
+    EXPECT_EQ(desktop.messages()[0].caption, "ERROR");
+    EXPECT_TRUE(view.enabled(kGetInfo));  // still Open
+    EXPECT_FALSE(view.enabled(kSaveInfo));
+}
+
+TEST_F(WifiWindow, ABadBulkReplyLeavesTheRecordAsItWas) {
+    openAndRead(kComPosition);
+    const WifiSettingsRecord before = dlg->currentRecord();
+    view.enable(kGetInfo, true);
+    changeModule([](sim::WifiModuleState& s) {
+        s.misbehaviour = Misbehaviour::WrongHeader;
+        s.record.setLine(field::kSsid, "other");
+    });
+    view.click(kGetInfo);
+    changeModule([](sim::WifiModuleState& s) { s.misbehaviour = Misbehaviour::Silent; });
+    view.click(kGetInfo);
+    EXPECT_EQ(messages(), (std::vector<std::string>{"Syntex Error!!!", "Reading Error!!!"}));
+    EXPECT_EQ(desktop.messages()[0].caption, "");
+    EXPECT_EQ(dlg->currentRecord(), before);
+    EXPECT_EQ(view.progress(kProgress), 0);
+}
+
+TEST_F(WifiWindow, NoModuleOrNoLinkIsIspModeSetFailed) {
+    useModule(Kind::None);
+    view.select(kPortList, kComPosition);
+    view.click(kOpenPort);
+    port.setWritesTimeOut(true);
+    useModule(Kind::Quatech);
+    view.click(kOpenPort);
+    EXPECT_EQ(messages(), (std::vector<std::string>{"ISP Mode Set Failed", "ISP Mode Set Failed"}));
+    EXPECT_FALSE(dlg->ispModeOn());
+    EXPECT_TRUE(view.enabled(kOpenPort));
+}
+
+TEST_F(WifiWindow, QuatechResetSendsTheResetThenLeavesIspAndAnnouncesIt) {
+    openAndRead(kComPosition);
+    const std::size_t before = port.commandBytes().size();
+    view.click(kReset);
+    const Bytes all = port.commandBytes();
+    EXPECT_EQ(Bytes(all.begin() + static_cast<std::ptrdiff_t>(before), all.end()),
+              (Bytes{0x1B, 0x5B, 0x44, 0x53, 0x1B, 0x5B, 0x4D, 0x00}));
+    EXPECT_EQ(desktop.runCount(kInfoWindowId), 1);
+    EXPECT_FALSE(dlg->ispModeOn());
+    EXPECT_TRUE(view.enabled(kOpenPort));
+}
+
+TEST_F(WifiWindow, AResetNotDeliveredKeepsThePort) {
+    openAndRead(kComPosition);
+    port.setWritesTimeOut(true);
+    view.click(kReset);
+    EXPECT_EQ(messages(), std::vector<std::string>{"The reset command could not be sent to the printer."});
+    EXPECT_EQ(desktop.runCount(kInfoWindowId), 0);
+    EXPECT_TRUE(dlg->ispModeOn());
+}
+
+TEST_F(WifiWindow, SollaeResetThatNeverAnswersFails) {
+    useModule(Kind::Sollae);
+    open(kComPosition);
+    changeModule([](sim::WifiModuleState& s) { s.misbehaviour = Misbehaviour::Silent; });
+    view.click(kReset);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Fail to factory settings"});
+    EXPECT_TRUE(dlg->ispModeOn());
+    changeModule([](sim::WifiModuleState& s) { s.misbehaviour = Misbehaviour::None; });
+    view.click(kReset);
+    EXPECT_EQ(desktop.runCount(kInfoWindowId), 1);
+    EXPECT_FALSE(dlg->ispModeOn());
+}
+
+TEST_F(WifiWindow, ExitLeavesIspModeAndNoSecretReachesTheDebugStream) {
+    useModule(Kind::Sollae);
+    openAndRead(kComPosition);
+    view.click(kClosePort);
+    useModule(Kind::Inc);
+    openAndRead(kComPosition);
+    view.typeOver(kWpaKey, "typed-secret-phrase");
+    dlg->onOk();
+    EXPECT_TRUE(view.ended());
+    EXPECT_FALSE(printer.wifiModule().ispMode);
+    ASSERT_FALSE(debug.empty());
+    for (const std::string secret :
+         {"hollin-module-phrase", "typed-secret-phrase", "1234567890", "12 34 56 78 9A", "68 6F 6C 6C"}) {
+        EXPECT_EQ(debug.find(secret), std::string::npos) << secret;
+    }
+}
+
+}  // namespace
+}  // namespace hollin::wifi
