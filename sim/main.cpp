@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "platform/clock.h"
+#include "sim/bluetooth.h"
 #include "sim/pty_printer_server.h"
 #include "sim/virtual_printer.h"
 
@@ -49,9 +50,12 @@ std::optional<int> parseEmulation(std::string_view text) {
 int usage(const char* program) {
     std::fprintf(stderr,
                  "usage: %s [--emulation ESC/POS|CPCL|MPCL|ZPL|EPL|DPL|0..7] [--model TEXT] [--state FILE]\n"
+                 "       [--fixed-bt-name]\n"
                  "Serves a virtual printer on a pseudo-terminal and prints its path; runs until stopped\n"
                  "(SIGINT, SIGTERM or SIGHUP). --state FILE: on exit, write the printer's state (emulation,\n"
-                 "model, settings, bytes and commands received) to FILE as one JSON object.\n",
+                 "model, settings, Bluetooth, option blocks, bytes and commands received) to FILE as one\n"
+                 "JSON object. --fixed-bt-name: a Bluetooth module that answers \"MOVON\" for its name and\n"
+                 "ignores name writes.\n",
                  program);
     return 2;
 }
@@ -107,11 +111,16 @@ int main(int argc, char** argv) {
     int emulation = 1;
     std::string model = "Alder";
     std::optional<std::string> statePath;
+    bool fixedBtName = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             usage(argv[0]);
             return 0;
+        }
+        if (arg == "--fixed-bt-name") {
+            fixedBtName = true;
+            continue;
         }
         if (i + 1 >= argc)
             return usage(argv[0]);
@@ -143,6 +152,11 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     hollin::sim::VirtualPrinter printer(hollin::systemClock(), emulation, model);
+    if (fixedBtName) {
+        hollin::sim::BluetoothState bluetooth = printer.bluetooth();
+        bluetooth.fixedNameModule = true;
+        printer.setBluetooth(bluetooth);
+    }
     int status = serve(printer, stopSignals);
     for (const std::string& command : printer.log())
         std::fprintf(stderr, "understood: %s\n", command.c_str());

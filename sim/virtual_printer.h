@@ -55,6 +55,9 @@ BodyLength blockBody(std::size_t headerSize, BlockSize blockSize, std::size_t ma
 
 class VirtualPrinter;
 class PrinterCommands;
+class BluetoothModule;
+class AdvancedOptions;
+struct BluetoothState;
 
 // What a command handler may do with the printer. Handlers run with the printer locked, so they use
 // only this, never VirtualPrinter's public members.
@@ -94,9 +97,10 @@ struct Command {
 // its state, queues its answers for the host to read and logs every command it understood.
 //
 // The core here knows the byte stream, the framing, the misbehaviour knobs and the log; the commands
-// come from subsystems, one source each, which register them with addCommand. Today there is one:
-// sim/printer_commands.cpp (identification, emulation switch, serial line and print settings); its
-// state is reached through emulation(), model() and settings().
+// come from subsystems, one source each, which register them with addCommand:
+// sim/printer_commands.cpp (identification, emulation switch, serial line and print settings; its
+// state is reached through emulation(), model() and settings()), sim/bluetooth.cpp (bluetooth()) and
+// sim/advanced_options.cpp (optionBlock()).
 //
 // How a subsystem plugs in (sim/bluetooth.cpp, say):
 //   - a plain state struct and a function that writes it into the state JSON object;
@@ -149,9 +153,17 @@ class VirtualPrinter {
     // What the setting commands have left behind (see printer_settings.h).
     PrinterSettings settings() const;
     void setSettings(PrinterSettings settings);
+    // The Bluetooth module (see bluetooth.h).
+    BluetoothState bluetooth() const;
+    void setBluetooth(BluetoothState state);
+    // The advanced option block kept for an emulation code (see advanced_options.h); empty for a code
+    // outside 0..7, which setOptionBlock ignores.
+    Bytes optionBlock(int emulation) const;
+    void setOptionBlock(int emulation, Bytes block);
 
     // The whole state as one JSON object: every subsystem's members (for the printer commands
-    // "emulation", "model" and "settings") and "traffic" (byte counts and the log).
+    // "emulation", "model" and "settings", "bluetooth", "advanced_options") and "traffic" (byte
+    // counts and the log).
     std::string stateJson() const;
 
     // --- misbehaviour on request
@@ -204,6 +216,8 @@ class VirtualPrinter {
 
     // The subsystems, after the registry they register with.
     std::unique_ptr<PrinterCommands> printer_;
+    std::unique_ptr<BluetoothModule> bluetooth_;
+    std::unique_ptr<AdvancedOptions> options_;
 };
 
 }  // namespace hollin::sim
