@@ -18,6 +18,7 @@
 #include "platform/clock.h"
 #include "platform/udp_socket.h"
 #include "sim/network_printer.h"
+#include "sim/bluetooth.h"
 #include "sim/pty_printer_server.h"
 #include "sim/virtual_printer.h"
 #include "sim/wifi_module.h"
@@ -55,12 +56,15 @@ std::optional<int> parseEmulation(std::string_view text) {
 int usage(const char* program) {
     std::fprintf(stderr,
                  "usage: %s [--emulation ESC/POS|CPCL|MPCL|ZPL|EPL|DPL|0..7] [--model TEXT] [--state FILE]\n"
-                 "          [--wifi-module sollae|quatech|inc|other|none]\n"
+                 "          [--wifi-module sollae|quatech|inc|other|none] [--fixed-bt-name]\n"
                  "       %s --net N --text M [--broadcast A] [--first-address 127.0.0.2]\n"
                  "Serves a virtual printer on a pseudo-terminal and prints its path; runs until stopped\n"
                  "(SIGINT, SIGTERM or SIGHUP). --state FILE: on exit, write the printer's state (emulation,\n"
-                 "model, settings, Wi-Fi module, bytes and commands received) to FILE as one JSON object.\n"
+                 "model, settings, Bluetooth, option blocks, Wi-Fi module, bytes and commands received) to\n"
+                 "FILE as one JSON object.\n"
                  "--wifi-module: the Wi-Fi module behind the printer (default QUATECH).\n"
+                 "--fixed-bt-name: a Bluetooth module that answers \"MOVON\" for its name and ignores name\n"
+                 "writes.\n"
                  "With --net or --text it serves N binary-protocol (UDP 50005) and M text-frame (UDP 61001)\n"
                  "network printers instead, on consecutive addresses from --first-address, answering by\n"
                  "broadcast to A (default 127.255.255.255); one line per printer, then \"ready\".\n",
@@ -166,11 +170,16 @@ int main(int argc, char** argv) {
     std::optional<std::string> statePath;
     NetOptions net;
     auto wifiModule = hollin::sim::WifiModuleState::Kind::Quatech;
+    bool fixedBtName = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             usage(argv[0]);
             return 0;
+        }
+        if (arg == "--fixed-bt-name") {
+            fixedBtName = true;
+            continue;
         }
         if (i + 1 >= argc)
             return usage(argv[0]);
@@ -226,6 +235,11 @@ int main(int argc, char** argv) {
 
     hollin::sim::VirtualPrinter printer(hollin::systemClock(), emulation, model);
     printer.setWifiModuleKind(static_cast<int>(wifiModule));
+    if (fixedBtName) {
+        hollin::sim::BluetoothState bluetooth = printer.bluetooth();
+        bluetooth.fixedNameModule = true;
+        printer.setBluetooth(bluetooth);
+    }
     int status = serve(printer, stopSignals);
     for (const std::string& command : printer.log())
         std::fprintf(stderr, "understood: %s\n", command.c_str());

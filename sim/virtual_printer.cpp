@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "sim/advanced_options.h"
+#include "sim/bluetooth.h"
 #include "sim/cpcl_text.h"
 #include "sim/json_writer.h"
 #include "sim/printer_commands.h"
@@ -98,6 +100,8 @@ void CommandContext::ignore(std::size_t bytes) {
 VirtualPrinter::VirtualPrinter(Clock& clock, int emulation, std::string model) : clock_(clock) {
     printer_ = std::make_unique<PrinterCommands>(*this, emulation, std::move(model));
     wifi_ = std::make_unique<WifiModule>(*this, WifiModuleState::Kind::Quatech);
+    bluetooth_ = std::make_unique<BluetoothModule>(*this);
+    options_ = std::make_unique<AdvancedOptions>(*this, printer_->state.emulation);
     // Zero bytes wake the printer up; they are not commands.
     addCommand(
         {"", {0x00}, fixedBody(0), [this](std::span<const std::uint8_t>, CommandContext&) { ++wakeUps_; }});
@@ -305,6 +309,30 @@ void VirtualPrinter::setWifiModuleKind(int kind) {
     loadModuleDefaults(state);
 }
 
+BluetoothState VirtualPrinter::bluetooth() const {
+    std::lock_guard lock(mutex_);
+    return bluetooth_->state;
+}
+
+void VirtualPrinter::setBluetooth(BluetoothState state) {
+    std::lock_guard lock(mutex_);
+    bluetooth_->state = std::move(state);
+}
+
+Bytes VirtualPrinter::optionBlock(int emulation) const {
+    if (probeReplyByte(emulation) < 0)
+        return {};
+    std::lock_guard lock(mutex_);
+    return options_->state.blocks[static_cast<std::size_t>(emulation)];
+}
+
+void VirtualPrinter::setOptionBlock(int emulation, Bytes block) {
+    if (probeReplyByte(emulation) < 0)
+        return;
+    std::lock_guard lock(mutex_);
+    options_->state.blocks[static_cast<std::size_t>(emulation)] = std::move(block);
+}
+
 std::string VirtualPrinter::model() const {
     std::lock_guard lock(mutex_);
     return printer_->state.model;
@@ -320,6 +348,8 @@ std::string VirtualPrinter::stateJson() const {
     JsonObject state;
     writeState(state, printer_->state);
     writeState(state, wifi_->state);
+    writeState(state, bluetooth_->state);
+    writeState(state, options_->state);
     state.object("traffic", JsonObject()
                                 .number("bytes_received", static_cast<long long>(received_))
                                 .number("wake_up_bytes", static_cast<long long>(wakeUps_))

@@ -58,6 +58,9 @@ BodyLength blockBody(std::size_t headerSize, BlockSize blockSize, std::size_t ma
 
 class VirtualPrinter;
 class PrinterCommands;
+class BluetoothModule;
+class AdvancedOptions;
+struct BluetoothState;
 
 // What a command handler may do with the printer. Handlers run with the printer locked, so they use
 // only this, never VirtualPrinter's public members.
@@ -98,9 +101,10 @@ struct Command {
 //
 // The core here knows the byte stream, the framing, the misbehaviour knobs and the log; the commands
 // come from subsystems, one source each, which register them with addCommand:
-// sim/printer_commands.cpp (identification, emulation switch, serial line and print settings), whose
-// state is reached through emulation(), model() and settings(); sim/wifi_module.cpp (the Wi-Fi
-// module behind the printer), reached through wifiModule().
+// sim/printer_commands.cpp (identification, emulation switch, serial line and print settings; its
+// state is reached through emulation(), model() and settings()), sim/bluetooth.cpp (bluetooth()),
+// sim/advanced_options.cpp (optionBlock()) and sim/wifi_module.cpp (the Wi-Fi module behind the
+// printer, wifiModule()).
 //
 // How a subsystem plugs in (sim/bluetooth.cpp, say):
 //   - a plain state struct and a function that writes it into the state JSON object;
@@ -158,9 +162,17 @@ class VirtualPrinter {
     void setWifiModule(WifiModuleState state);
     // A fresh module of another kind (any misbehaviour is kept).
     void setWifiModuleKind(int kind);
+    // The Bluetooth module (see bluetooth.h).
+    BluetoothState bluetooth() const;
+    void setBluetooth(BluetoothState state);
+    // The advanced option block kept for an emulation code (see advanced_options.h); empty for a code
+    // outside 0..7, which setOptionBlock ignores.
+    Bytes optionBlock(int emulation) const;
+    void setOptionBlock(int emulation, Bytes block);
 
     // The whole state as one JSON object: every subsystem's members (for the printer commands
-    // "emulation", "model" and "settings") and "traffic" (byte counts and the log).
+    // "emulation", "model" and "settings", "bluetooth", "advanced_options") and "traffic" (byte
+    // counts and the log).
     std::string stateJson() const;
 
     // --- misbehaviour on request
@@ -214,6 +226,8 @@ class VirtualPrinter {
     // The subsystems, after the registry they register with.
     std::unique_ptr<PrinterCommands> printer_;
     std::unique_ptr<WifiModule> wifi_;
+    std::unique_ptr<BluetoothModule> bluetooth_;
+    std::unique_ptr<AdvancedOptions> options_;
 };
 
 }  // namespace hollin::sim

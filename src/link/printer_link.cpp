@@ -102,24 +102,29 @@ bool PrinterLink::wakeUp() {
     return true;
 }
 
-bool PrinterLink::writeChunk(const std::uint8_t* data, std::size_t length) {
-    // A chunk the port refuses at once, or takes only in part, is written on from where it stopped,
-    // within the same bound as a chunk still being written.
-    const std::uint32_t start = clock_->tickMs();
+bool writeBoundedPiece(SerialPort& port, Clock& clock, const std::uint8_t* data, std::size_t length,
+                       std::uint32_t boundMs, std::uint32_t retryPauseMs) {
+    const std::uint32_t start = clock.tickMs();
     std::size_t done = 0;
     while (done < length) {
-        const std::uint32_t spent = elapsedMs(start, clock_->tickMs());
-        if (spent >= kChunkBoundMs)
+        const std::uint32_t spent = elapsedMs(start, clock.tickMs());
+        if (spent >= boundMs)
             return false;
-        const WriteOutcome out = port_->write(data + done, length - done, kChunkBoundMs - spent);
+        const WriteOutcome out = port.write(data + done, length - done, boundMs - spent);
         if (out.status == WriteStatus::TimedOut || out.status == WriteStatus::Failed)
             return false;
         if (out.status == WriteStatus::Completed && out.count > 0)
             done += std::min(out.count, length - done);
         else
-            clock_->sleepMs(kRetryPauseMs);
+            clock.sleepMs(retryPauseMs);
     }
     return true;
+}
+
+bool PrinterLink::writeChunk(const std::uint8_t* data, std::size_t length) {
+    // A chunk the port refuses at once, or takes only in part, is written on from where it stopped,
+    // within the same bound as a chunk still being written.
+    return writeBoundedPiece(*port_, *clock_, data, length, kChunkBoundMs, kRetryPauseMs);
 }
 
 int PrinterLink::Write(std::span<const std::uint8_t> data) {

@@ -26,6 +26,13 @@ std::optional<LineSettings> lineSettingsFor(std::uint32_t baud, int parity, int 
 // 19200 / baud ms per written byte.
 PortTimeouts linkTimeoutsFor(std::uint32_t baud);
 
+// Writes one piece of at most a chunk's size whole on `port`, within `boundMs` on `clock`: a piece the
+// port refuses at once, or takes only in part, is written on from where it stopped, pausing
+// `retryPauseMs` before each new try. False when the port failed or the bound ran out (the caller
+// purges).
+bool writeBoundedPiece(SerialPort& port, Clock& clock, const std::uint8_t* data, std::size_t length,
+                       std::uint32_t boundMs, std::uint32_t retryPauseMs);
+
 // The byte channel to a printer on a serial port. Writes go out in chunks of at most 64 bytes, each
 // bounded to 1000 ms, after a two-byte wake-up and a 350 ms pause when the printer may be asleep
 // (first write after Open, or more than 60 s since the last write); every write ends by purging the

@@ -7,6 +7,8 @@
 
 #include "common/text_twin.h"
 #include "printer/about_box.h"
+#include "printer/advanced_options_window.h"
+#include "printer/bluetooth_settings_window.h"
 #include "printer/main_window_ids.h"
 #include "printer/main_window_look.h"
 #include "printer/option_lists.h"
@@ -29,6 +31,15 @@ CHollinDlg::CHollinDlg(MainWindowDeps deps) : ui::Window(kMainDialogId), deps_(s
     mapEmulationHandlers();
     mapSettingsHandlers();
     onClicked(kStartWifi, [this] { startWifiSettings(); });
+    onClicked(kAdvancedOptions, [this] { startAdvancedOptions(); });
+    onClicked(kStartBluetooth, [this] { startBluetoothSettings(); });
+    btTransport_ = std::make_unique<ExchangeBluetoothTransport>(session_->exchange);
+    btPanel_ =
+        std::make_unique<BluetoothPanel>(*this, *btTransport_, PinRule::FourDigits, messageLanguage_,
+                                         [this](const PrinterResult& result) { return takeResult(result); });
+    btPanel_->bind(
+        [this](ControlId id, ui::Notification n, std::function<void()> handler) { on(id, n, handler); },
+        false);
 }
 
 CHollinDlg::~CHollinDlg() {
@@ -127,6 +138,23 @@ void CHollinDlg::startWifiSettings() {
         deps_.makeWifiWindow ? deps_.makeWifiWindow() : std::make_unique<WifiSettingsStandIn>();
     if (wifi)
         desktop().runModal(*wifi, this);
+}
+
+// The advanced options window writes and reads through a copy of the open link.
+void CHollinDlg::startAdvancedOptions() {
+    if (!session_->isOpen())
+        return;
+    AdvancedOptionsWindow options(session_->emulationKind, session_->linkKind(),
+                                  LinkCopyChannel::of(*session_), deps_.clock);
+    desktop().runModal(options, this);
+}
+
+void CHollinDlg::startBluetoothSettings() {
+    const BorrowedLink link = lendLink();
+    if (!link.valid())
+        return;
+    BluetoothSettingsWindow bluetooth(link);
+    desktop().runModal(bluetooth, this);
 }
 
 BorrowedLink CHollinDlg::lendLink() {

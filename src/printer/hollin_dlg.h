@@ -15,6 +15,7 @@
 #include "link/usb_device.h"
 #include "platform/clock.h"
 #include "printer/automation_hold.h"
+#include "printer/bluetooth_panel.h"
 #include "printer/printer_operations.h"
 #include "printer/printer_session.h"
 #include "printer/result_messages.h"
@@ -78,7 +79,8 @@ class WifiSettingsStandIn : public ui::Window {
 // parameters, opens the port, and the window identifies the printer (emulation and model) and enables
 // exactly the setting controls that suit it.
 //
-// The handlers live in several sources: hollin_dlg.cpp (shell, initialisation, child windows),
+// The handlers live in several sources: hollin_dlg.cpp (shell, initialisation, child windows, the
+// Bluetooth group's panel),
 // hollin_dlg_connection.cpp (port kind, line check, Open Port, Close Port) and
 // hollin_dlg_emulation.cpp (Get Emulation, Set CPCL / Set ESC/POS, serial configuration save) and
 // hollin_dlg_settings.cpp (power save, code page, density, label media, calibrations, compatible mode).
@@ -152,6 +154,8 @@ class CHollinDlg : public ui::Window {
     void showPortToolTips();
     void showAbout();
     void startWifiSettings();
+    void startAdvancedOptions();
+    void startBluetoothSettings();
 
     // --- hollin_dlg_connection.cpp
     void mapConnectionHandlers();
@@ -187,6 +191,10 @@ class CHollinDlg : public ui::Window {
     std::unique_ptr<PrinterSession> session_;
     DriverPortBuffers conflict_;
     BorrowedLink borrowed_;
+    // The Bluetooth group below the visible area: the Bluetooth window's behaviour over the main
+    // window's exchange (each action probes first) with the decimal PIN rule.
+    std::unique_ptr<ExchangeBluetoothTransport> btTransport_;
+    std::unique_ptr<BluetoothPanel> btPanel_;
     AutomationHold* proxy_ = nullptr;
     int messageLanguage_ = 0;
     // The compatible-mode flag the two radios set: 1 ON, 0 OFF.

@@ -19,6 +19,7 @@ enum class Outcome {
     UnknownEmulation,  // the answer names no emulation this action accepts
     Unsupported,       // the printer's emulation takes no such command: nothing was sent
     Refused,           // a value has no byte on the wire: nothing was sent
+    BadReply,          // an answer came but is too short to hold what was asked for
 };
 
 struct PrinterResult {

@@ -1,5 +1,7 @@
 #include "printer/printer_session.h"
 
+#include <algorithm>
+#include <climits>
 #include <utility>
 
 namespace hollin::printer {
@@ -48,11 +50,42 @@ BorrowedLink PrinterSession::lend() {
         return link;
     link.linkKind = linkKind();
     link.emulationKind = emulationKind;
+    link.clock = &exchange.clock();
     if (link.linkKind == kLinkSerial)
         link.serialPort = serial.port();
     else
         link.usb = &usb;
     return link;
+}
+
+int BorrowedLink::write(std::span<const std::uint8_t> data) const {
+    if (!valid())
+        return 0;
+    if (linkKind == kLinkUsb) {
+        usb->Write(data);
+        return usb->lastWriteDelivered() ? 1 : 0;
+    }
+    for (std::size_t sent = 0; sent < data.size(); sent += kSerialPieceBytes) {
+        const std::size_t piece = std::min(kSerialPieceBytes, data.size() - sent);
+        if (!writeBoundedPiece(*serialPort, *clock, data.data() + sent, piece, kSerialPieceBoundMs,
+                               kSerialRetryPauseMs)) {
+            serialPort->purge();
+            return 0;
+        }
+    }
+    serialPort->purge();
+    return static_cast<int>(std::min<std::size_t>(data.size(), INT_MAX));
+}
+
+int BorrowedLink::read(std::span<std::uint8_t> buffer) const {
+    if (!valid() || buffer.empty())
+        return 0;
+    if (linkKind == kLinkUsb)
+        return usb->Read(buffer);
+    if (serialPort->bytesWaiting() == 0)
+        return 0;
+    const long n = serialPort->read(buffer.data(), std::min<std::size_t>(buffer.size(), INT_MAX));
+    return n > 0 ? static_cast<int>(n) : 0;
 }
 
 }  // namespace hollin::printer

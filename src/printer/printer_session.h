@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
 #include "link/printer_link.h"
 #include "link/usb_link.h"
 #include "platform/clock.h"
@@ -12,14 +16,29 @@ namespace hollin::printer {
 // writes and reads it with its own routines and never opens or closes it. Valid only while the main
 // window's port stays open, which a modal child guarantees.
 struct BorrowedLink {
+    static constexpr std::size_t kSerialPieceBytes = 64;
+    static constexpr std::uint32_t kSerialPieceBoundMs = 1000;
+    static constexpr std::uint32_t kSerialRetryPauseMs = 10;
+
     int linkKind = kLinkNone;
     SerialPort* serialPort = nullptr;  // link kind 0: the open serial port
     UsbLink* usb = nullptr;            // link kind 2: the open USB link
+    Clock* clock = nullptr;            // bounds the serial pieces
     int emulationKind = kEscPos;       // the printer's emulation when the port was lent
 
     bool valid() const {
-        return (linkKind == kLinkSerial && serialPort != nullptr) || (linkKind == kLinkUsb && usb != nullptr);
+        return (linkKind == kLinkSerial && serialPort != nullptr && clock != nullptr) ||
+               (linkKind == kLinkUsb && usb != nullptr);
     }
+
+    // Serial: pieces of at most 64 bytes straight on the port (no wake-up), each bounded to 1000 ms
+    // (a piece refused at once is tried again within that bound), the port purged both ways at the
+    // end or on failure; the number of bytes written, 0 when a piece gave up. USB: through the USB
+    // link (1024-byte pieces, its 30 s bound while the printer is away); 1 when the bytes reached
+    // the printer, also after a reconnection, 0 when they did not. 0 on an invalid link.
+    int write(std::span<const std::uint8_t> data) const;
+    // The bytes waiting, one read of the whole buffer; 0 at once when none wait.
+    int read(std::span<std::uint8_t> buffer) const;
 };
 
 // The main window's connection: its two links, which one is in use, and what is known of the printer

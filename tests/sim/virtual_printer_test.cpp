@@ -142,10 +142,17 @@ TEST(VirtualPrinter, StateJsonHoldsWhatTheCommandsLeft) {
     VirtualPrinter printer(clock, 0, "Q\"\\\n\xC3\xA9\x80");
     printer.receive(
         Bytes{0x1C, 0x45, 0x53, 0x03, 0x1C, '#', '#', 'D', 'E', 'N', 'S', 'I', 'T', 'Y', 0x05, 0x1C, 0x55});
+    // The Bluetooth name and BLE, and the language byte of the ZPL option block.
+    printer.receive(Bytes{0x1B, 0x62, 0x74, 0x03, 0x81, 'A', 'b', 0x1B, '#', 't', 'a',  'v', 'i', 'k',
+                          0x02, 'L',  0x02, 0x1B, '#',  't', 'a', 'v',  'i', 'k', 0x02, 'B', 0x01});
     const std::string json = printer.stateJson();
     for (const char* part : {R"({"emulation":{"code":3,"name":"ZPL"},"model":"Q\"\\\né\u0080","settings":{)",
                              R"("density":5,"media":{"mode":"black mark","sensor":"upper"})",
-                             R"("log":["emulation switch to ZPL","density","media black mark upper"]}})"})
+                             R"("bluetooth":{"address":"00:1B:35:4A:10:C7","name":"Ab","pin":"0000")",
+                             R"("ble":true,"numeric_comparison":false)",
+                             R"("3":"02 00 00 00 00 00 00 00 0A 4E 00 00 00 00 00 00 00 00 00 00")",
+                             R"("log":["emulation switch to ZPL","density","media black mark upper",)"
+                             R"("bluetooth name write","options language 2","BLE on"]}})"})
         EXPECT_NE(json.find(part), std::string::npos) << part << "\n in " << json;
 }
 

@@ -1,0 +1,43 @@
+#include "printer/byte_channel.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace hollin::printer {
+
+std::unique_ptr<LinkCopyChannel> LinkCopyChannel::of(PrinterSession& session) {
+    if (session.linkKind() == kLinkUsb)
+        return std::make_unique<LinkCopyChannel>(session.usb, session.exchange.clock());
+    return std::make_unique<LinkCopyChannel>(session.serial.sharedCopy(), session.exchange.clock());
+}
+
+bool LinkCopyChannel::send(std::span<const std::uint8_t> bytes) {
+    if (linkKind_ == kLinkUsb) {
+        usb_->Write(bytes);
+        return usb_->lastWriteDelivered();
+    }
+    serial_->Write(bytes);
+    return serial_->lastWriteDelivered();
+}
+
+int LinkCopyChannel::receive(std::span<std::uint8_t> buffer) {
+    return linkKind_ == kLinkUsb ? usb_->Read(buffer) : serial_->Read(buffer);
+}
+
+std::optional<Bytes> awaitFirstChunk(ByteChannel& channel, std::size_t capacity, std::uint32_t pauseMs,
+                                     std::uint32_t boundMs) {
+    Bytes buffer(capacity);
+    const std::uint32_t pause = std::max<std::uint32_t>(pauseMs, 1);
+    for (std::uint32_t waited = 0;; waited += pause) {
+        const int n = channel.receive(buffer);
+        if (n > 0) {
+            buffer.resize(std::min<std::size_t>(static_cast<std::size_t>(n), capacity));
+            return buffer;
+        }
+        if (waited >= boundMs)
+            return std::nullopt;
+        channel.clock().sleepMs(pause);
+    }
+}
+
+}  // namespace hollin::printer

@@ -1,0 +1,241 @@
+// The lent port's write and read, and the advanced-options and Bluetooth operations over a channel
+// whose replies the test plays, on the virtual clock.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "link/fake_serial_port.h"
+#include "link/usb_link.h"
+#include "printer/advanced_options_operations.h"
+#include "printer/bluetooth_codec.h"
+#include "printer/bluetooth_operations.h"
+#include "printer/printer_session.h"
+#include "sim/virtual_printer.h"
+#include "support/byte_text.h"
+#include "support/virtual_serial_port.h"
+
+namespace hollin::printer {
+namespace {
+
+using test::bytesOf;
+using test::concat;
+
+// --- BorrowedLink
+
+struct BorrowedSerial : ::testing::Test {
+    VirtualClock clock;
+    test::FakePortState state{clock};
+    test::FakeSerialPort port{state};
+    BorrowedLink link{.linkKind = kLinkSerial, .serialPort = &port, .clock = &clock};
+
+    std::vector<std::size_t> pieceSizes() const {
+        std::vector<std::size_t> sizes;
+        for (const auto& s : state.sent)
+            sizes.push_back(s.bytes.size());
+        return sizes;
+    }
+};
+
+TEST_F(BorrowedSerial, WritesPiecesOfAtMost64BytesWithoutWakeUpAndPurgesAtTheEnd) {
+    EXPECT_EQ(link.write(Bytes(10, 'a')), 10);
+    EXPECT_EQ(pieceSizes(), (std::vector<std::size_t>{10}));
+    EXPECT_EQ(state.events, (std::vector<std::string>{"write", "purge"}));
+    state.sent.clear();
+    EXPECT_EQ(link.write(Bytes(200, 'b')), 200);
+    EXPECT_EQ(pieceSizes(), (std::vector<std::size_t>{64, 64, 64, 8}));
+    EXPECT_EQ(state.allSent(), Bytes(200, 'b'));
+}
+
+TEST_F(BorrowedSerial, APieceRefusedOverAndOverGivesUpAfterItsSecondAndPurges) {
+    state.otherWrites = WriteStatus::FailedAtOnce;
+    EXPECT_EQ(link.write(Bytes(100, 'c')), 0);
+    EXPECT_GE(clock.tickMs(), BorrowedLink::kSerialPieceBoundMs);
+    EXPECT_LT(clock.tickMs(), BorrowedLink::kSerialPieceBoundMs + 20);
+    EXPECT_EQ(state.events.back(), "purge");
+    // A refused piece is tried again within its bound, and goes out when the port takes it.
+    state.events.clear();
+    state.otherWrites = WriteStatus::Completed;
+    state.script = {WriteStatus::FailedAtOnce, WriteStatus::FailedAtOnce};
+    EXPECT_EQ(link.write(Bytes(70, 'd')), 70);
+    EXPECT_EQ(pieceSizes(), (std::vector<std::size_t>{64, 6}));
+    // A piece still unfinished when its second runs out ends the write.
+    state.script = {WriteStatus::Completed, WriteStatus::TimedOut};
+    EXPECT_EQ(link.write(Bytes(100, 'e')), 0);
+    EXPECT_EQ(state.events.back(), "purge");
+}
+
+TEST_F(BorrowedSerial, ReadReturnsAtOnceWhenNothingIsQueuedElseOneReadOfTheWholeBuffer) {
+    std::uint8_t buffer[256];
+    EXPECT_EQ(link.read(buffer), 0);
+    EXPECT_EQ(state.reads, 0);
+    EXPECT_EQ(clock.tickMs(), 0u);
+    state.arrive({'o', 'k'});
+    EXPECT_EQ(link.read(buffer), 2);
+    EXPECT_EQ(state.reads, 1);
+}
+
+TEST(BorrowedUsb, WriteIsOneWhenDeliveredAndZeroOnceThePrinterStaysAwayPastTheBound) {
+    VirtualClock clock;
+    sim::VirtualPrinter printer{clock, kCpcl, "Alder"};
+    test::VirtualUsbFinder finder{printer};
+    UsbLink usb{finder, clock};
+    ASSERT_EQ(usb.Open("USB"), 0);
+    const BorrowedLink link{.linkKind = kLinkUsb, .usb = &usb, .clock = &clock};
+    EXPECT_EQ(link.write(btReadAddressCommand()), 1);
+    EXPECT_EQ(printer.log(), (std::vector<std::string>{"bluetooth address read"}));
+    printer.vanish();
+    EXPECT_EQ(link.write(Bytes(2000, 'x')), 0);
+    EXPECT_GE(clock.tickMs(), UsbLink::kWriteGiveUpMs);
+    usb.Close();
+}
+
+// --- operations over a played channel
+
+// Each receive gives the next played chunk (an empty one: nothing waiting); after them, nothing.
+class PlayedChannel final : public ByteChannel {
+  public:
+    VirtualClock time;
+    std::vector<Bytes> sent;
+    bool refuse = false;
+    std::deque<Bytes> chunks;
+    int receives = 0;
+
+    bool send(std::span<const std::uint8_t> bytes) override {
+        if (refuse)
+            return false;
+        sent.emplace_back(bytes.begin(), bytes.end());
+        return true;
+    }
+    int receive(std::span<std::uint8_t> buffer) override {
+        ++receives;
+        if (chunks.empty())
+            return 0;
+        Bytes& c = chunks.front();
+        const std::size_t n = std::min(c.size(), buffer.size());
+        std::copy_n(c.begin(), n, buffer.begin());
+        c.erase(c.begin(), c.begin() + static_cast<long>(n));
+        if (c.empty())
+            chunks.pop_front();
+        return static_cast<int>(n);
+    }
+    Clock& clock() override { return time; }
+};
+
+Bytes optionsReply(Bytes block) {
+    return concat({bytesOf("\x1B#tavik"), {static_cast<std::uint8_t>(block.size() + 1), 'R'}, block});
+}
+
+Bytes zplBlock(std::uint8_t direction) {
+    Bytes b(20, 0);
+    b[3] = 4;
+    b[8] = 10;
+    b[9] = direction;
+    return b;
+}
+
+TEST(ReadAdvancedOptions, AReplyInTwoChunksIsAssembled) {
+    PlayedChannel ch;
+    const Bytes reply = optionsReply(zplBlock('N'));
+    ch.chunks = {Bytes(reply.begin(), reply.begin() + 5), {}, Bytes(reply.begin() + 5, reply.end())};
+    const OptionsReadResult r = readAdvancedOptions(ch, kZpl);
+    ASSERT_EQ(r.outcome, Outcome::Done);
+    EXPECT_EQ(ch.sent, (std::vector<Bytes>{readAllOptionsCommand()}));
+    EXPECT_EQ(r.reply->values.left, 4);
+    EXPECT_EQ(r.reply->block, zplBlock('N'));
+    EXPECT_EQ(r.reads, 3);
+    EXPECT_EQ(ch.time.tickMs(), kOptionsReplyWaitMs + kOptionsEmptyReadPauseMs);
+}
+
+TEST(ReadAdvancedOptions, WithoutRAtByteEightItTimesOutAfterExactly62Reads) {
+    PlayedChannel ch;
+    Bytes reply = optionsReply(zplBlock('N'));
+    reply[8] = 'Q';
+    ch.chunks = {reply};
+    const OptionsReadResult r = readAdvancedOptions(ch, kCpcl);
+    EXPECT_EQ(r.outcome, Outcome::NoResponse);
+    EXPECT_EQ(ch.receives, kOptionsMaxReads);
+    EXPECT_EQ(r.reads, kOptionsMaxReads);
+    // 100 ms, then a 50 ms pause after each of the 60 empty reads that another read follows.
+    EXPECT_EQ(ch.time.tickMs(), kOptionsReplyWaitMs + 60 * kOptionsEmptyReadPauseMs);
+}
+
+TEST(ReadAdvancedOptions, SurplusIsIgnoredAShortReplyRefusedAndAnUnsentReadNotAwaited) {
+    PlayedChannel surplus;
+    surplus.chunks = {concat({optionsReply(zplBlock('I')), bytesOf("tail")})};
+    const OptionsReadResult ok = readAdvancedOptions(surplus, kZpl);
+    ASSERT_EQ(ok.outcome, Outcome::Done);
+    EXPECT_EQ(ok.reply->values.direction, kDirectionInverted);
+    EXPECT_EQ(ok.reply->block, zplBlock('I'));
+
+    PlayedChannel shortReply;
+    shortReply.chunks = {optionsReply(Bytes(9, 1))};  // N = 10: no print direction
+    EXPECT_EQ(readAdvancedOptions(shortReply, kZpl).outcome, Outcome::BadReply);
+
+    PlayedChannel refused;
+    refused.refuse = true;
+    EXPECT_EQ(readAdvancedOptions(refused, kCpcl).outcome, Outcome::NotSent);
+    EXPECT_EQ(refused.receives, 0);
+    EXPECT_EQ(refused.time.tickMs(), 0u);
+
+    // Printers that take no option commands are asked nothing; the wait still runs out.
+    PlayedChannel epl;
+    EXPECT_EQ(readAdvancedOptions(epl, kEpl).outcome, Outcome::NoResponse);
+    EXPECT_TRUE(epl.sent.empty());
+}
+
+TEST(SaveAdvancedOptions, SendsOnlyWhatChangedInOrderAndNothingWhileAValueIsOutOfRange) {
+    const OptionValues read{0, 0, 0, 1, 2, 3, 10, kDirectionUnknown};
+    OptionValues edited = read;
+    edited.top = 30;
+    edited.errorClear = 1;
+    edited.tone = 12;
+    edited.direction = kDirectionNormal;
+    PlayedChannel ch;
+    ASSERT_EQ(saveAdvancedOptions(ch, kZpl, read, edited, zplBlock('X')).outcome, Outcome::Done);
+    Bytes block = zplBlock('X');
+    block[3] = 1;
+    block[4] = 2;
+    block[5] = 30;
+    block[8] = 12;
+    block[9] = 'N';
+    EXPECT_EQ(ch.sent, (std::vector<Bytes>{errorClearCommand(1), marginsCommand(1, 2, 30), toneCommand(12),
+                                           *writeAllOptionsCommand(block)}));
+    // On CPCL the direction never travels.
+    PlayedChannel cpcl;
+    saveAdvancedOptions(cpcl, kCpcl, read, edited, {});
+    EXPECT_EQ(cpcl.sent.size(), 3u);
+
+    for (int bad : {-1, 255}) {
+        PlayedChannel none;
+        OptionValues wrong = edited;
+        wrong.left = bad;
+        EXPECT_EQ(saveAdvancedOptions(none, kZpl, read, wrong, zplBlock('X')).outcome, Outcome::Refused);
+        EXPECT_TRUE(none.sent.empty());
+    }
+    PlayedChannel refused;
+    refused.refuse = true;
+    EXPECT_EQ(saveAdvancedOptions(refused, kCpcl, read, edited, {}).outcome, Outcome::NotSent);
+}
+
+TEST(ReadBluetoothInfo, ASilentPrinterEndsAfterAboutThreeSecondsKeepingWhatWasRead) {
+    PlayedChannel ch;
+    ChannelBluetoothTransport transport(ch);
+    ch.chunks = {bytesOf("\"00:1B\"")};
+    const BluetoothInfo info = readBluetoothInfo(transport);
+    EXPECT_EQ(info.result.outcome, Outcome::NoResponse);
+    EXPECT_EQ(info.address, "00:1B");
+    EXPECT_FALSE(info.discoverable);
+    EXPECT_EQ(ch.sent, (std::vector<Bytes>{btReadAddressCommand(), btReadDiscoverableCommand()}));
+    EXPECT_EQ(ch.time.tickMs(), kBtReplyBoundMs);
+    // A read that does not go out is not awaited.
+    PlayedChannel refused;
+    refused.refuse = true;
+    ChannelBluetoothTransport refusing(refused);
+    EXPECT_EQ(readBluetoothInfo(refusing).result.outcome, Outcome::NotSent);
+    EXPECT_EQ(refused.receives, 0);
+}
+
+}  // namespace
+}  // namespace hollin::printer
