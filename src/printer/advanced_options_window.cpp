@@ -8,6 +8,7 @@
 
 #include "printer/hollin_dlg.h"
 #include "printer/result_messages.h"
+#include "ui/button_icons.h"
 #include "ui/filtered_edit.h"
 #include "ui/list_fill.h"
 #include "ui/status_window.h"
@@ -75,6 +76,8 @@ AdvancedOptionsWindow::AdvancedOptionsWindow(int emulationKind, int linkKind,
 
 void AdvancedOptionsWindow::onInit() {
     view().setTitle(kTitle);
+    static constexpr ui::ButtonIcon kIcons[] = {{kGetInfo, 159}, {kSaveInfo, 133}, {kExit, 145}};
+    ui::setButtonIcons(view(), kIcons);
     ui::fillList(view(), kErrorClear, kErrorClearNames, -1);
     ui::fillList(view(), kLanguage, kLanguageNames, -1);
     ui::fillList(view(), kPeeler, kPeelerNames, -1);

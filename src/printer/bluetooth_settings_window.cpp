@@ -1,6 +1,7 @@
 #include "printer/bluetooth_settings_window.h"
 
 #include "printer/result_messages.h"
+#include "ui/button_icons.h"
 
 namespace hollin::printer {
 
@@ -18,6 +19,18 @@ BluetoothSettingsWindow::BluetoothSettingsWindow(BorrowedLink link)
 // The name can be set only once it was read; every other button is usable at once.
 void BluetoothSettingsWindow::onInit() {
     view().setTitle(kTitle);
+    static constexpr ui::ButtonIcon kIcons[] = {{bt::kGetInfo, 131},
+                                                {bt::kSetInfo, 165},
+                                                {bt::kSavePin, 173},
+                                                {bt::kSaveDiscoverable, 175},
+                                                {bt::kAutoConnectOn, 167},
+                                                {bt::kAutoConnectOff, 168},
+                                                {bt::kBleOn, 167},
+                                                {bt::kBleOff, 168},
+                                                {bt::kNumericOn, 167},
+                                                {bt::kNumericOff, 168},
+                                                {ui::IDOK, 145}};
+    ui::setButtonIcons(view(), kIcons);
     // Emptying the PIN tells the panel so; the buttons are set afterwards.
     for (ui::ControlId id : {bt::kAddress, bt::kName, bt::kPin})
         view().setText(id, "");

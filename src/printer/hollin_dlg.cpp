@@ -105,8 +105,7 @@ void CHollinDlg::showPortToolTips() {
 }
 
 void CHollinDlg::initButtonsAndGroups() {
-    for (const ButtonIcon& b : kMainButtonIcons)
-        view().setIcon(b.button, b.icon);
+    ui::setButtonIcons(view(), kMainButtonIcons);
     for (ControlId group : kMainGroups)
         view().setGroupCaptionStyle(group, kGroupCaptionColour, true, isCentredGroup(group));
 }

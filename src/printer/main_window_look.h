@@ -3,14 +3,12 @@
 #include <cstdint>
 
 #include "printer/main_window_ids.h"
+#include "ui/button_icons.h"
 
 // How the main window dresses its buttons and group boxes at initialisation.
 namespace hollin::printer {
 
-struct ButtonIcon {
-    ui::ControlId button;
-    int icon;
-};
+using ui::ButtonIcon;
 
 // The icon of every button of the main window, as it opens.
 inline constexpr ButtonIcon kMainButtonIcons[] = {

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "ui/button_icons.h"
 #include "ui/info_window.h"
 #include "ui/list_fill.h"
 #include "ui/port_section.h"
@@ -161,6 +162,10 @@ void CWiFiSettings::onInit() {
     ui::DialogView& v = view();
     messageLanguage_ = kLanguageEnglish;
     v.setTitle(kWifiWindowTitle);
+    static constexpr ui::ButtonIcon kIcons[] = {
+        {kOpenPort, 130},   {kClosePort, 135}, {kGetInfo, 151}, {kSaveInfo, 157},    {kReset, 161},
+        {kEnterprise, 162}, {kWps, 163},       {kSearch, 154},  {kNetworkSave, 158}, {kExit, 132}};
+    ui::setButtonIcons(v, kIcons);
     const PortMap& ports = deps_.ports;
     ui::fillPortSection(v, kPortSection, ui::kUsbPortPosition, [&ports](std::string_view port) {
         return comPortNumber(port) ? ports.toolTip(port) : std::string();
