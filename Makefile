@@ -30,15 +30,17 @@ bench: setup
 	@build/release/bin/hollin_bench $(ARGS)
 
 # Every fuzz target for FUZZ_SECONDS (default 60) each, with libFuzzer; new inputs are kept under
-# build/fuzz/corpus/<target>, the checked-in seeds under fuzz/corpus/<target> are read too.
+# build/fuzz/corpus/<target>, the checked-in seeds under fuzz/corpus/<target> are read too. FUZZ_SEED
+# (0: libFuzzer picks one) makes a run repeatable.
 FUZZ_SECONDS ?= 60
+FUZZ_SEED ?= 0
 fuzz: setup
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
 	@for t in build/fuzz/bin/fuzz_*; do \
 	  name=$$(basename $$t); mkdir -p build/fuzz/corpus/$$name fuzz/corpus/$$name; \
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
-	  $$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build/fuzz/corpus/$$name fuzz/corpus/$$name || exit 1; \
+	  $$t -max_total_time=$(FUZZ_SECONDS) -seed=$(FUZZ_SEED) -print_final_stats=1 build/fuzz/corpus/$$name fuzz/corpus/$$name || exit 1; \
 	done
 
 format:

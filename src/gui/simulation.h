@@ -38,7 +38,8 @@ std::optional<int> emulationFromOption(std::string_view text);
 class EmbeddedPrinters {
   public:
     // `replyDelayMs`: how long a printer takes to answer; a real printer needs a moment too, and the
-    // serial link purges its input when a write ends.
+    // serial link purges its input when a write ends (an answer quicker than that purge, which a busy
+    // machine can delay by several milliseconds, would be lost).
     explicit EmbeddedPrinters(const SimulationOptions& options, std::uint32_t replyDelayMs = kReplyDelayMs);
     ~EmbeddedPrinters();
 
@@ -55,7 +56,7 @@ class EmbeddedPrinters {
     sim::VirtualPrinter& serialPrinter() { return serialPrinter_; }
     sim::VirtualPrinter& usbPrinter() { return usbPrinter_; }
 
-    static constexpr std::uint32_t kReplyDelayMs = 5;
+    static constexpr std::uint32_t kReplyDelayMs = 20;
 
   private:
     RealClock clock_;
