@@ -27,7 +27,8 @@ std::vector<std::string_view> names(const std::array<std::string_view, N>& list)
 }
 
 // Takes one line option's value; the error names the option and its choices.
-bool takeLineOption(Request& request, const std::string& option, const std::string& value, std::string& error) {
+bool takeLineOption(Request& request, const std::string& option, const std::string& value,
+                    std::string& error) {
     auto choose = [&](const std::vector<std::string_view>& list, int& position) {
         const auto found = positionIn(list, value);
         if (!found) {
@@ -59,9 +60,9 @@ bool takeLineOption(Request& request, const std::string& option, const std::stri
     return true;
 }
 
-constexpr std::string_view kValueOptions[] = {"--port",   "--baud",        "--parity",    "--data-bits",
-                                              "--stop-bits", "--flow",     "--secret-file", "--broadcast",
-                                              "--directed", "--sensor"};
+constexpr std::string_view kValueOptions[] = {"--port",      "--baud",  "--parity",      "--data-bits",
+                                              "--stop-bits", "--flow",  "--secret-file", "--broadcast",
+                                              "--directed",  "--sensor"};
 
 bool takesValue(std::string_view arg) {
     for (auto option : kValueOptions) {

@@ -35,7 +35,7 @@ struct Request {
     std::optional<std::string> secretFile;  // a path, or "-" for standard input
     std::optional<std::string> broadcast;
     std::optional<std::string> directed;
-    int sensorPosition = 0;  // black mark media: 0 lower, 1 upper
+    int sensorPosition = 0;          // black mark media: 0 lower, 1 upper
     std::vector<std::string> words;  // the command and its arguments
 };
 

@@ -110,7 +110,7 @@ struct Connection {
 using Action = std::function<Outcome(Connection&)>;
 struct Plan {
     Action action;
-    std::optional<Failure> refused;  // a bad argument: nothing is opened or sent
+    std::optional<Failure> refused = std::nullopt;  // a bad argument: nothing is opened or sent
 };
 
 Plan refuse(std::string message) {
@@ -318,7 +318,8 @@ Plan planSetAdvanced(const std::vector<std::string>& words) {
     std::string bad;
     const auto pairs = keyValues(words, 2, bad);
     if (!pairs || pairs->empty())
-        return refuse("set advanced: " + (bad.empty() ? std::string("KEY=VALUE needed") : bad + " is not KEY=VALUE"));
+        return refuse("set advanced: " +
+                      (bad.empty() ? std::string("KEY=VALUE needed") : bad + " is not KEY=VALUE"));
     std::map<std::string, int> edits;
     for (const auto& [key, value] : *pairs) {
         printer::OptionValues probe;
@@ -508,10 +509,10 @@ int runOnPrinter(const Request& request, Deps& deps, const Plan& plan, Output& o
     }
     const bool usb = request.port == "USB";
     const auto& line = request.line;
-    const bool opened = usb ? session.openUsb(request.port)
-                            : session.openSerial(request.port, static_cast<std::uint32_t>(line.baud),
-                                                 line.parityPosition, line.dataBitsPosition,
-                                                 line.stopBitsPosition, line.flowPosition);
+    const bool opened =
+        usb ? session.openUsb(request.port)
+            : session.openSerial(request.port, static_cast<std::uint32_t>(line.baud), line.parityPosition,
+                                 line.dataBitsPosition, line.stopBitsPosition, line.flowPosition);
     if (!opened)
         return finish(request, report, {kExitDeviceBusy, "cannot open " + request.port}, output);
 
@@ -627,7 +628,8 @@ int run(const Request& request, Deps& deps, Output& output) {
     }
     const auto plan = planPrinterCommand(request, deps);
     if (!plan) {
-        output.err += "hollinctl: unknown command " + std::string(command) + " (hollinctl --help lists them)\n";
+        output.err +=
+            "hollinctl: unknown command " + std::string(command) + " (hollinctl --help lists them)\n";
         return kExitRefused;
     }
     if (plan->refused) {

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "app/hollin_app.h"
+#include "app/simulation.h"
 #include "app/system_adapters.h"
 #include "gui/icons.h"
 #include "gui/qt_desktop.h"
-#include "app/simulation.h"
 #include "gui/startup_services_linux.h"
 
 int main(int argc, char** argv) {

@@ -9,13 +9,13 @@
 #include "cli/cli_runner.h"
 #include "platform/memory_network.h"
 #include "printer/printer_commands.h"
+#include "sim/bluetooth.h"
 #include "sim/virtual_printer.h"
 #include "support/virtual_serial_port.h"
 
 namespace hollin::cli {
 namespace {
 
-using test::VirtualClock;
 using test::VirtualSerialPort;
 using test::VirtualUsbFinder;
 
@@ -63,7 +63,8 @@ struct Bench {
                   .spooler = *spooler,
                   .network = network,
                   .usbNodes = [] { return std::vector<std::string>{"/dev/usb/lp0"}; },
-                  .readSecret = [this](const std::string&) { return secret; }};
+                  .readSecret = [this](const std::string&) { return secret; },
+                  .broadcastEnvironment = std::nullopt};
         output = {};
         return cli::run(*parsed.request, deps, output);
     }

@@ -14,9 +14,9 @@
 #include <optional>
 #include <string>
 
+#include "app/simulation.h"
 #include "gui/qt_desktop.h"
 #include "gui/qt_dialog_view.h"
-#include "app/simulation.h"
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
 #include "link/serial_port.h"
