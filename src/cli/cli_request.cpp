@@ -200,8 +200,9 @@ Commands:
   set discoverable|auto-connection|ble|numeric-comparison on|off
   calibrate gap|black-mark
   print-code-page
+  wifi get | wifi reset                  the printer's Wi-Fi module (no key is shown)
   net search [--broadcast ADDR] [--directed ADDR]
-  font ..., wifi ..., net save ..., profile ...   not yet available (exit code 9)
+  font ..., wifi set|enterprise, net save, profile ...   not yet available (exit code 9)
 
 Exit codes:
   0 done                      5 not sent

@@ -1,5 +1,6 @@
 #include "cli/cli_runner.h"
 
+#include <charconv>
 #include <cstdio>
 #include <map>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "printer/printer_operations.h"
 #include "printer/printer_session.h"
 #include "printer/result_messages.h"
+#include "wifi/module_operations.h"
 
 namespace hollin::cli {
 namespace {
@@ -490,23 +492,29 @@ int finish(const Request& request, Report& report, const Failure& failure, Outpu
     return failure.code;
 }
 
+// A port given as a device path is that device; COMn goes through the port map.
+PrinterLink::PortResolver portResolver(Deps& deps) {
+    return [&deps](std::string_view port) -> std::optional<std::string> {
+        if (port.starts_with("/"))
+            return std::string(port);
+        return deps.ports.deviceFor(port);
+    };
+}
+
+// A port a print queue prints to is not opened, as the windows refuse it.
+std::optional<Failure> heldByPrintQueue(const Request& request, Deps& deps) {
+    DriverPortBuffers held;
+    if (checkDriverPort(deps.spooler, request.port, held).conflict != 1)
+        return std::nullopt;
+    return Failure{kExitDeviceBusy, driverConflictMessage(held, 0).text};
+}
+
 int runOnPrinter(const Request& request, Deps& deps, const Plan& plan, Output& output) {
     Report report;
     report.text("port", request.port);
-    PrinterSession session(
-        deps.clock, deps.serialPorts,
-        [&deps](std::string_view port) -> std::optional<std::string> {
-            if (port.starts_with("/"))
-                return std::string(port);
-            return deps.ports.deviceFor(port);
-        },
-        deps.usbFinder);
-
-    DriverPortBuffers held;
-    if (checkDriverPort(deps.spooler, request.port, held).conflict == 1) {
-        const MessageText m = driverConflictMessage(held, 0);
-        return finish(request, report, {kExitDeviceBusy, m.text}, output);
-    }
+    PrinterSession session(deps.clock, deps.serialPorts, portResolver(deps), deps.usbFinder);
+    if (const auto held = heldByPrintQueue(request, deps))
+        return finish(request, report, *held, output);
     const bool usb = request.port == "USB";
     const auto& line = request.line;
     const bool opened =
@@ -606,8 +614,106 @@ int runPorts(const Request& request, Deps& deps, Output& output) {
 }
 
 bool notYet(std::string_view command, std::string_view sub) {
-    return command == "font" || command == "profile" || (command == "wifi") ||
-           (command == "net" && sub == "save");
+    return command == "font" || command == "profile" ||
+           (command == "wifi" && sub != "get" && sub != "reset") || (command == "net" && sub == "save");
+}
+
+Failure moduleFailure(wifi::ModuleOutcome outcome) {
+    switch (outcome) {
+        case wifi::ModuleOutcome::Done:
+            return {kExitDone, ""};
+        case wifi::ModuleOutcome::NotSent:
+            return {kExitNotSent, "Sending ERROR"};
+        case wifi::ModuleOutcome::NoResponse:
+            return {kExitNoResponse, "the Wi-Fi module did not answer"};
+        case wifi::ModuleOutcome::BadReply:
+            return {kExitFailed, "the Wi-Fi module's answer failed its check"};
+        case wifi::ModuleOutcome::Unsupported:
+            break;
+    }
+    return {kExitUnsupported, "this Wi-Fi module takes no such command: nothing was sent"};
+}
+
+// "C0A80001" (first octet first) as "192.168.0.1"; the text itself when it is no such form.
+std::string dottedHex(const std::string& hex) {
+    if (hex.size() != 8)
+        return hex;
+    std::array<std::uint8_t, 4> octets{};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto [end, ec] = std::from_chars(hex.data() + 2 * i, hex.data() + 2 * i + 2, octets[i], 16);
+        if (ec != std::errc() || end != hex.data() + 2 * i + 2)
+            return hex;
+    }
+    return dotted(octets);
+}
+
+// What Get Wi-Fi Information shows, without any key or pass phrase.
+void reportSollae(wifi::ModuleExchange& exchange, Report& report, wifi::ModuleOutcome& outcome) {
+    wifi::SollaeSettings settings;
+    outcome = wifi::readSollaeSettings(exchange, settings).outcome;
+    if (outcome == wifi::ModuleOutcome::Done) {
+        report.text("mac", settings.mac);
+        report.text("ssid", settings.ssid);
+        report.flag("dhcp", settings.dhcp);
+        report.text("ip", dotted(settings.ip));
+        report.text("netmask", dotted(settings.netmask));
+        report.text("gateway", dotted(settings.gateway));
+        report.number("tcp-port", settings.tcpPort);
+    }
+}
+
+void reportRecord(wifi::ModuleExchange& exchange, Report& report, wifi::ModuleOutcome& outcome) {
+    const wifi::RecordReadResult read = wifi::readModuleRecord(exchange);
+    outcome = read.outcome;
+    if (outcome != wifi::ModuleOutcome::Done || !read.record)
+        return;
+    const wifi::WifiSettingsRecord& record = *read.record;
+    report.text("mac", record.macText());
+    report.text("ssid", record.line(wifi::field::kSsid));
+    report.flag("dhcp", record.text(wifi::field::kDhcp) == "1");
+    report.text("ip", dottedHex(record.text(wifi::field::kIp)));
+    report.text("netmask", dottedHex(record.text(wifi::field::kSubnet)));
+    report.text("gateway", dottedHex(record.text(wifi::field::kGateway)));
+}
+
+// wifi get / wifi reset over the printer's Wi-Fi module, on a link of its own as the Wi-Fi window opens.
+int runWifi(const Request& request, Deps& deps, Output& output) {
+    Report report;
+    report.text("port", request.port);
+    if (const auto held = heldByPrintQueue(request, deps))
+        return finish(request, report, *held, output);
+    PrinterLink serial(deps.clock, deps.serialPorts, portResolver(deps));
+    UsbLink usb(deps.usbFinder, deps.clock);
+    wifi::ModuleExchange exchange(serial, usb, deps.clock);
+    const bool isUsb = request.port == "USB";
+    const auto& line = request.line;
+    exchange.setLinkKind(isUsb ? wifi::kWifiLinkUsb : wifi::kWifiLinkSerial);
+    exchange.setLineRate(static_cast<std::uint32_t>(line.baud));
+    const bool opened =
+        isUsb ? usb.Open(request.port) == 0
+              : serial.Open(request.port, static_cast<std::uint32_t>(line.baud), line.parityPosition,
+                            line.dataBitsPosition, line.stopBitsPosition, line.flowPosition) == 0;
+    auto close = [&] { isUsb ? static_cast<void>(usb.Close()) : serial.Close(); };
+    if (!opened) {
+        close();
+        return finish(request, report, {kExitDeviceBusy, "cannot open " + request.port}, output);
+    }
+    const wifi::OpenModuleResult module = wifi::openModule(exchange, deps.clock);
+    if (module.outcome != wifi::ModuleOutcome::Done) {
+        close();
+        return finish(request, report, {kExitNoResponse, "the Wi-Fi module did not enter ISP mode"}, output);
+    }
+    report.text("module", wifi::moduleKindName(module.kind));
+    wifi::ModuleOutcome outcome = wifi::ModuleOutcome::Done;
+    if (word(request.words, 1) == "reset")
+        outcome = wifi::resetModule(exchange, module.kind, deps.clock);
+    else if (module.kind == wifi::kModuleSollae)
+        reportSollae(exchange, report, outcome);
+    else
+        reportRecord(exchange, report, outcome);
+    exchange.leaveIspMode();
+    close();
+    return finish(request, report, moduleFailure(outcome), output);
 }
 
 }  // namespace
@@ -622,6 +728,8 @@ int run(const Request& request, Deps& deps, Output& output) {
         return runPorts(request, deps, output);
     if (command == "net" && word(request.words, 1) == "search")
         return runNetSearch(request, deps, output);
+    if (command == "wifi" && !notYet(command, word(request.words, 1)))
+        return runWifi(request, deps, output);
     if (notYet(command, word(request.words, 1))) {
         output.err += "hollinctl: " + std::string(command) + ": not yet available on the command line\n";
         return kExitNotYet;

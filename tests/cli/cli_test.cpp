@@ -11,6 +11,7 @@
 #include "printer/printer_commands.h"
 #include "sim/bluetooth.h"
 #include "sim/virtual_printer.h"
+#include "sim/wifi_module.h"
 #include "support/virtual_serial_port.h"
 
 namespace hollin::cli {
@@ -214,7 +215,26 @@ TEST(CliCommands, IdentifyOverUsbAndPortsList) {
     EXPECT_EQ(bench.run({"ports"}), kExitDone);
     EXPECT_EQ(bench.output.out, std::string("COM1 ") + kCom1 + "\nUSB /dev/usb/lp0\n");
     EXPECT_EQ(bench.run({"wifi", "set", "ssid=x"}), kExitNotYet);
+    EXPECT_EQ(bench.run({"profile", "save", "p.json"}), kExitNotYet);
     EXPECT_EQ(bench.run({"net", "search", "--directed", "10.0.0.300"}), kExitRefused);
+}
+
+// The module's settings are shown without its key; reset reaches the module.
+TEST(CliCommands, WifiGetShowsNoKeyAndResetReachesTheModule) {
+    for (const auto kind : {sim::WifiModuleState::Kind::Quatech, sim::WifiModuleState::Kind::Sollae}) {
+        Bench bench(kCpcl);
+        bench.printer.setWifiModuleKind(static_cast<int>(kind));
+        EXPECT_EQ(bench.run({"--json", "wifi", "get"}), kExitDone) << bench.output.err;
+        EXPECT_NE(bench.output.out.find("\"ssid\": \"HollinLab\""), std::string::npos) << bench.output.out;
+    }
+    Bench quatech(kCpcl);
+    quatech.printer.setWifiModuleKind(static_cast<int>(sim::WifiModuleState::Kind::Quatech));
+    const std::string key = quatech.printer.wifiModule().record.line(wifi::field::kWpaKey);
+    ASSERT_FALSE(key.empty());
+    EXPECT_EQ(quatech.run({"wifi", "get"}), kExitDone);
+    EXPECT_EQ(quatech.output.out.find(key), std::string::npos);
+    EXPECT_EQ(quatech.run({"wifi", "reset"}), kExitDone);
+    EXPECT_EQ(quatech.printer.wifiModule().resets, 1);
 }
 
 }  // namespace
