@@ -105,6 +105,7 @@ Failure outcomeFailure(Outcome outcome) {
 struct Connection {
     PrinterSession& session;
     Report& report;
+    std::string refusal = {};  // why a value the printer's own lists decide was refused
 };
 
 // A command planned from its arguments, run once the printer is open and identified. It returns the
@@ -178,7 +179,8 @@ Plan planCodePage(const std::vector<std::string>& words) {
                 position = number;
         }
         if (!position) {
-            c.report.text("error", "CODE-PAGE: " + text + " is not in this printer's code page list");
+            c.refusal =
+                "set code-page: " + text + " is not in the code page list of this printer's emulation";
             return Outcome::Refused;
         }
         c.report.text("code-page", list[static_cast<std::size_t>(*position)]);
@@ -534,6 +536,8 @@ int runOnPrinter(const Request& request, Deps& deps, const Plan& plan, Output& o
             report.number("model", *identity.model);
         Connection connection{session, report};
         failure = outcomeFailure(plan.action(connection));
+        if (!connection.refusal.empty())
+            failure.message = connection.refusal;
     }
     session.closeLink();
     return finish(request, report, failure, output);

@@ -217,6 +217,14 @@ TEST(CliCommands, IdentifyOverUsbAndPortsList) {
     EXPECT_EQ(bench.run({"wifi", "set", "ssid=x"}), kExitNotYet);
     EXPECT_EQ(bench.run({"profile", "save", "p.json"}), kExitNotYet);
     EXPECT_EQ(bench.run({"net", "search", "--directed", "10.0.0.300"}), kExitRefused);
+    // An ESC/POS printer's code page list is the general one: an EPL-only page is refused unsent.
+    Bench escPos(kEscPos);
+    EXPECT_EQ(escPos.run({"--json", "set", "code-page", "CP_861"}), kExitRefused);
+    EXPECT_NE(escPos.output.err.find("code page list"), std::string::npos) << escPos.output.err;
+    EXPECT_EQ(escPos.output.out.find("\"error\"", escPos.output.out.find("\"error\"") + 1),
+              std::string::npos);
+    EXPECT_EQ(escPos.run({"set", "code-page", "28"}), kExitDone);
+    EXPECT_EQ(escPos.printer.settings().codePage, 28);
 }
 
 // The module's settings are shown without its key; reset reaches the module.
