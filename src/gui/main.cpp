@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "app/hollin_app.h"
+#include "app/simulation.h"
 #include "app/system_adapters.h"
 #include "gui/icons.h"
 #include "gui/qt_desktop.h"
-#include "gui/simulation.h"
 #include "gui/startup_services_linux.h"
 
 int main(int argc, char** argv) {
@@ -27,16 +27,16 @@ int main(int argc, char** argv) {
 
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
-    const auto simulation = hollin::gui::takeSimulationOptions(args, error);
+    const auto simulation = hollin::app::takeSimulationOptions(args, error);
     if (!simulation) {
         std::fprintf(stderr,
                      "hollin: %s\nusage: hollin [--simulate [--emulation NAME|0..7] [--model TEXT]]\n",
                      error.c_str());
         return 2;
     }
-    std::unique_ptr<hollin::gui::EmbeddedPrinters> printers;
+    std::unique_ptr<hollin::app::EmbeddedPrinters> printers;
     if (simulation->simulate) {
-        printers = std::make_unique<hollin::gui::EmbeddedPrinters>(*simulation);
+        printers = std::make_unique<hollin::app::EmbeddedPrinters>(*simulation);
         if (!printers->start()) {
             std::fprintf(stderr, "hollin: %s\n", printers->error().c_str());
             return 1;

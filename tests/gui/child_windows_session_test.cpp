@@ -15,9 +15,9 @@
 #include <optional>
 #include <string>
 
+#include "app/simulation.h"
 #include "gui/qt_desktop.h"
 #include "gui/qt_dialog_view.h"
-#include "gui/simulation.h"
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
 #include "link/serial_port.h"
@@ -120,7 +120,7 @@ class ChildWindowsSessionTest : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<gui::EmbeddedPrinters> printers_;
+    std::unique_ptr<app::EmbeddedPrinters> printers_;
     std::optional<PortMap> ports_;
     std::unique_ptr<UsbPrinterFinder> usb_;
     NoSpooler spooler_;
@@ -154,12 +154,12 @@ class ChildWindowsSessionTest : public QObject {
 
   private slots:
     void initTestCase() {
-        gui::SimulationOptions options;
+        app::SimulationOptions options;
         options.simulate = true;
         options.emulation = 1;
         // The lent port purges its input once a write ends, as the printer link does: on a busy machine
         // a printer answering within a few milliseconds could lose its answer to that purge.
-        printers_ = std::make_unique<gui::EmbeddedPrinters>(options, 50);
+        printers_ = std::make_unique<app::EmbeddedPrinters>(options, 50);
         QVERIFY2(printers_->start(), printers_->error().c_str());
         const std::string com1 = printers_->serialPath();
         ports_.emplace(std::vector<std::string>{},

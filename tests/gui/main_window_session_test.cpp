@@ -14,9 +14,9 @@
 #include <optional>
 #include <string>
 
+#include "app/simulation.h"
 #include "gui/qt_desktop.h"
 #include "gui/qt_dialog_view.h"
-#include "gui/simulation.h"
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
 #include "link/serial_port.h"
@@ -115,7 +115,7 @@ class MainWindowSessionTest : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<gui::EmbeddedPrinters> printers_;
+    std::unique_ptr<app::EmbeddedPrinters> printers_;
     std::optional<PortMap> ports_;
     std::unique_ptr<UsbPrinterFinder> usb_;
     NoSpooler spooler_;
@@ -135,11 +135,11 @@ class MainWindowSessionTest : public QObject {
 
   private slots:
     void initTestCase() {
-        gui::SimulationOptions options;
+        app::SimulationOptions options;
         options.simulate = true;
         options.emulation = 1;  // CPCL
         options.model = "Birch 2in";
-        printers_ = std::make_unique<gui::EmbeddedPrinters>(options);
+        printers_ = std::make_unique<app::EmbeddedPrinters>(options);
         QVERIFY2(printers_->start(), printers_->error().c_str());
         // Only COM1 leads anywhere: no test opens a real serial device.
         const std::string com1 = printers_->serialPath();

@@ -13,9 +13,9 @@
 #include <optional>
 #include <string>
 
+#include "app/simulation.h"
 #include "gui/qt_desktop.h"
 #include "gui/qt_dialog_view.h"
-#include "gui/simulation.h"
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
 #include "link/serial_port.h"
@@ -97,7 +97,7 @@ class WifiWindowSessionTest : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<gui::EmbeddedPrinters> printers_;
+    std::unique_ptr<app::EmbeddedPrinters> printers_;
     std::optional<PortMap> ports_;
     std::unique_ptr<UsbPrinterFinder> usb_;
     NoSpooler spooler_;
@@ -134,9 +134,9 @@ class WifiWindowSessionTest : public QObject {
 
   private slots:
     void initTestCase() {
-        gui::SimulationOptions options;
+        app::SimulationOptions options;
         options.simulate = true;
-        printers_ = std::make_unique<gui::EmbeddedPrinters>(options);
+        printers_ = std::make_unique<app::EmbeddedPrinters>(options);
         QVERIFY2(printers_->start(), printers_->error().c_str());
         const std::string com1 = printers_->serialPath();
         ports_.emplace(std::vector<std::string>{},
@@ -153,12 +153,12 @@ class WifiWindowSessionTest : public QObject {
     void simulationOptionNamesTheWifiModule() {
         std::vector<std::string> args{"--simulate", "--wifi-module", "INC", "-x"};
         std::string error;
-        const auto options = gui::takeSimulationOptions(args, error);
+        const auto options = app::takeSimulationOptions(args, error);
         QVERIFY(options && options->wifiModule);
         QCOMPARE(int(*options->wifiModule), int(sim::WifiModuleState::Kind::Inc));
         QCOMPARE(args, std::vector<std::string>{"-x"});
         args = {"--wifi-module", "acme"};
-        QVERIFY(!gui::takeSimulationOptions(args, error));
+        QVERIFY(!app::takeSimulationOptions(args, error));
         QCOMPARE(QString::fromStdString(error),
                  QStringLiteral("unknown Wi-Fi module: acme (sollae, quatech, inc, other or none)"));
     }

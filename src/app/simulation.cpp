@@ -1,10 +1,10 @@
-#include "gui/simulation.h"
+#include "app/simulation.h"
 
 #include <cstdlib>
 
 #include "printer/printer_commands.h"
 
-namespace hollin::gui {
+namespace hollin::app {
 namespace {
 
 char lower(char c) {
@@ -110,4 +110,4 @@ bool EmbeddedPrinters::start() {
     return true;
 }
 
-}  // namespace hollin::gui
+}  // namespace hollin::app

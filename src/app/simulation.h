@@ -13,7 +13,7 @@
 #include "sim/virtual_printer.h"
 #include "sim/wifi_module.h"
 
-namespace hollin::gui {
+namespace hollin::app {
 
 // What "hollin --simulate [--emulation NAME|0..7] [--model TEXT] [--wifi-module KIND]" asks for.
 struct SimulationOptions {
@@ -68,4 +68,4 @@ class EmbeddedPrinters {
     std::string error_;
 };
 
-}  // namespace hollin::gui
+}  // namespace hollin::app

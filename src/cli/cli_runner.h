@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/cli_request.h"
+#include "link/driver_port_check.h"
+#include "link/port_map.h"
+#include "link/printer_link.h"
+#include "link/usb_device.h"
+#include "platform/clock.h"
+#include "platform/udp_socket.h"
+
+// hollinctl's commands: each maps its arguments to one of the core's operations and the operation's
+// result to a line of text (or a JSON object) and an exit code. Nothing here prompts.
+namespace hollin::cli {
+
+// The adapters a run needs, built by the program's main (or by a test, as stand-ins).
+struct Deps {
+    Clock& clock;
+    PrinterLink::PortFactory serialPorts;
+    PortMap& ports;
+    UsbPrinterFinder& usbFinder;
+    Spooler& spooler;
+    UdpNetwork& network;
+    // The USB printer device nodes present (for `ports`).
+    std::function<std::vector<std::string>()> usbNodes;
+    // The secret --secret-file names ("-": standard input); nothing when it cannot be read.
+    std::function<std::optional<std::string>(const std::string&)> readSecret;
+    std::optional<std::string> broadcastEnvironment;
+};
+
+struct Output {
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+
+int run(const Request& request, Deps& deps, Output& output);
+
+}  // namespace hollin::cli

@@ -1,0 +1,249 @@
+// hollinctl's arguments and commands against an in-process virtual printer on a virtual clock: what
+// the printer keeps, the exit code, and what is written out.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/cli_request.h"
+#include "cli/cli_runner.h"
+#include "platform/memory_network.h"
+#include "printer/printer_commands.h"
+#include "sim/bluetooth.h"
+#include "sim/virtual_printer.h"
+#include "sim/wifi_module.h"
+#include "support/virtual_serial_port.h"
+
+namespace hollin::cli {
+namespace {
+
+using test::VirtualSerialPort;
+using test::VirtualUsbFinder;
+
+class NoSpooler final : public Spooler {
+  public:
+    SpoolerListing localPrinters() override { return {}; }
+};
+
+class HeldSpooler final : public Spooler {
+  public:
+    SpoolerListing localPrinters() override {
+        return {SpoolerListing::Status::Listed, {{"Dock label printer", "COM1:"}}};
+    }
+};
+
+constexpr const char* kCom1 = "/dev/hollin-test-com1";
+
+// One virtual printer as COM1, a port map that sees no real device, no spooler, no network.
+struct Bench {
+    explicit Bench(int emulation) : printer(clock, emulation, "Alder") {}
+    VirtualClock clock{100000};
+    sim::VirtualPrinter printer;
+    VirtualSerialPort port{printer, clock, kCom1};
+    VirtualUsbFinder usb{printer};
+    PortMap ports{{}, [](const std::string& name) -> std::optional<std::string> {
+                      if (name == "HOLLIN_COM1")
+                          return std::string(kCom1);
+                      return std::nullopt;
+                  }};
+    NoSpooler noSpooler;
+    Spooler* spooler = &noSpooler;
+    MemoryNetwork network{clock};
+    std::optional<std::string> secret;
+    Output output;
+
+    int run(std::vector<std::string> args) {
+        const ParsedRequest parsed = parseArguments(std::move(args));
+        EXPECT_TRUE(parsed.request) << parsed.error;
+        if (!parsed.request)
+            return -1;
+        Deps deps{.clock = clock,
+                  .serialPorts = VirtualSerialPort::factoryFor(port),
+                  .ports = ports,
+                  .usbFinder = usb,
+                  .spooler = *spooler,
+                  .network = network,
+                  .usbNodes = [] { return std::vector<std::string>{"/dev/usb/lp0"}; },
+                  .readSecret = [this](const std::string&) { return secret; },
+                  .broadcastEnvironment = std::nullopt};
+        output = {};
+        return cli::run(*parsed.request, deps, output);
+    }
+    std::size_t commandBytes() const { return port.commandBytes().size(); }
+};
+
+// --- arguments
+struct ArgumentCase {
+    std::vector<std::string> args;
+    std::string error;  // empty: accepted
+};
+
+TEST(CliArguments, LineOptionsAndValuesAreCheckedAsTheWindowChecksThem) {
+    const ArgumentCase cases[] = {
+        {{"identify"}, ""},
+        {{"--port", "USB", "--json", "identify"}, ""},
+        {{"--baud", "9600", "--parity", "even", "--data-bits", "7", "identify"}, ""},
+        {{"--baud", "9601", "identify"}, "--baud: 9601 is none of"},
+        {{"--parity", "mark", "identify"}, "--parity: mark"},
+        {{"--data-bits", "7", "identify"}, "Data Bits=7, Parity=NONE is not supported"},
+        {{"--stop-bits", "3", "identify"}, "--stop-bits"},
+        {{"--flow", "rts", "identify"}, "--flow"},
+        {{"--sensor", "middle", "identify"}, "--sensor"},
+        {{"--port"}, "--port needs a value"},
+        {{"--pin", "1234", "set", "bt-pin"}, "unknown option --pin"},
+        {{"--simulate", "--emulation", "XYZ", "identify"}, "unknown emulation"},
+        {{}, "no command given"},
+    };
+    for (const auto& c : cases) {
+        const ParsedRequest parsed = parseArguments(c.args);
+        if (c.error.empty()) {
+            EXPECT_TRUE(parsed.request) << c.args.front() << ": " << parsed.error;
+        } else {
+            EXPECT_FALSE(parsed.request) << c.error;
+            EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
+        }
+    }
+    const auto line = parseArguments({"--baud", "9600", "--stop-bits", "2", "identify"}).request->line;
+    EXPECT_EQ(line.baud, 9600);
+    EXPECT_EQ(line.stopBits, 2);
+}
+
+// A refused value sends nothing, not even the probe, and names the argument.
+TEST(CliArguments, RefusedValuesSendNothing) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"set", "power-save", "power-save", "256"},
+        {"set", "power-save", "sleep"},
+        {"set", "density", "+4"},
+        {"set", "media", "glossy"},
+        {"set", "bt-name", "a-name-of-nineteen!"},
+        {"set", "bt-pin"},
+        {"set", "advanced", "tone=255"},
+        {"set", "advanced", "colour=1"},
+        {"set", "serial-line", "baud=1234"},
+        {"set", "discoverable", "maybe"},
+        {"calibrate", "ribbon"},
+    };
+    for (const auto& args : cases) {
+        Bench bench(kCpcl);
+        EXPECT_EQ(bench.run(args), kExitRefused) << args[1];
+        EXPECT_TRUE(bench.port.writes().empty()) << args[1];
+        EXPECT_NE(bench.output.err.find("hollinctl: "), std::string::npos);
+    }
+}
+
+// --- commands against the printer
+struct SettingCase {
+    int emulation;
+    std::vector<std::string> args;
+    std::function<bool(const sim::VirtualPrinter&)> kept;
+};
+
+TEST(CliCommands, EachSettingReachesThePrinter) {
+    const SettingCase cases[] = {
+        {kEscPos, {"set", "density", "+3"}, [](auto& p) { return p.settings().density == 5; }},
+        {kCpcl,
+         {"set", "power-save", "power-save", "30"},
+         [](auto& p) { return p.settings().powerSaveMode == 2 && p.settings().powerSaveMinutes == 30; }},
+        {kEscPos, {"set", "code-page", "CP_850"}, [](auto& p) { return p.settings().codePage == 2; }},
+        {kEscPos, {"set", "compatible", "on"}, [](auto& p) { return p.settings().compatibleMode == 1; }},
+        {kCpcl,
+         {"--sensor", "upper", "set", "media", "black-mark"},
+         [](auto& p) {
+             return p.settings().mediaMode == sim::MediaMode::kBlackMark &&
+                    p.settings().sensorPosition == sim::SensorPosition::kUpper;
+         }},
+        {kCpcl, {"calibrate", "gap"}, [](auto& p) { return p.settings().gapCalibrations == 1; }},
+        {kCpcl, {"print-code-page"}, [](auto& p) { return p.settings().codePageSamplesPrinted == 1; }},
+        {kCpcl, {"set", "emulation", "escpos"}, [](auto& p) { return p.emulation() == kEscPos; }},
+        {kCpcl, {"set", "bt-name", "Dock-7"}, [](auto& p) { return p.bluetooth().name == "Dock-7"; }},
+        {kCpcl, {"set", "ble", "on"}, [](auto& p) { return p.bluetooth().ble; }},
+        {kCpcl, {"set", "discoverable", "off"}, [](auto& p) { return !p.bluetooth().discoverable; }},
+    };
+    for (const auto& c : cases) {
+        Bench bench(c.emulation);
+        EXPECT_EQ(bench.run(c.args), kExitDone) << c.args[1] << bench.output.err;
+        EXPECT_TRUE(c.kept(bench.printer)) << c.args[1];
+        EXPECT_NE(bench.output.out.find("result: done"), std::string::npos) << c.args[1];
+    }
+}
+
+TEST(CliCommands, AdvancedOptionsAreReadChangedAndReadBack) {
+    Bench bench(kCpcl);
+    EXPECT_EQ(bench.run({"set", "advanced", "tone=7", "left=3"}), kExitDone) << bench.output.err;
+    EXPECT_EQ(bench.run({"--json", "get", "advanced"}), kExitDone);
+    EXPECT_NE(bench.output.out.find("\"left\": 3"), std::string::npos) << bench.output.out;
+    EXPECT_NE(bench.output.out.find("\"tone\": 7"), std::string::npos) << bench.output.out;
+    EXPECT_NE(bench.output.out.find("\"emulation\": \"CPCL\""), std::string::npos);
+}
+
+TEST(CliCommands, PinComesFromTheSecretFileAndNeverAppearsInOutput) {
+    Bench bench(kCpcl);
+    bench.secret = "4821\n";
+    EXPECT_EQ(bench.run({"--json", "--secret-file", "-", "set", "bt-pin"}), kExitDone) << bench.output.err;
+    EXPECT_EQ(bench.printer.bluetooth().pin, "4821");
+    EXPECT_EQ(bench.output.out.find("4821"), std::string::npos);
+    EXPECT_EQ(bench.output.err.find("4821"), std::string::npos);
+    bench.secret = "48a1";
+    EXPECT_EQ(bench.run({"--secret-file", "-", "set", "bt-pin"}), kExitRefused);
+    EXPECT_EQ(bench.output.err.find("48a1"), std::string::npos);
+}
+
+TEST(CliCommands, SilentPrinterGivesNoResponseAndNoSuccessLine) {
+    Bench bench(kCpcl);
+    bench.printer.setSilent(true);
+    EXPECT_EQ(bench.run({"set", "density", "0"}), kExitNoResponse);
+    EXPECT_TRUE(bench.output.out.empty()) << bench.output.out;
+    EXPECT_NE(bench.output.err.find("No Response in printer"), std::string::npos);
+    EXPECT_EQ(bench.run({"--json", "identify"}), kExitNoResponse);
+    EXPECT_NE(bench.output.out.find("\"result\": \"failed\""), std::string::npos);
+    EXPECT_EQ(bench.output.out.find("done"), std::string::npos);
+}
+
+TEST(CliCommands, PortHeldByAPrintQueueIsNotOpened) {
+    Bench bench(kCpcl);
+    HeldSpooler held;
+    bench.spooler = &held;
+    EXPECT_EQ(bench.run({"identify"}), kExitDeviceBusy);
+    EXPECT_EQ(bench.port.openCount(), 0);
+    EXPECT_NE(bench.output.err.find("Dock label printer"), std::string::npos);
+}
+
+TEST(CliCommands, IdentifyOverUsbAndPortsList) {
+    Bench bench(kZpl);
+    EXPECT_EQ(bench.run({"--port", "USB", "identify"}), kExitDone) << bench.output.err;
+    EXPECT_NE(bench.output.out.find("emulation: ZPL"), std::string::npos) << bench.output.out;
+    EXPECT_EQ(bench.run({"ports"}), kExitDone);
+    EXPECT_EQ(bench.output.out, std::string("COM1 ") + kCom1 + "\nUSB /dev/usb/lp0\n");
+    EXPECT_EQ(bench.run({"wifi", "set", "ssid=x"}), kExitNotYet);
+    EXPECT_EQ(bench.run({"profile", "save", "p.json"}), kExitNotYet);
+    EXPECT_EQ(bench.run({"net", "search", "--directed", "10.0.0.300"}), kExitRefused);
+    // An ESC/POS printer's code page list is the general one: an EPL-only page is refused unsent.
+    Bench escPos(kEscPos);
+    EXPECT_EQ(escPos.run({"--json", "set", "code-page", "CP_861"}), kExitRefused);
+    EXPECT_NE(escPos.output.err.find("code page list"), std::string::npos) << escPos.output.err;
+    EXPECT_EQ(escPos.output.out.find("\"error\"", escPos.output.out.find("\"error\"") + 1),
+              std::string::npos);
+    EXPECT_EQ(escPos.run({"set", "code-page", "28"}), kExitDone);
+    EXPECT_EQ(escPos.printer.settings().codePage, 28);
+}
+
+// The module's settings are shown without its key; reset reaches the module.
+TEST(CliCommands, WifiGetShowsNoKeyAndResetReachesTheModule) {
+    for (const auto kind : {sim::WifiModuleState::Kind::Quatech, sim::WifiModuleState::Kind::Sollae}) {
+        Bench bench(kCpcl);
+        bench.printer.setWifiModuleKind(static_cast<int>(kind));
+        EXPECT_EQ(bench.run({"--json", "wifi", "get"}), kExitDone) << bench.output.err;
+        EXPECT_NE(bench.output.out.find("\"ssid\": \"HollinLab\""), std::string::npos) << bench.output.out;
+    }
+    Bench quatech(kCpcl);
+    quatech.printer.setWifiModuleKind(static_cast<int>(sim::WifiModuleState::Kind::Quatech));
+    const std::string key = quatech.printer.wifiModule().record.line(wifi::field::kWpaKey);
+    ASSERT_FALSE(key.empty());
+    EXPECT_EQ(quatech.run({"wifi", "get"}), kExitDone);
+    EXPECT_EQ(quatech.output.out.find(key), std::string::npos);
+    EXPECT_EQ(quatech.run({"wifi", "reset"}), kExitDone);
+    EXPECT_EQ(quatech.printer.wifiModule().resets, 1);
+}
+
+}  // namespace
+}  // namespace hollin::cli
