@@ -73,11 +73,13 @@ void BM_Download512KiBAtLineRate(benchmark::State& state) {
         printer.setFonts({});
         const auto start = std::chrono::steady_clock::now();
         const bool sent = fonts::sendFontStream(
-            [&link](std::span<const std::uint8_t> b) { return link.Write(b) == static_cast<int>(b.size()); }, stream);
+            [&link](std::span<const std::uint8_t> b) { return link.Write(b) == static_cast<int>(b.size()); },
+            stream);
         // Until the printer has taken the whole stream in.
         for (int i = 0; i < 100000 && printer.fonts().fonts.empty(); ++i)
             systemClock().sleepMs(1);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (!sent || printer.fonts().fonts.empty()) {
             state.SkipWithError("the font did not arrive");
             return;

@@ -5,11 +5,11 @@
 
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <charconv>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,8 +18,8 @@
 #include "netcfg/exchange.h"
 #include "platform/clock.h"
 #include "platform/udp_socket.h"
-#include "sim/network_printer.h"
 #include "sim/bluetooth.h"
+#include "sim/network_printer.h"
 #include "sim/pty_printer_server.h"
 #include "sim/virtual_printer.h"
 #include "sim/wifi_module.h"
@@ -55,22 +55,23 @@ std::optional<int> parseEmulation(std::string_view text) {
 }
 
 int usage(const char* program) {
-    std::fprintf(stderr,
-                 "usage: %s [--emulation ESC/POS|CPCL|MPCL|ZPL|EPL|DPL|0..7] [--model TEXT] [--state FILE]\n"
-                 "          [--wifi-module sollae|quatech|inc|other|none] [--fixed-bt-name] [--line-rate BAUD]\n"
-                 "       %s --net N --text M [--broadcast A] [--first-address 127.0.0.2]\n"
-                 "Serves a virtual printer on a pseudo-terminal and prints its path; runs until stopped\n"
-                 "(SIGINT, SIGTERM or SIGHUP). --state FILE: on exit, write the printer's state (emulation,\n"
-                 "model, settings, Bluetooth, option blocks, fonts, Wi-Fi module, bytes and commands received) to\n"
-                 "FILE as one JSON object.\n"
-                 "--wifi-module: the Wi-Fi module behind the printer (default QUATECH).\n"
-                 "--fixed-bt-name: a Bluetooth module that answers \"MOVON\" for its name and ignores name\n"
-                 "writes.\n"
-                 "--line-rate BAUD: take in at most BAUD / 10 bytes a second, as a serial line would.\n"
-                 "With --net or --text it serves N binary-protocol (UDP 50005) and M text-frame (UDP 61001)\n"
-                 "network printers instead, on consecutive addresses from --first-address, answering by\n"
-                 "broadcast to A (default 127.255.255.255); one line per printer, then \"ready\".\n",
-                 program, program);
+    std::fprintf(
+        stderr,
+        "usage: %s [--emulation ESC/POS|CPCL|MPCL|ZPL|EPL|DPL|0..7] [--model TEXT] [--state FILE]\n"
+        "          [--wifi-module sollae|quatech|inc|other|none] [--fixed-bt-name] [--line-rate BAUD]\n"
+        "       %s --net N --text M [--broadcast A] [--first-address 127.0.0.2]\n"
+        "Serves a virtual printer on a pseudo-terminal and prints its path; runs until stopped\n"
+        "(SIGINT, SIGTERM or SIGHUP). --state FILE: on exit, write the printer's state (emulation,\n"
+        "model, settings, Bluetooth, option blocks, fonts, Wi-Fi module, bytes and commands received) to\n"
+        "FILE as one JSON object.\n"
+        "--wifi-module: the Wi-Fi module behind the printer (default QUATECH).\n"
+        "--fixed-bt-name: a Bluetooth module that answers \"MOVON\" for its name and ignores name\n"
+        "writes.\n"
+        "--line-rate BAUD: take in at most BAUD / 10 bytes a second, as a serial line would.\n"
+        "With --net or --text it serves N binary-protocol (UDP 50005) and M text-frame (UDP 61001)\n"
+        "network printers instead, on consecutive addresses from --first-address, answering by\n"
+        "broadcast to A (default 127.255.255.255); one line per printer, then \"ready\".\n",
+        program, program);
     return 2;
 }
 

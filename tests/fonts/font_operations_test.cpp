@@ -184,6 +184,20 @@ TEST_F(FontFolder, SizeRuleAndStream) {
     EXPECT_FALSE(buildFontDownload(files, {(dir / "none.ttf").string(), "none.ttf", 1, FontMemory::Flash}));
 }
 
+// A file that changed between its sizing and its reading: fewer bytes than its size.
+class ShortFiles final : public FontFiles {
+  public:
+    std::optional<Read> read(const std::string&, std::uint64_t) override { return Read{300, Bytes(200, 1)}; }
+    Written replace(const std::string&, std::span<const std::uint8_t>) override { return Written::Done; }
+    std::vector<std::string> trueTypeFiles(const std::string&) override { return {}; }
+};
+
+TEST(BuildFontDownload, AFontReadShortOfItsSizeIsRefused) {
+    ShortFiles files;
+    EXPECT_FALSE(buildFontDownload(files, {"a.ttf", "a.ttf", 1, FontMemory::Flash}));
+    EXPECT_EQ(rereadFontStream(files, "a.tfd", 300).status, SavedStream::Status::WrongSize);
+}
+
 TEST_F(FontFolder, TfdWrittenWholeAndReadBack) {
     const Bytes stream = fontDownloadStream(1, FontMemory::Flash, "A", fontBytes(400));
     const std::string path = (dir / "a.tfd").string();

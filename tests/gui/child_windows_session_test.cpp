@@ -6,11 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QListWidget>
-#include <QTemporaryDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -290,7 +290,8 @@ class ChildWindowsSessionTest : public QObject {
             });
             click(shown.view.dialog(), ids::kFontOpenFile);
             QVERIFY(manager.ran && target.ran);
-            ModalDriver info(QStringLiteral("Font download Information"), [](QDialog* d) { click(d, ui::IDOK); });
+            ModalDriver info(QStringLiteral("Font download Information"),
+                             [](QDialog* d) { click(d, ui::IDOK); });
             click(shown.view.dialog(), ids::kFontDownload);
             QVERIFY(info.ran);
             QCOMPARE(boxes.messages, QStringList{QStringLiteral("Download font to printer ?")});
@@ -303,7 +304,8 @@ class ChildWindowsSessionTest : public QObject {
                 auto* list = qobject_cast<QListWidget*>(control(d, fonts::fm::kPrinterList));
                 for (int i = 0; i < list->count(); ++i)
                     listed += list->item(i)->text();
-                savePicture(d, emulation == kCpcl ? "dialog_157_cpcl_after_read.png" : "dialog_157_zpl_after_read.png");
+                savePicture(d, emulation == kCpcl ? "dialog_157_cpcl_after_read.png"
+                                                  : "dialog_157_zpl_after_read.png");
                 click(d, fonts::fm::kDelete);
                 d->reject();
             });
