@@ -13,8 +13,9 @@ constexpr std::uint8_t kGs = 0x1D;
 constexpr std::uint32_t kMax32 = std::numeric_limits<std::uint32_t>::max();
 
 Bytes gsText(std::string_view text) {
-    Bytes out{kGs};
-    out.insert(out.end(), text.begin(), text.end());
+    Bytes out(text.size() + 1);
+    out[0] = kGs;
+    std::copy(text.begin(), text.end(), out.begin() + 1);
     return out;
 }
 
