@@ -121,7 +121,7 @@ TEST(ZplReplies, MemoryAndList) {
     EXPECT_EQ(parseZplMemory(bytesOf("{RW,0,M,F|}"))->free, 0u);
     EXPECT_FALSE(parseZplMemory(bytesOf("{RW,0,M,")));
     EXPECT_FALSE(parseZplMemory(bytesOf("{RW,0,H,Z|1,2|}")));
-    const auto list = parseZplFontList(bytesOf("{RW,0,H,Z|1,FONTA,12000|2,B|3,FONTC,8000\n}"));
+    const auto list = parseZplFontList(bytesOf("{RW,0,H,Z|1,FONTA,12000|2,B|12,FONTB|3,FONTC,8000\n}"));
     ASSERT_TRUE(list);
     EXPECT_EQ(*list, (std::vector<PrinterFontEntry>{{1, "FONTA", 12000}, {3, "FONTC", 8000}}));
     EXPECT_FALSE(parseZplFontList(bytesOf("{RW,0,H,F}")));
