@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,8 +18,8 @@
 #include "netcfg/exchange.h"
 #include "platform/clock.h"
 #include "platform/udp_socket.h"
-#include "sim/network_printer.h"
 #include "sim/bluetooth.h"
+#include "sim/network_printer.h"
 #include "sim/pty_printer_server.h"
 #include "sim/virtual_printer.h"
 #include "sim/wifi_module.h"
@@ -54,21 +55,23 @@ std::optional<int> parseEmulation(std::string_view text) {
 }
 
 int usage(const char* program) {
-    std::fprintf(stderr,
-                 "usage: %s [--emulation ESC/POS|CPCL|MPCL|ZPL|EPL|DPL|0..7] [--model TEXT] [--state FILE]\n"
-                 "          [--wifi-module sollae|quatech|inc|other|none] [--fixed-bt-name]\n"
-                 "       %s --net N --text M [--broadcast A] [--first-address 127.0.0.2]\n"
-                 "Serves a virtual printer on a pseudo-terminal and prints its path; runs until stopped\n"
-                 "(SIGINT, SIGTERM or SIGHUP). --state FILE: on exit, write the printer's state (emulation,\n"
-                 "model, settings, Bluetooth, option blocks, Wi-Fi module, bytes and commands received) to\n"
-                 "FILE as one JSON object.\n"
-                 "--wifi-module: the Wi-Fi module behind the printer (default QUATECH).\n"
-                 "--fixed-bt-name: a Bluetooth module that answers \"MOVON\" for its name and ignores name\n"
-                 "writes.\n"
-                 "With --net or --text it serves N binary-protocol (UDP 50005) and M text-frame (UDP 61001)\n"
-                 "network printers instead, on consecutive addresses from --first-address, answering by\n"
-                 "broadcast to A (default 127.255.255.255); one line per printer, then \"ready\".\n",
-                 program, program);
+    std::fprintf(
+        stderr,
+        "usage: %s [--emulation ESC/POS|CPCL|MPCL|ZPL|EPL|DPL|0..7] [--model TEXT] [--state FILE]\n"
+        "          [--wifi-module sollae|quatech|inc|other|none] [--fixed-bt-name] [--line-rate BAUD]\n"
+        "       %s --net N --text M [--broadcast A] [--first-address 127.0.0.2]\n"
+        "Serves a virtual printer on a pseudo-terminal and prints its path; runs until stopped\n"
+        "(SIGINT, SIGTERM or SIGHUP). --state FILE: on exit, write the printer's state (emulation,\n"
+        "model, settings, Bluetooth, option blocks, fonts, Wi-Fi module, bytes and commands received) to\n"
+        "FILE as one JSON object.\n"
+        "--wifi-module: the Wi-Fi module behind the printer (default QUATECH).\n"
+        "--fixed-bt-name: a Bluetooth module that answers \"MOVON\" for its name and ignores name\n"
+        "writes.\n"
+        "--line-rate BAUD: take in at most BAUD / 10 bytes a second, as a serial line would.\n"
+        "With --net or --text it serves N binary-protocol (UDP 50005) and M text-frame (UDP 61001)\n"
+        "network printers instead, on consecutive addresses from --first-address, answering by\n"
+        "broadcast to A (default 127.255.255.255); one line per printer, then \"ready\".\n",
+        program, program);
     return 2;
 }
 
@@ -102,8 +105,9 @@ bool canWrite(const std::string& path) {
 }
 
 // Serves `printer` until a stop signal arrives; 0, or 1 when no pseudo-terminal could be had.
-int serve(hollin::sim::VirtualPrinter& printer, sigset_t& stopSignals) {
+int serve(hollin::sim::VirtualPrinter& printer, sigset_t& stopSignals, std::uint32_t lineRate) {
     hollin::sim::PtyPrinterServer server(printer);
+    server.setLineRate(lineRate);
     if (!server.start()) {
         std::fprintf(stderr, "cannot open a pseudo-terminal: %s\n", server.error().c_str());
         return 1;
@@ -171,6 +175,7 @@ int main(int argc, char** argv) {
     NetOptions net;
     auto wifiModule = hollin::sim::WifiModuleState::Kind::Quatech;
     bool fixedBtName = false;
+    std::uint32_t lineRate = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -199,6 +204,13 @@ int main(int argc, char** argv) {
                 return usage(argv[0]);
             }
             wifiModule = *kind;
+        } else if (arg == "--line-rate") {
+            const std::string_view text = argv[++i];
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), lineRate);
+            if (error != std::errc() || end != text.data() + text.size() || lineRate == 0) {
+                std::fprintf(stderr, "not a line rate: %s\n", argv[i]);
+                return usage(argv[0]);
+            }
         } else if (arg == "--state") {
             statePath = argv[++i];
         } else if (arg == "--net" || arg == "--text") {
@@ -240,7 +252,7 @@ int main(int argc, char** argv) {
         bluetooth.fixedNameModule = true;
         printer.setBluetooth(bluetooth);
     }
-    int status = serve(printer, stopSignals);
+    int status = serve(printer, stopSignals, lineRate);
     for (const std::string& command : printer.log())
         std::fprintf(stderr, "understood: %s\n", command.c_str());
     std::fprintf(stderr, "emulation: %s, model: %s\n%s",

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -30,6 +31,10 @@ class PtyPrinterServer {
     // holding the slave open sees it hang up. Does nothing when not serving.
     void stop();
 
+    // Takes in at most baud / 10 bytes a second, as a serial line of that rate carries (8N1); 0 (the
+    // default): as fast as the client writes. May be called while serving.
+    void setLineRate(std::uint32_t baud) { lineBytesPerSecond_ = baud / 10; }
+
     bool running() const;
     // The slave device, e.g. "/dev/pts/3"; empty when not serving.
     std::string slavePath() const;
@@ -43,6 +48,7 @@ class PtyPrinterServer {
     mutable std::mutex mutex_;  // guards the members below against concurrent start/stop/queries
     std::thread thread_;
     std::atomic<bool> stopping_{false};
+    std::atomic<std::uint32_t> lineBytesPerSecond_{0};
     int master_ = -1;
     int slave_ = -1;
     int wake_ = -1;  // eventfd that interrupts the service thread's poll

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
@@ -19,6 +20,28 @@ namespace {
 // an answer that a test clock made due.
 constexpr int kIdleWaitMs = 100;
 constexpr std::size_t kIoBytes = 4096;
+
+// The bytes a line of a given rate has carried since it was last read: credit grows with the time
+// passed and is capped at a few milliseconds' worth, so an idle line does not save up a burst.
+class LineBudget {
+  public:
+    static constexpr int kTickMs = 2;
+    std::size_t available(std::uint32_t bytesPerSecond, std::size_t most) {
+        if (bytesPerSecond == 0)
+            return most;
+        const auto now = std::chrono::steady_clock::now();
+        const double seconds = std::chrono::duration<double>(now - last_).count();
+        last_ = now;
+        const double cap = std::max(64.0, bytesPerSecond * 0.01);
+        credit_ = std::min(cap, credit_ + seconds * bytesPerSecond);
+        return std::min(most, static_cast<std::size_t>(credit_));
+    }
+    void take(std::size_t bytes) { credit_ = std::max(0.0, credit_ - static_cast<double>(bytes)); }
+
+  private:
+    std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+    double credit_ = 0;
+};
 
 std::string describe(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
@@ -122,7 +145,10 @@ void PtyPrinterServer::serve() {
     std::array<std::uint8_t, kIoBytes> in{};
     Bytes out;
     std::size_t sent = 0;
+    LineBudget line;
     while (!stopping_) {
+        const std::uint32_t rate = lineBytesPerSecond_;
+        const std::size_t room = line.available(rate, in.size());
         if (sent == out.size()) {
             out = printer_.takeOutput(kIoBytes);
             sent = 0;
@@ -133,8 +159,11 @@ void PtyPrinterServer::serve() {
                 waitMs = std::clamp<int>(static_cast<int>(std::min<std::uint32_t>(*next, kIdleWaitMs)), 1,
                                          kIdleWaitMs);
         }
+        if (room == 0)
+            waitMs = std::min(waitMs, LineBudget::kTickMs);
+        const short input = room > 0 ? POLLIN : 0;
         std::array<pollfd, 2> fds{
-            {{master_, static_cast<short>(POLLIN | (out.empty() ? 0 : POLLOUT)), 0}, {wake_, POLLIN, 0}}};
+            {{master_, static_cast<short>(input | (out.empty() ? 0 : POLLOUT)), 0}, {wake_, POLLIN, 0}}};
         const int ready = poll(fds.data(), fds.size(), waitMs);
         if (ready < 0 && errno != EINTR)
             break;
@@ -143,9 +172,11 @@ void PtyPrinterServer::serve() {
         if (fds[1].revents != 0)
             break;
         if (fds[0].revents & POLLIN) {
-            const ssize_t n = read(master_, in.data(), in.size());
-            if (n > 0)
+            const ssize_t n = read(master_, in.data(), room);
+            if (n > 0) {
+                line.take(static_cast<std::size_t>(n));
                 printer_.receive(std::span<const std::uint8_t>(in.data(), static_cast<std::size_t>(n)));
+            }
         }
         if ((fds[0].revents & POLLOUT) && sent < out.size()) {
             const ssize_t n = write(master_, out.data() + sent, out.size() - sent);

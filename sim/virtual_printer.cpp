@@ -6,6 +6,7 @@
 #include "sim/advanced_options.h"
 #include "sim/bluetooth.h"
 #include "sim/cpcl_text.h"
+#include "sim/fonts.h"
 #include "sim/json_writer.h"
 #include "sim/printer_commands.h"
 #include "sim/wifi_module.h"
@@ -102,6 +103,7 @@ VirtualPrinter::VirtualPrinter(Clock& clock, int emulation, std::string model) :
     wifi_ = std::make_unique<WifiModule>(*this, WifiModuleState::Kind::Quatech);
     bluetooth_ = std::make_unique<BluetoothModule>(*this);
     options_ = std::make_unique<AdvancedOptions>(*this, printer_->state.emulation);
+    fonts_ = std::make_unique<FontStore>(*this, printer_->state.emulation);
     // Zero bytes wake the printer up; they are not commands.
     addCommand(
         {"", {0x00}, fixedBody(0), [this](std::span<const std::uint8_t>, CommandContext&) { ++wakeUps_; }});
@@ -333,6 +335,16 @@ void VirtualPrinter::setOptionBlock(int emulation, Bytes block) {
     options_->state.blocks[static_cast<std::size_t>(emulation)] = std::move(block);
 }
 
+FontsState VirtualPrinter::fonts() const {
+    std::lock_guard lock(mutex_);
+    return fonts_->state;
+}
+
+void VirtualPrinter::setFonts(FontsState state) {
+    std::lock_guard lock(mutex_);
+    fonts_->state = std::move(state);
+}
+
 std::string VirtualPrinter::model() const {
     std::lock_guard lock(mutex_);
     return printer_->state.model;
@@ -350,6 +362,7 @@ std::string VirtualPrinter::stateJson() const {
     writeState(state, wifi_->state);
     writeState(state, bluetooth_->state);
     writeState(state, options_->state);
+    writeState(state, fonts_->state);
     state.object("traffic", JsonObject()
                                 .number("bytes_received", static_cast<long long>(received_))
                                 .number("wake_up_bytes", static_cast<long long>(wakeUps_))

@@ -60,6 +60,8 @@ class VirtualPrinter;
 class PrinterCommands;
 class BluetoothModule;
 class AdvancedOptions;
+class FontStore;
+struct FontsState;
 struct BluetoothState;
 
 // What a command handler may do with the printer. Handlers run with the printer locked, so they use
@@ -103,8 +105,8 @@ struct Command {
 // come from subsystems, one source each, which register them with addCommand:
 // sim/printer_commands.cpp (identification, emulation switch, serial line and print settings; its
 // state is reached through emulation(), model() and settings()), sim/bluetooth.cpp (bluetooth()),
-// sim/advanced_options.cpp (optionBlock()) and sim/wifi_module.cpp (the Wi-Fi module behind the
-// printer, wifiModule()).
+// sim/advanced_options.cpp (optionBlock()), sim/fonts.cpp (fonts()) and sim/wifi_module.cpp (the Wi-Fi module
+// behind the printer, wifiModule()).
 //
 // How a subsystem plugs in (sim/bluetooth.cpp, say):
 //   - a plain state struct and a function that writes it into the state JSON object;
@@ -169,9 +171,12 @@ class VirtualPrinter {
     // outside 0..7, which setOptionBlock ignores.
     Bytes optionBlock(int emulation) const;
     void setOptionBlock(int emulation, Bytes block);
+    // The TrueType fonts the printer keeps (see fonts.h).
+    FontsState fonts() const;
+    void setFonts(FontsState state);
 
     // The whole state as one JSON object: every subsystem's members (for the printer commands
-    // "emulation", "model" and "settings", "bluetooth", "advanced_options") and "traffic" (byte
+    // "emulation", "model" and "settings", "bluetooth", "advanced_options", "fonts") and "traffic" (byte
     // counts and the log).
     std::string stateJson() const;
 
@@ -228,6 +233,7 @@ class VirtualPrinter {
     std::unique_ptr<WifiModule> wifi_;
     std::unique_ptr<BluetoothModule> bluetooth_;
     std::unique_ptr<AdvancedOptions> options_;
+    std::unique_ptr<FontStore> fonts_;
 };
 
 }  // namespace hollin::sim

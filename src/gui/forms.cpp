@@ -7,6 +7,8 @@
 #include "ui_dialog_103.h"
 #include "ui_dialog_106.h"
 #include "ui_dialog_144.h"
+#include "ui_dialog_157.h"
+#include "ui_dialog_160.h"
 #include "ui_dialog_172.h"
 #include "ui_dialog_178.h"
 
@@ -29,6 +31,8 @@ void addBuiltinForms(const std::function<void(int dialogId, FormSetup setup)>& a
     add(103, setUp<Ui::Dialog103>);  // Wi-Fi settings
     add(106, setUp<Ui::Dialog106>);  // status window
     add(144, setUp<Ui::Dialog144>);  // information window
+    add(157, setUp<Ui::Dialog157>);  // font manager
+    add(160, setUp<Ui::Dialog160>);  // font ID and target memory
     add(172, setUp<Ui::Dialog172>);  // advanced options
     add(178, setUp<Ui::Dialog178>);  // Bluetooth settings
 }

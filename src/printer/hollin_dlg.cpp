@@ -33,6 +33,10 @@ CHollinDlg::CHollinDlg(MainWindowDeps deps) : ui::Window(kMainDialogId), deps_(s
     onClicked(kStartWifi, [this] { startWifiSettings(); });
     onClicked(kAdvancedOptions, [this] { startAdvancedOptions(); });
     onClicked(kStartBluetooth, [this] { startBluetoothSettings(); });
+    fontDownload_ =
+        std::make_unique<fonts::FontDownload>(*this, fontFiles_, kProductTitle, fontDownloadUsed_);
+    onClicked(kFontOpenFile, [this] { fontDownload_->openFile(lendLink(), session_->emulationKind); });
+    onClicked(kFontDownload, [this] { fontDownload_->download(session_->exchange, messageLanguage_); });
     btTransport_ = std::make_unique<ExchangeBluetoothTransport>(session_->exchange);
     btPanel_ =
         std::make_unique<BluetoothPanel>(*this, *btTransport_, PinRule::FourDigits, messageLanguage_,

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "fonts/font_download.h"
+#include "fonts/font_files.h"
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
 #include "link/printer_link.h"
@@ -144,6 +146,9 @@ class CHollinDlg : public ui::Window {
 
     // Set when a font download was started once; the initialisation clears it.
     bool fontDownloadUsed_ = false;
+    // The TrueType group: its font manager and target window live as long as the main window.
+    fonts::SystemFontFiles fontFiles_;
+    std::unique_ptr<fonts::FontDownload> fontDownload_;
 
   private:
     // --- hollin_dlg.cpp

@@ -4,9 +4,13 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -16,6 +20,7 @@
 #include <string>
 
 #include "app/simulation.h"
+#include "fonts/font_windows.h"
 #include "gui/qt_desktop.h"
 #include "gui/qt_dialog_view.h"
 #include "link/driver_port_check.h"
@@ -27,6 +32,7 @@
 #include "printer/hollin_dlg.h"
 #include "printer/main_window_ids.h"
 #include "sim/bluetooth.h"
+#include "sim/fonts.h"
 #include "sim/virtual_printer.h"
 
 using namespace hollin;
@@ -90,6 +96,29 @@ class ModalDriver : public QObject {
   private:
     QString title_;
     std::function<void(QDialog*)> script_;
+    QTimer timer_;
+};
+
+// Answers every message box with Yes (or OK) and cancels every file dialog, keeping the boxes' texts.
+class BoxAnswerer : public QObject {
+  public:
+    BoxAnswerer() {
+        timer_.setInterval(30);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+            QWidget* d = QApplication::activeModalWidget();
+            if (auto* files = qobject_cast<QFileDialog*>(d)) {
+                files->reject();
+            } else if (auto* box = qobject_cast<QMessageBox*>(d)) {
+                messages += box->text();
+                QAbstractButton* yes = box->button(QMessageBox::Yes);
+                (yes != nullptr ? yes : box->button(QMessageBox::Ok))->click();
+            }
+        });
+        timer_.start();
+    }
+    QStringList messages;
+
+  private:
     QTimer timer_;
 };
 
@@ -225,6 +254,69 @@ class ChildWindowsSessionTest : public QObject {
                                   QStringLiteral("2468"), 2000);
         QCOMPARE(QString::fromStdString(printers_->serialPrinter().bluetooth().name),
                  QStringLiteral("Kitchen"));
+    }
+
+    // Open File on a test folder, Select, OK, Download (save cancelled), Yes; then the printer's
+    // fonts are read (the new one listed) and it is deleted.
+    void fontDownloadListAndDelete() {
+        for (const int emulation : {kCpcl, kZpl}) {
+            QTemporaryDir dir;
+            QVERIFY(dir.isValid());
+            QFile ttf(dir.filePath(QStringLiteral("MyFont.ttf")));
+            QVERIFY(ttf.open(QIODevice::WriteOnly));
+            ttf.write(QByteArray(1000, 'f'));
+            ttf.close();
+            qputenv("HOLLIN_FONT_DIR", dir.path().toUtf8());
+            sim::VirtualPrinter& printer = printers_->serialPrinter();
+            printer.setEmulation(emulation);
+            printer.setFonts({});
+            ShownMainWindow shown(makeWindow());
+            BoxAnswerer boxes;
+            click(shown.view.dialog(), ids::kOpenPort);
+            const QString managerTitle = QStringLiteral("Download Font Selection Dialog");
+            ModalDriver manager(managerTitle, [](QDialog* d) {
+                auto* list = qobject_cast<QListWidget*>(control(d, fonts::fm::kTrueTypeList));
+                const auto items = list->findItems(QStringLiteral("MyFont.ttf"), Qt::MatchExactly);
+                QCOMPARE(items.size(), 1);
+                list->setCurrentItem(items[0]);
+                click(d, ui::IDOK);
+            });
+            ModalDriver target(QStringLiteral("Select Font ID and Target Memory"), [](QDialog* d) {
+                auto* id = qobject_cast<QComboBox*>(control(d, fonts::ft::kFontId));
+                QCOMPARE(id->count(), 9);
+                id->setCurrentIndex(2);
+                emit id->activated(2);
+                click(d, ui::IDOK);
+            });
+            click(shown.view.dialog(), ids::kFontOpenFile);
+            QVERIFY(manager.ran && target.ran);
+            ModalDriver info(QStringLiteral("Font download Information"),
+                             [](QDialog* d) { click(d, ui::IDOK); });
+            click(shown.view.dialog(), ids::kFontDownload);
+            QVERIFY(info.ran);
+            QCOMPARE(boxes.messages, QStringList{QStringLiteral("Download font to printer ?")});
+            QTRY_COMPARE_WITH_TIMEOUT(int(printer.fonts().fonts.size()), 1, 3000);
+            QCOMPARE(printer.fonts().fonts[0].id, 3);
+
+            QStringList listed;
+            ModalDriver reread(managerTitle, [&](QDialog* d) {
+                click(d, fonts::fm::kRead);
+                auto* list = qobject_cast<QListWidget*>(control(d, fonts::fm::kPrinterList));
+                for (int i = 0; i < list->count(); ++i)
+                    listed += list->item(i)->text();
+                savePicture(d, emulation == kCpcl ? "dialog_157_cpcl_after_read.png"
+                                                  : "dialog_157_zpl_after_read.png");
+                click(d, fonts::fm::kDelete);
+                d->reject();
+            });
+            click(shown.view.dialog(), ids::kFontOpenFile);
+            QVERIFY(reread.ran);
+            QCOMPARE(listed.size(), 1);
+            QVERIFY(listed[0].contains(QStringLiteral("MyFont")));
+            QTRY_COMPARE_WITH_TIMEOUT(int(printer.fonts().fonts.size()), 0, 3000);
+            click(shown.view.dialog(), ids::kClosePort);
+            qunsetenv("HOLLIN_FONT_DIR");
+        }
     }
 };
 

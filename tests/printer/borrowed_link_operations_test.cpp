@@ -14,6 +14,7 @@
 #include "printer/printer_session.h"
 #include "sim/virtual_printer.h"
 #include "support/byte_text.h"
+#include "support/played_channel.h"
 #include "support/virtual_serial_port.h"
 
 namespace hollin::printer {
@@ -21,6 +22,7 @@ namespace {
 
 using test::bytesOf;
 using test::concat;
+using test::PlayedChannel;
 
 // --- BorrowedLink
 
@@ -92,36 +94,6 @@ TEST(BorrowedUsb, WriteIsOneWhenDeliveredAndZeroOnceThePrinterStaysAwayPastTheBo
 }
 
 // --- operations over a played channel
-
-// Each receive gives the next played chunk (an empty one: nothing waiting); after them, nothing.
-class PlayedChannel final : public ByteChannel {
-  public:
-    VirtualClock time;
-    std::vector<Bytes> sent;
-    bool refuse = false;
-    std::deque<Bytes> chunks;
-    int receives = 0;
-
-    bool send(std::span<const std::uint8_t> bytes) override {
-        if (refuse)
-            return false;
-        sent.emplace_back(bytes.begin(), bytes.end());
-        return true;
-    }
-    int receive(std::span<std::uint8_t> buffer) override {
-        ++receives;
-        if (chunks.empty())
-            return 0;
-        Bytes& c = chunks.front();
-        const std::size_t n = std::min(c.size(), buffer.size());
-        std::copy_n(c.begin(), n, buffer.begin());
-        c.erase(c.begin(), c.begin() + static_cast<long>(n));
-        if (c.empty())
-            chunks.pop_front();
-        return static_cast<int>(n);
-    }
-    Clock& clock() override { return time; }
-};
 
 Bytes optionsReply(Bytes block) {
     return concat({bytesOf("\x1B#tavik"), {static_cast<std::uint8_t>(block.size() + 1), 'R'}, block});
