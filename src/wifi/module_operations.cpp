@@ -1,6 +1,7 @@
 #include "wifi/module_operations.h"
 
 #include <array>
+#include <vector>
 
 namespace hollin::wifi {
 namespace {
@@ -140,6 +141,42 @@ RecordReadResult readModuleRecord(ModuleExchange& exchange, const ModuleExchange
             result.record = bulkReplyRecord(reply.bytes);
             break;
     }
+    return result;
+}
+
+namespace {
+
+// A write or the flash: Done on "701", else why not.
+ModuleOutcome writeOutcome(const ModuleReply& reply) {
+    if (!reply.sent)
+        return ModuleOutcome::NotSent;
+    if (!reply.received())
+        return ModuleOutcome::NoResponse;
+    return replyGood(reply.bytes, false) ? ModuleOutcome::Done : ModuleOutcome::BadReply;
+}
+
+}  // namespace
+
+SollaeSaveResult writeSollaeSettings(ModuleExchange& exchange, const std::vector<SollaeWrite>& writes,
+                                     const SaveProgress& progress) {
+    SollaeSaveResult result;
+    exchange.unlock();
+    for (const SollaeWrite& w : writes) {
+        const ModuleOutcome outcome = writeOutcome(exchange.writeParameter(w.param, w.value));
+        if (outcome != ModuleOutcome::Done) {
+            result.outcome = outcome;
+            result.failedParam = w.param;
+            return result;
+        }
+        ++result.writesDone;
+        if (progress && w.progress >= 0)
+            progress(w.progress);
+    }
+    const ModuleOutcome flashed = writeOutcome(exchange.flash());
+    if (flashed == ModuleOutcome::NoResponse)
+        result.flashSilent = true;
+    else
+        result.outcome = flashed;
     return result;
 }
 

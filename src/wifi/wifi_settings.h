@@ -122,6 +122,14 @@ class CWiFiSettings : public ui::Window {
     // Code showing the key (its mask, a Sollae pass phrase) is no edit by the operator.
     void showWpaKeyText(std::string_view text);
 
+    // --- wifi_settings_save.cpp
+    void mapSaveHandlers();
+    void onSaveInformation();
+    SollaeForm sollaeForm();
+    void saveSollae();
+    void showSollaeSaveFailure(const SollaeSaveResult& result);
+    void finishSollaeSave();
+
     // --- wifi_settings_security.cpp
     void mapSecurityHandlers();
     void applyKeyFieldRule(int encryption, int keyInUse);

@@ -5,6 +5,9 @@
 #include <string>
 
 #include "common/bytes.h"
+#include "common/hex.h"
+#include "common/sha1.h"
+#include "wifi/sollae_save.h"
 #include "wifi/sollae_settings.h"
 #include "wifi/wifi_record.h"
 
@@ -229,6 +232,22 @@ TEST(WifiRecord, FieldsStayInsideTheirBounds) {
     EXPECT_EQ(r.raw(field::kWpaKey)[3], '\0');
     EXPECT_EQ(r.raw(field::kTcpPort), "238C");  // the key's zero padding stopped at its field
     EXPECT_FALSE(WifiSettingsRecord::fromBytes(Bytes(1012, ' ')));
+}
+
+TEST(SollaeSave, PskOfSixtyFourHexDigitsIsTheKeyAndNoSelectionKeepsTheValueRead) {
+    const std::string hex = "f42c6fc52df0ebef9ebb4b90b38a5f902e83fe1b135a70e23aed762e9710a12e";
+    EXPECT_EQ(toHex(sollaePsk(hex, "any")), toHex(wpaPsk("password", "IEEE")));
+    EXPECT_EQ(sollaePsk("password", "IEEE"), wpaPsk("password", "IEEE"));
+    SollaeSettings read;
+    read.mode = 1;
+    read.channel = 11;
+    read.encryption = 2;
+    read.keyInUse = 3;
+    read.authentication = 2;
+    SollaeForm form;  // no list has a selection
+    form.keyTexts[3] = std::string(26, '0');
+    EXPECT_EQ(sollaeOptionsValue(form, read), (Bytes{0xB1, 0x8E, 0, 0, 0, 0}));
+    EXPECT_FALSE(checkSollaeForm(form, read));
 }
 
 }  // namespace
