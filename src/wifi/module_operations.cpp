@@ -123,9 +123,11 @@ SollaeReadResult readSollaeSettings(ModuleExchange& exchange, SollaeSettings& se
     return result;
 }
 
-RecordReadResult readModuleRecord(ModuleExchange& exchange, const ModuleExchange::Progress& progress) {
+namespace {
+
+// The record in a bulk reply: NotSent, NoResponse (nothing came) or BadReply (short, wrong header).
+RecordReadResult recordOf(const ModuleReply& reply) {
     RecordReadResult result;
-    const ModuleReply reply = exchange.bulkRead(progress);
     if (!reply.sent) {
         result.outcome = ModuleOutcome::NotSent;
         return result;
@@ -142,6 +144,17 @@ RecordReadResult readModuleRecord(ModuleExchange& exchange, const ModuleExchange
             break;
     }
     return result;
+}
+
+}  // namespace
+
+RecordReadResult readModuleRecord(ModuleExchange& exchange, const ModuleExchange::Progress& progress) {
+    return recordOf(exchange.bulkRead(progress));
+}
+
+RecordReadResult writeModuleRecord(ModuleExchange& exchange, const WifiSettingsRecord& record,
+                                   const ModuleExchange::Progress& progress) {
+    return recordOf(exchange.bulkWrite(record, progress));
 }
 
 namespace {

@@ -73,6 +73,10 @@ struct RecordReadResult {
     std::optional<WifiSettingsRecord> record;
 };
 RecordReadResult readModuleRecord(ModuleExchange& exchange, const ModuleExchange::Progress& progress = {});
+// Save Wi-Fi Information on the other kinds: the record in the bulk write frame; the answer is the
+// record as the module stored it, checked as a read's.
+RecordReadResult writeModuleRecord(ModuleExchange& exchange, const WifiSettingsRecord& record,
+                                   const ModuleExchange::Progress& progress = {});
 
 // --- Save Wi-Fi Information, Sollae: the unlock (its answer not examined), the writes in order, each
 // wanting "701", then the flash. A write that fails ends the save; the ones before it have changed the

@@ -56,28 +56,38 @@ Bytes keptKey(const std::array<std::uint8_t, N>& raw) {
 
 }  // namespace
 
-std::optional<SollaeRefusal> checkSollaeForm(const SollaeForm& form, const SollaeSettings& read) {
+std::optional<SaveRefusal> checkKeyRules(int encryption, const std::string& text, int keyType,
+                                         const std::string& wpaKey) {
+    if (encryption == kEncryptionWep64 || encryption == kEncryptionWep128) {
+        const bool ascii = keyType == 1;
+        const std::size_t width = encryption == kEncryptionWep64 ? kWep40Bytes : kWep104Bytes;
+        if (ascii && text.size() > width)
+            return SaveRefusal::KeyTooLong;
+        if (!ascii && text.size() != 2 * width)
+            return SaveRefusal::KeyLengthNotMatched;
+        if (!ascii && !allHex(text))
+            return SaveRefusal::KeyNotHex;
+    }
+    if (encryption == kEncryptionWpa && wpaKey.size() > kPassPhraseMax)
+        return SaveRefusal::WpaKeyTooLong;
+    return std::nullopt;
+}
+
+std::optional<SaveRefusal> checkSollaeForm(const SollaeForm& form, const SollaeSettings& read) {
     const int encryption = chosen(form.encryption, read.wpaType != 0 ? kEncryptionWpa : read.encryption);
     if (encryption == kEncryption8021x)
-        return SollaeRefusal::Encryption8021x;
-    if (encryption == kEncryptionWep64 || encryption == kEncryptionWep128) {
-        const int key = chosen(form.keyInUse, read.keyInUse);
-        if (key >= 0 && key < 4) {
-            const std::string& text = form.keyTexts[static_cast<std::size_t>(key)];
-            const bool ascii = form.keyTypes[static_cast<std::size_t>(key)] == 1;
-            const std::size_t width = encryption == kEncryptionWep64 ? kWep40Bytes : kWep104Bytes;
-            if (ascii && text.size() > width)
-                return SollaeRefusal::KeyTooLong;
-            if (!ascii && text.size() != 2 * width)
-                return SollaeRefusal::KeyLengthNotMatched;
-            if (!ascii && !allHex(text))
-                return SollaeRefusal::KeyNotHex;
-        }
+        return SaveRefusal::Encryption8021x;
+    const int key = chosen(form.keyInUse, read.keyInUse);
+    if (key >= 0 && key < 4) {
+        const auto k = static_cast<std::size_t>(key);
+        if (auto refusal = checkKeyRules(encryption, form.keyTexts[k], form.keyTypes[k], form.wpaKey))
+            return refusal;
+    } else if (auto refusal = checkKeyRules(encryption == kEncryptionWpa ? encryption : kEncryptionNone, {},
+                                            0, form.wpaKey)) {
+        return refusal;
     }
-    if (encryption == kEncryptionWpa && form.wpaKey.size() > kPassPhraseMax)
-        return SollaeRefusal::WpaKeyTooLong;
     if (form.tcpPort < 0 || form.tcpPort > 65535)
-        return SollaeRefusal::TcpPortOutOfRange;
+        return SaveRefusal::TcpPortOutOfRange;
     return std::nullopt;
 }
 

@@ -37,17 +37,24 @@ struct SollaeForm {
 };
 
 // Why a form cannot be written; nothing has been sent.
-enum class SollaeRefusal {
+enum class SaveRefusal {
     KeyLengthNotMatched,  // a HEX WEP key not of 10 or 26 characters
     KeyTooLong,           // an ASCII WEP key over 5 or 13 characters
     KeyNotHex,            // a HEX WEP key with a character other than a hexadecimal digit
     WpaKeyTooLong,        // over 64 characters
     Encryption8021x,      // the module would be left with an open network
     TcpPortOutOfRange,    // outside 0..65535
+    SsidTooLong,          // over 32 bytes (record modules)
+    LpdQueueTooLong,      // over 34 bytes (record modules)
 };
 
+// The key rules every module kind shares: the key in use of a WEP encryption (HEX 10 or 26
+// hexadecimal digits, ASCII at most 5 or 13 characters), the WPA key at most 64 characters.
+std::optional<SaveRefusal> checkKeyRules(int encryption, const std::string& keyInUseText, int keyType,
+                                         const std::string& wpaKey);
+
 // The key rules of the selected encryption, then the encryption and the TCP port.
-std::optional<SollaeRefusal> checkSollaeForm(const SollaeForm& form, const SollaeSettings& read);
+std::optional<SaveRefusal> checkSollaeForm(const SollaeForm& form, const SollaeSettings& read);
 
 // One write of the save: the parameter, its value and the progress bar after it (-1: unchanged).
 struct SollaeWrite {

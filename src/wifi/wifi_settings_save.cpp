@@ -15,9 +15,14 @@ namespace {
 constexpr TextTwin kCheckCaption = {"Error", "에러"};
 constexpr TextTwin kWriteCaption = {"ERROR", "에러"};
 
+constexpr TextTwin kSavingError = {"Saving Error!!!", "저장 실패!!!"};
+constexpr TextTwin kSyntaxError = {"Syntex Error!!!", "데이터 구조 에러!!!"};
 constexpr TextTwin kKeyLengthNotMatched = {"Key Length is not matched", "Key Length is not matched"};
 constexpr TextTwin kKeyTooLong = {"Key Length is too long", "Key Length is too long"};
 constexpr TextTwin kWpaKeyTooLong = {"WPA Key Length is too long", "WPA Key Length is too long"};
+constexpr TextTwin kSsidTooLong = {"SSID Key length should be less than 32",
+                                   "SSID Key length should be less than 32"};
+constexpr TextTwin kLpdQueueTooLong = {"LPD Queue Name is too long", "LPD Queue Name is too long"};
 constexpr TextTwin kKeyNotHex = {"A HEX key takes only the digits 0-9 and A-F.",
                                  "HEX 키에는 0-9와 A-F만 쓸 수 있습니다."};
 constexpr TextTwin kNo8021x = {
@@ -64,19 +69,23 @@ const WriteMessages& writeMessagesOf(Param param) {
     return kWriteMessages[0];
 }
 
-TextTwin refusalText(SollaeRefusal refusal) {
+TextTwin refusalText(SaveRefusal refusal) {
     switch (refusal) {
-        case SollaeRefusal::KeyLengthNotMatched:
+        case SaveRefusal::KeyLengthNotMatched:
             return kKeyLengthNotMatched;
-        case SollaeRefusal::KeyTooLong:
+        case SaveRefusal::KeyTooLong:
             return kKeyTooLong;
-        case SollaeRefusal::KeyNotHex:
+        case SaveRefusal::KeyNotHex:
             return kKeyNotHex;
-        case SollaeRefusal::WpaKeyTooLong:
+        case SaveRefusal::WpaKeyTooLong:
             return kWpaKeyTooLong;
-        case SollaeRefusal::Encryption8021x:
+        case SaveRefusal::Encryption8021x:
             return kNo8021x;
-        case SollaeRefusal::TcpPortOutOfRange:
+        case SaveRefusal::SsidTooLong:
+            return kSsidTooLong;
+        case SaveRefusal::LpdQueueTooLong:
+            return kLpdQueueTooLong;
+        case SaveRefusal::TcpPortOutOfRange:
             break;
     }
     return kTcpPortOutOfRange;
@@ -100,6 +109,8 @@ void CWiFiSettings::mapSaveHandlers() {
 void CWiFiSettings::onSaveInformation() {
     if (deps_.program.moduleKind <= kModuleSollae)
         saveSollae();
+    else
+        saveRecord();
 }
 
 SollaeForm CWiFiSettings::sollaeForm() {
@@ -179,6 +190,74 @@ void CWiFiSettings::finishSollaeSave() {
     v.setProgress(kProgress, 100);
     ui::StatusWindow status(ui::StatusWindow::kWifiSaved, deps_.clock, deps_.progress, &view());
     desktop().runModal(status, this);
+}
+
+// --- QUATECH, INC and unrecognised modules: the form folded into the record, sent whole.
+
+RecordForm CWiFiSettings::recordForm() {
+    ui::DialogView& v = view();
+    const ModuleKind kind = deps_.program.moduleKind;
+    RecordForm form;
+    form.mac = v.text(kMac);
+    form.ssid = v.text(kSsid);
+    form.dhcp = v.isChecked(kDhcp);
+    form.ip = v.address(kIp);
+    form.subnet = v.address(kNetmask);
+    form.gateway = v.address(kGateway);
+    form.dns = v.address(kDns);
+    form.mode = v.selection(kModeList);
+    form.channel = v.selection(kChannelList);
+    form.encryption = v.selection(kEncryptionList);
+    form.authentication = v.selection(kAuthenticationList);
+    form.keyInUse = v.selection(kKeyInUseList);
+    form.lpd = currentRecord().digit(field::kLpdQueue) != ' ' && kind != kModuleInc;
+    const std::string channelText =
+        form.channel >= 0 ? v.itemText(kChannelList, form.channel) : std::string();
+    if (form.lpd && v.isChecked(kFiveGhz))
+        form.fiveGhzChannel = channelText;
+    for (std::size_t k = 0; k < 4; ++k) {
+        form.keyTexts[k] = v.text(kKeys[k].edit);
+        form.keyTypes[k] = deps_.program.keyTypes[k];
+    }
+    form.wpaAuthentication = v.selection(kWpaAuthList);
+    form.wpaCipher = v.selection(kWpaEncList);
+    form.wpaKeyEdited = wpaKeyEdited_;
+    form.wpaKey = wpaKeyEdited_ ? v.text(kWpaKey) : std::string();
+    form.tcpPort = decimalOf(v.text(kTcpPort));
+    form.lpdEnable = v.isChecked(kLpdEnable);
+    form.lpdQueue = v.text(kLpdQueue);
+    form.channelText = channelText;
+    form.enterprise = enterprise_;
+    if (kind == kModuleQuatech)
+        form.band = v.selection(kBandList);
+    return form;
+}
+
+void CWiFiSettings::saveRecord() {
+    ui::DialogView& v = view();
+    const RecordForm form = recordForm();
+    foldRecordBasics(currentRecord(), form);
+    if (const auto refusal = checkRecordForm(form)) {
+        showMessage(refusalText(*refusal), kCheckCaption);
+        return;
+    }
+    foldRecordRest(currentRecord(), form, deps_.program.moduleKind, heldRecord_.value_or(currentRecord()));
+    tcpPort_ = static_cast<int>(form.tcpPort);
+    const RecordReadResult result = writeModuleRecord(exchange_, currentRecord(), [&v](int percent) {
+        v.setProgress(kProgress, percent);
+        v.repaint();
+    });
+    if (!result.record) {
+        const TextTwin& text = result.outcome == ModuleOutcome::BadReply ? kSyntaxError : kSavingError;
+        v.messageBox(pickText(text, messageLanguage_), "", ui::MessageButtons::Ok, ui::MessageIcon::None);
+        return;
+    }
+    takeRecord(*result.record);
+    fillFormFromRecord();
+    v.setProgress(kProgress, 0);
+    ui::StatusWindow status(ui::StatusWindow::kWifiSaved, deps_.clock, deps_.progress, &view());
+    desktop().runModal(status, this);
+    closePort();
 }
 
 }  // namespace hollin::wifi

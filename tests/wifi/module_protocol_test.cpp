@@ -7,6 +7,7 @@
 #include "common/bytes.h"
 #include "common/hex.h"
 #include "common/sha1.h"
+#include "wifi/record_save.h"
 #include "wifi/sollae_save.h"
 #include "wifi/sollae_settings.h"
 #include "wifi/wifi_record.h"
@@ -248,6 +249,29 @@ TEST(SollaeSave, PskOfSixtyFourHexDigitsIsTheKeyAndNoSelectionKeepsTheValueRead)
     form.keyTexts[3] = std::string(26, '0');
     EXPECT_EQ(sollaeOptionsValue(form, read), (Bytes{0xB1, 0x8E, 0, 0, 0, 0}));
     EXPECT_FALSE(checkSollaeForm(form, read));
+}
+
+TEST(RecordSave, NoFieldWrittenPastItsEndAndTextsKeepTheirSpaces) {
+    WifiSettingsRecord held;
+    held.setText(field::kEapPassword, "pass word ");
+    held.setText(field::kEapId, "ann smith   \r\n");
+    EXPECT_EQ(enterpriseText(held, field::kEapId), "ann smith");
+    EXPECT_EQ(enterpriseText(held, field::kEapPassword), "pass word");
+    RecordForm form;
+    form.enterprise.privateKey = std::string(65, 'k');
+    form.mac = "00:30:F9:12:34:5";  // five characters short of six pairs
+    WifiSettingsRecord r = held;
+    r.setDigit(field::kFastProvisioning, '2');
+    foldRecordBasics(r, form);
+    foldRecordRest(r, form, kModuleQuatech, held);
+    EXPECT_EQ(r.raw(field::kPrivateKey), std::string(65, 'k') + "\r");
+    EXPECT_EQ(r.digit(field::kFastProvisioning), '2');
+    EXPECT_EQ(r.raw(field::kMacAddress), held.raw(field::kMacAddress));
+    form.mac = "0a:1b:2c:3d:4e:5f";
+    foldRecordBasics(r, form);
+    EXPECT_EQ(r.raw(field::kMacAddress), "0A1B2C3D4E5F");
+    form.ssid = std::string(33, 'x');
+    EXPECT_EQ(checkRecordForm(form), SaveRefusal::SsidTooLong);
 }
 
 }  // namespace

@@ -533,5 +533,68 @@ TEST_F(WifiWindow, SollaeSaveStoppedByTheModuleSaysWhereAndThatNothingIsStored) 
     EXPECT_EQ(desktop.runCount(kStatusWindowId), 1);
 }
 
+// --- Save Wi-Fi Information, QUATECH, INC and unrecognised modules
+
+TEST_F(WifiWindow, QuatechSaveWritesTheKeyInUseAndSendsTheOthersAsTheModuleDid) {
+    changeModule([](sim::WifiModuleState& s) {
+        s.record.setText(field::kKey2, "ABCDEF1234");
+        s.record.setText(field::kKey4, "0011223344");
+        s.record.setText(field::kEapId, "ann smith  \r\n");
+    });
+    openAndRead(kComPosition);
+    view.select(kEncryptionList, "WEP64");
+    view.select(kKeyInUseList, "KEY ID 3");
+    view.select(kKeyType3, "ASCII");
+    view.typeOver(kKeyEdit3, "abcde");
+    view.typeOver(kTcpPort, "6101");
+    ASSERT_TRUE(view.click(kSaveInfo));
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    const WifiSettingsRecord& r = printer.wifiModule().record;
+    EXPECT_EQ(r.raw(field::kKey3), std::string("6162636465") + std::string(16, '\0'));
+    EXPECT_EQ(r.text(field::kKey1), "1234567890");
+    EXPECT_EQ(r.text(field::kKey2), "ABCDEF1234");
+    EXPECT_EQ(r.text(field::kKey4), "0011223344");
+    EXPECT_EQ(r.text(field::kWpaKey), "hollin-module-phrase");  // not typed: as the module sent it
+    EXPECT_EQ(r.digit(field::kEncryption), '1');
+    EXPECT_EQ(r.digit(field::kUseKey), '3');
+    EXPECT_EQ(r.digit(field::kWpa), '0');  // WEP: no WPA, which would read back as WPA
+    EXPECT_EQ(r.digit(field::kWpaEnc), '0');
+    EXPECT_EQ(r.raw(field::kTcpPort), "17D5");
+    EXPECT_EQ(r.raw(field::kEapId).substr(0, 11), "ann smith\r\n");
+    EXPECT_EQ(r.line(field::kLpdQueue), "lpq1");
+    EXPECT_EQ(desktop.runCount(kStatusWindowId), 2);
+    EXPECT_FALSE(dlg->ispModeOn());  // the port is closed after a save
+    EXPECT_FALSE(printer.wifiModule().ispMode);
+    EXPECT_EQ(debug.find("hollin-module-phrase"), std::string::npos);
+}
+
+TEST_F(WifiWindow, RecordSaveRepliesAndIncInfrastructure) {
+    useModule(Kind::Inc);
+    openAndRead(kComPosition);
+    view.typeOver(kWpaKey, "a new pass phrase");
+    ASSERT_TRUE(view.click(kSaveInfo));
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    EXPECT_EQ(printer.wifiModule().record.digit(field::kWpa), '5');
+    EXPECT_EQ(printer.wifiModule().record.digit(field::kWpaEnc), '2');
+    EXPECT_EQ(printer.wifiModule().record.text(field::kWpaKey), "a new pass phrase");
+
+    useModule(Kind::Quatech);
+    openAndRead(kComPosition);
+    const WifiSettingsRecord stored = printer.wifiModule().record;
+    view.typeOver(kSsid, "Elsewhere");
+    view.typeOver(kTcpPort, "70000");
+    view.click(kSaveInfo);
+    EXPECT_EQ(printer.wifiModule().record, stored);  // nothing sent
+    view.typeOver(kTcpPort, "9100");
+    changeModule([](sim::WifiModuleState& s) { s.misbehaviour = Misbehaviour::WrongHeader; });
+    view.click(kSaveInfo);
+    changeModule([](sim::WifiModuleState& s) { s.misbehaviour = Misbehaviour::Silent; });
+    view.click(kSaveInfo);
+    EXPECT_EQ(messages(), (std::vector<std::string>{"The TCP port must be a number from 0 to 65535.",
+                                                    "Syntex Error!!!", "Saving Error!!!"}));
+    EXPECT_TRUE(dlg->ispModeOn());
+    EXPECT_EQ(desktop.runCount(kStatusWindowId), 3);  // two reads and the INC save
+}
+
 }  // namespace
 }  // namespace hollin::wifi
