@@ -7,6 +7,7 @@
 #include "common/bytes.h"
 #include "common/hex.h"
 #include "common/sha1.h"
+#include "wifi/enterprise_rules.h"
 #include "wifi/record_save.h"
 #include "wifi/sollae_save.h"
 #include "wifi/sollae_settings.h"
@@ -272,6 +273,43 @@ TEST(RecordSave, NoFieldWrittenPastItsEndAndTextsKeepTheirSpaces) {
     EXPECT_EQ(r.raw(field::kMacAddress), "0A1B2C3D4E5F");
     form.ssid = std::string(33, 'x');
     EXPECT_EQ(checkRecordForm(form), SaveRefusal::SsidTooLong);
+}
+
+TEST(Enterprise, StartSelectionRulesAndAccept) {
+    WifiSettingsRecord r;
+    r.setDigit(field::kEapMethod, '4');
+    r.setDigit(field::kEncryption, '3');
+    r.setText(field::kEapPassword, "pass word");
+    EXPECT_EQ(eapSelectionOf(enterpriseValuesOf(r, kModuleQuatech), kModuleQuatech), 5);  // WPA-LEAP
+    r.setDigit(field::kEncryption, '4');
+    EXPECT_EQ(eapSelectionOf(enterpriseValuesOf(r, kModuleQuatech), kModuleQuatech), 4);  // WEP-LEAP
+    r.setDigit(field::kEapMethod, '5');
+    EXPECT_EQ(eapSelectionOf(enterpriseValuesOf(r, kModuleInc), kModuleInc), -1);
+    EXPECT_EQ(eapRule(kModuleInc, -1), std::nullopt);
+
+    EnterpriseValues v = enterpriseValuesOf(r, kModuleQuatech);
+    v.texts.id = std::string(40, 'i');
+    applyEapRule(v, *eapRule(kModuleQuatech, 5));
+    EXPECT_EQ(v.texts.id, std::string(32, 'i'));
+    WifiSettingsRecord accepted = r;
+    // The edit shows the mask; untouched, the password as read is kept.
+    EXPECT_EQ(acceptEnterprise(accepted, v, kModuleQuatech, "*********").password, "pass word");
+    EXPECT_EQ(accepted.text(field::kEapPassword), "pass word");
+
+    applyEapRule(v, *eapRule(kModuleQuatech, 0));
+    acceptEnterprise(accepted, v, kModuleQuatech, "");
+    EXPECT_EQ(std::string({accepted.digit(field::kEapMethod), accepted.digit(field::kEncryption),
+                           accepted.digit(field::kWpa), accepted.digit(field::kWpaEnc)}),
+              "0310");
+    EXPECT_EQ(accepted.text(field::kEapId), "");
+    EXPECT_EQ(accepted.text(field::kEapPassword), "");
+
+    EnterpriseValues other = enterpriseValuesOf(r, kModuleOther);
+    applyEapRule(other, *eapRule(kModuleOther, 1));
+    other.wpaType = otherWpaType(2);
+    acceptEnterprise(accepted, other, kModuleOther, "typed");
+    EXPECT_EQ(accepted.digit(field::kWpa), '4');
+    EXPECT_EQ(accepted.text(field::kEapPassword), "typed");
 }
 
 }  // namespace
