@@ -27,6 +27,11 @@ int chosen(int selection, int read) {
     return selection >= 0 ? selection : read;
 }
 
+// The encryption entry the form shows: its selection, else as read (a WPA type shows "WPA").
+int shownEncryption(const SollaeForm& form, const SollaeSettings& read) {
+    return chosen(form.encryption, read.wpaType != 0 ? kEncryptionWpa : read.encryption);
+}
+
 Bytes octetBytes(const Octets& o) {
     return Bytes(o.begin(), o.end());
 }
@@ -74,7 +79,7 @@ std::optional<SaveRefusal> checkKeyRules(int encryption, const std::string& text
 }
 
 std::optional<SaveRefusal> checkSollaeForm(const SollaeForm& form, const SollaeSettings& read) {
-    const int encryption = chosen(form.encryption, read.wpaType != 0 ? kEncryptionWpa : read.encryption);
+    const int encryption = shownEncryption(form, read);
     if (encryption == kEncryption8021x)
         return SaveRefusal::Encryption8021x;
     const int key = chosen(form.keyInUse, read.keyInUse);
@@ -105,7 +110,7 @@ int wpaTypeOf(int wpaAuthentication) {
 Bytes sollaeOptionsValue(const SollaeForm& form, const SollaeSettings& read) {
     const int mode = chosen(form.mode, read.mode);
     const int channel = form.channel >= 0 ? form.channel + 1 : read.channel;
-    int encryption = chosen(form.encryption, read.wpaType != 0 ? kEncryptionWpa : read.encryption);
+    int encryption = shownEncryption(form, read);
     int keyInUse = chosen(form.keyInUse, read.keyInUse);
     int authentication = chosen(form.authentication, read.authentication);
     int wpaType = 0;
@@ -127,7 +132,7 @@ Bytes sollaeOptionsValue(const SollaeForm& form, const SollaeSettings& read) {
 }
 
 Bytes sollaeWepValue(const SollaeForm& form, const SollaeSettings& read, bool bits40) {
-    const int encryption = chosen(form.encryption, read.encryption);
+    const int encryption = shownEncryption(form, read);
     const int keyInUse = chosen(form.keyInUse, read.keyInUse);
     const bool typed = encryption == (bits40 ? kEncryptionWep64 : kEncryptionWep128);
     const std::size_t width = bits40 ? kWep40Bytes : kWep104Bytes;

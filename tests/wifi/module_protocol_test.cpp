@@ -250,6 +250,13 @@ TEST(SollaeSave, PskOfSixtyFourHexDigitsIsTheKeyAndNoSelectionKeepsTheValueRead)
     form.keyTexts[3] = std::string(26, '0');
     EXPECT_EQ(sollaeOptionsValue(form, read), (Bytes{0xB1, 0x8E, 0, 0, 0, 0}));
     EXPECT_FALSE(checkSollaeForm(form, read));
+    // A basic-set module with WPA shows no encryption: its WEP keys go back as read.
+    read.wpaType = 2;
+    read.encryption = 1;
+    read.keyInUse = 0;
+    read.keys[0].raw40 = {1, 2, 3, 4, 5};
+    const Bytes keys = sollaeWepValue(form, read, true);
+    EXPECT_EQ(Bytes(keys.begin(), keys.begin() + 5), (Bytes{1, 2, 3, 4, 5}));
 }
 
 TEST(RecordSave, NoFieldWrittenPastItsEndAndTextsKeepTheirSpaces) {
