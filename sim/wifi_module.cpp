@@ -344,6 +344,8 @@ void WifiModule::runSollaeCommand(std::string_view command, CommandContext& p, s
         answer += "701\r\n";
     } else if (command == "f 7b3e") {
         p.log("wifi: flash");
+        if (state.misbehaviour == WifiModuleState::Misbehaviour::RefuseFlash)
+            return refused("flash refused");
         state.flashed = state.current;
         state.unlocked = false;
         ++state.flashes;

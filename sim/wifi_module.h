@@ -24,13 +24,23 @@ namespace hollin::sim {
 // - A Sollae module answers each text command with "701" CR LF, a read with "701" CR LF, the record as
 //   hexadecimal pairs with its CRC, CR LF; a refusal is "700" CR LF. A write needs the unlock first
 //   and a record whose group, item, length and CRC are right; it changes the current settings, which
-//   reads return; "f 7b3e" copies them into flash and locks again; "l 6f08" loads the defaults.
+//   reads return; "f 7b3e" copies them into flash and locks again (the only command that changes
+//   the flash; RefuseFlash answers it "700" and keeps the flash); "l 6f08" loads the defaults.
 // - The version answer is a record 00 10, major, minor, four zero bytes, the MAC, CRC.
 // - The bulk answer is 02, the five request characters, CR LF, the record, CR LF 03; a write frame's
 //   record becomes the module's.
 struct WifiModuleState {
     enum class Kind { None, Sollae, Quatech, Inc, Other };
-    enum class Misbehaviour { None, Silent, Garbage, Truncated, WrongHeader, No03, RefuseParameter };
+    enum class Misbehaviour {
+        None,
+        Silent,
+        Garbage,
+        Truncated,
+        WrongHeader,
+        No03,
+        RefuseParameter,
+        RefuseFlash
+    };
 
     Kind kind = Kind::Quatech;
     bool ispMode = false;

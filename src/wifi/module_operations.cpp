@@ -1,6 +1,7 @@
 #include "wifi/module_operations.h"
 
 #include <array>
+#include <vector>
 
 namespace hollin::wifi {
 namespace {
@@ -122,9 +123,11 @@ SollaeReadResult readSollaeSettings(ModuleExchange& exchange, SollaeSettings& se
     return result;
 }
 
-RecordReadResult readModuleRecord(ModuleExchange& exchange, const ModuleExchange::Progress& progress) {
+namespace {
+
+// The record in a bulk reply: NotSent, NoResponse (nothing came) or BadReply (short, wrong header).
+RecordReadResult recordOf(const ModuleReply& reply) {
     RecordReadResult result;
-    const ModuleReply reply = exchange.bulkRead(progress);
     if (!reply.sent) {
         result.outcome = ModuleOutcome::NotSent;
         return result;
@@ -140,6 +143,53 @@ RecordReadResult readModuleRecord(ModuleExchange& exchange, const ModuleExchange
             result.record = bulkReplyRecord(reply.bytes);
             break;
     }
+    return result;
+}
+
+}  // namespace
+
+RecordReadResult readModuleRecord(ModuleExchange& exchange, const ModuleExchange::Progress& progress) {
+    return recordOf(exchange.bulkRead(progress));
+}
+
+RecordReadResult writeModuleRecord(ModuleExchange& exchange, const WifiSettingsRecord& record,
+                                   const ModuleExchange::Progress& progress) {
+    return recordOf(exchange.bulkWrite(record, progress));
+}
+
+namespace {
+
+// A write or the flash: Done on "701", else why not.
+ModuleOutcome writeOutcome(const ModuleReply& reply) {
+    if (!reply.sent)
+        return ModuleOutcome::NotSent;
+    if (!reply.received())
+        return ModuleOutcome::NoResponse;
+    return replyGood(reply.bytes, false) ? ModuleOutcome::Done : ModuleOutcome::BadReply;
+}
+
+}  // namespace
+
+SollaeSaveResult writeSollaeSettings(ModuleExchange& exchange, const std::vector<SollaeWrite>& writes,
+                                     const SaveProgress& progress) {
+    SollaeSaveResult result;
+    exchange.unlock();
+    for (const SollaeWrite& w : writes) {
+        const ModuleOutcome outcome = writeOutcome(exchange.writeParameter(w.param, w.value));
+        if (outcome != ModuleOutcome::Done) {
+            result.outcome = outcome;
+            result.failedParam = w.param;
+            return result;
+        }
+        ++result.writesDone;
+        if (progress && w.progress >= 0)
+            progress(w.progress);
+    }
+    const ModuleOutcome flashed = writeOutcome(exchange.flash());
+    if (flashed == ModuleOutcome::NoResponse)
+        result.flashSilent = true;
+    else
+        result.outcome = flashed;
     return result;
 }
 

@@ -4,9 +4,11 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "wifi/module_exchange.h"
 #include "wifi/module_protocol.h"
+#include "wifi/sollae_save.h"
 #include "wifi/sollae_settings.h"
 #include "wifi/wifi_record.h"
 
@@ -71,6 +73,23 @@ struct RecordReadResult {
     std::optional<WifiSettingsRecord> record;
 };
 RecordReadResult readModuleRecord(ModuleExchange& exchange, const ModuleExchange::Progress& progress = {});
+// Save Wi-Fi Information on the other kinds: the record in the bulk write frame; the answer is the
+// record as the module stored it, checked as a read's.
+RecordReadResult writeModuleRecord(ModuleExchange& exchange, const WifiSettingsRecord& record,
+                                   const ModuleExchange::Progress& progress = {});
+
+// --- Save Wi-Fi Information, Sollae: the unlock (its answer not examined), the writes in order, each
+// wanting "701", then the flash. A write that fails ends the save; the ones before it have changed the
+// module's current settings but not its flash.
+struct SollaeSaveResult {
+    ModuleOutcome outcome = ModuleOutcome::Done;
+    std::optional<Param> failedParam;  // the write that failed; nothing when the flash did or all went
+    int writesDone = 0;                // writes the module took
+    bool flashSilent = false;          // the flash went out and nothing answered: taken as done
+};
+using SaveProgress = std::function<void(int percent)>;
+SollaeSaveResult writeSollaeSettings(ModuleExchange& exchange, const std::vector<SollaeWrite>& writes,
+                                     const SaveProgress& progress = {});
 
 // --- Reset (Factory Settings)
 // Sollae: the factory-defaults pass-through, Done only when a complete answer came and every line of

@@ -130,6 +130,7 @@ CWiFiSettings::CWiFiSettings(WifiWindowDeps deps)
     mapPortHandlers();
     mapReadHandlers();
     mapSecurityHandlers();
+    mapSaveHandlers();
 }
 
 CWiFiSettings::~CWiFiSettings() {

@@ -18,6 +18,7 @@
 #include "ui/window.h"
 #include "wifi/module_exchange.h"
 #include "wifi/module_operations.h"
+#include "wifi/record_save.h"
 #include "wifi/sollae_settings.h"
 #include "wifi/wifi_record.h"
 
@@ -116,11 +117,23 @@ class CWiFiSettings : public ui::Window {
     void finishSollaeRead(const SollaeReadResult& result);
     void readRecord();
     void fillWpaListsSollae();
+    // The module's record as received becomes the held and the current record.
+    void takeRecord(const WifiSettingsRecord& record);
     void showReadCompleted();
     // Selects `index` when the list has it, else nothing.
     void selectIndex(ui::ControlId list, int index);
     // Code showing the key (its mask, a Sollae pass phrase) is no edit by the operator.
     void showWpaKeyText(std::string_view text);
+
+    // --- wifi_settings_save.cpp
+    void mapSaveHandlers();
+    void onSaveInformation();
+    SollaeForm sollaeForm();
+    void saveSollae();
+    void showSollaeSaveFailure(const SollaeSaveResult& result);
+    void finishSollaeSave();
+    RecordForm recordForm();
+    void saveRecord();
 
     // --- wifi_settings_security.cpp
     void mapSecurityHandlers();
@@ -161,6 +174,8 @@ class CWiFiSettings : public ui::Window {
     std::vector<WifiSettingsRecord> records_{WifiSettingsRecord()};
     WifiSettingsRecord working_;
     std::optional<WifiSettingsRecord> heldRecord_;
+    // The enterprise values last accepted (the record's own once the form is filled).
+    EnterpriseTexts enterprise_;
 };
 
 }  // namespace hollin::wifi

@@ -259,14 +259,7 @@ void CWiFiSettings::readRecord() {
     }
     v.setProgress(kProgress, 100);
     const ModuleKind kind = deps_.program.moduleKind;
-    heldRecord_ = *result.record;
-    currentRecord() = *result.record;
-    // The write-only keys stay in the held copy; the form shows them empty.
-    if ((kind == kModuleQuatech || kind == kModuleOther) && messageLanguage_ != kLanguageKorean) {
-        for (int k = 1; k <= 4; ++k)
-            currentRecord().fill(wepKeyField(k), 0);
-        currentRecord().fill(field::kWpaKey, 0);
-    }
+    takeRecord(*result.record);
     fillFormFromRecord();
     showReadCompleted();
 
@@ -295,6 +288,19 @@ void CWiFiSettings::readRecord() {
     }
     // An INC module with the 5 GHz band chooses its band from the channel once the band lists exist.
     v.setProgress(kProgress, 0);
+}
+
+void CWiFiSettings::takeRecord(const WifiSettingsRecord& record) {
+    const ModuleKind kind = deps_.program.moduleKind;
+    heldRecord_ = record;
+    currentRecord() = record;
+    enterprise_ = enterpriseTextsOf(record);
+    // The write-only keys stay in the held copy; the form shows them empty.
+    if ((kind == kModuleQuatech || kind == kModuleOther) && messageLanguage_ != kLanguageKorean) {
+        for (int k = 1; k <= 4; ++k)
+            currentRecord().fill(wepKeyField(k), 0);
+        currentRecord().fill(field::kWpaKey, 0);
+    }
 }
 
 void CWiFiSettings::fillFormFromRecord() {

@@ -5,6 +5,11 @@
 #include <string>
 
 #include "common/bytes.h"
+#include "common/hex.h"
+#include "common/sha1.h"
+#include "wifi/enterprise_rules.h"
+#include "wifi/record_save.h"
+#include "wifi/sollae_save.h"
 #include "wifi/sollae_settings.h"
 #include "wifi/wifi_record.h"
 
@@ -229,6 +234,89 @@ TEST(WifiRecord, FieldsStayInsideTheirBounds) {
     EXPECT_EQ(r.raw(field::kWpaKey)[3], '\0');
     EXPECT_EQ(r.raw(field::kTcpPort), "238C");  // the key's zero padding stopped at its field
     EXPECT_FALSE(WifiSettingsRecord::fromBytes(Bytes(1012, ' ')));
+}
+
+TEST(SollaeSave, PskOfSixtyFourHexDigitsIsTheKeyAndNoSelectionKeepsTheValueRead) {
+    const std::string hex = "f42c6fc52df0ebef9ebb4b90b38a5f902e83fe1b135a70e23aed762e9710a12e";
+    EXPECT_EQ(toHex(sollaePsk(hex, "any")), toHex(wpaPsk("password", "IEEE")));
+    EXPECT_EQ(sollaePsk("password", "IEEE"), wpaPsk("password", "IEEE"));
+    SollaeSettings read;
+    read.mode = 1;
+    read.channel = 11;
+    read.encryption = 2;
+    read.keyInUse = 3;
+    read.authentication = 2;
+    SollaeForm form;  // no list has a selection
+    form.keyTexts[3] = std::string(26, '0');
+    EXPECT_EQ(sollaeOptionsValue(form, read), (Bytes{0xB1, 0x8E, 0, 0, 0, 0}));
+    EXPECT_FALSE(checkSollaeForm(form, read));
+    // A basic-set module with WPA shows no encryption: its WEP keys go back as read.
+    read.wpaType = 2;
+    read.encryption = 1;
+    read.keyInUse = 0;
+    read.keys[0].raw40 = {1, 2, 3, 4, 5};
+    const Bytes keys = sollaeWepValue(form, read, true);
+    EXPECT_EQ(Bytes(keys.begin(), keys.begin() + 5), (Bytes{1, 2, 3, 4, 5}));
+}
+
+TEST(RecordSave, NoFieldWrittenPastItsEndAndTextsKeepTheirSpaces) {
+    WifiSettingsRecord held;
+    held.setText(field::kEapPassword, "pass word ");
+    held.setText(field::kEapId, "ann smith   \r\n");
+    EXPECT_EQ(enterpriseText(held, field::kEapId), "ann smith");
+    EXPECT_EQ(enterpriseText(held, field::kEapPassword), "pass word");
+    RecordForm form;
+    form.enterprise.privateKey = std::string(65, 'k');
+    form.mac = "00:30:F9:12:34:5";  // five characters short of six pairs
+    WifiSettingsRecord r = held;
+    r.setDigit(field::kFastProvisioning, '2');
+    foldRecordBasics(r, form);
+    foldRecordRest(r, form, kModuleQuatech, held);
+    EXPECT_EQ(r.raw(field::kPrivateKey), std::string(65, 'k') + "\r");
+    EXPECT_EQ(r.digit(field::kFastProvisioning), '2');
+    EXPECT_EQ(r.raw(field::kMacAddress), held.raw(field::kMacAddress));
+    form.mac = "0a:1b:2c:3d:4e:5f";
+    foldRecordBasics(r, form);
+    EXPECT_EQ(r.raw(field::kMacAddress), "0A1B2C3D4E5F");
+    form.ssid = std::string(33, 'x');
+    EXPECT_EQ(checkRecordForm(form), SaveRefusal::SsidTooLong);
+}
+
+TEST(Enterprise, StartSelectionRulesAndAccept) {
+    WifiSettingsRecord r;
+    r.setDigit(field::kEapMethod, '4');
+    r.setDigit(field::kEncryption, '3');
+    r.setText(field::kEapPassword, "pass word");
+    EXPECT_EQ(eapSelectionOf(enterpriseValuesOf(r, kModuleQuatech), kModuleQuatech), 5);  // WPA-LEAP
+    r.setDigit(field::kEncryption, '4');
+    EXPECT_EQ(eapSelectionOf(enterpriseValuesOf(r, kModuleQuatech), kModuleQuatech), 4);  // WEP-LEAP
+    r.setDigit(field::kEapMethod, '5');
+    EXPECT_EQ(eapSelectionOf(enterpriseValuesOf(r, kModuleInc), kModuleInc), -1);
+    EXPECT_EQ(eapRule(kModuleInc, -1), std::nullopt);
+
+    EnterpriseValues v = enterpriseValuesOf(r, kModuleQuatech);
+    v.texts.id = std::string(40, 'i');
+    applyEapRule(v, *eapRule(kModuleQuatech, 5));
+    EXPECT_EQ(v.texts.id, std::string(32, 'i'));
+    WifiSettingsRecord accepted = r;
+    // The edit shows the mask; untouched, the password as read is kept.
+    EXPECT_EQ(acceptEnterprise(accepted, v, kModuleQuatech, "*********").password, "pass word");
+    EXPECT_EQ(accepted.text(field::kEapPassword), "pass word");
+
+    applyEapRule(v, *eapRule(kModuleQuatech, 0));
+    acceptEnterprise(accepted, v, kModuleQuatech, "");
+    EXPECT_EQ(std::string({accepted.digit(field::kEapMethod), accepted.digit(field::kEncryption),
+                           accepted.digit(field::kWpa), accepted.digit(field::kWpaEnc)}),
+              "0310");
+    EXPECT_EQ(accepted.text(field::kEapId), "");
+    EXPECT_EQ(accepted.text(field::kEapPassword), "");
+
+    EnterpriseValues other = enterpriseValuesOf(r, kModuleOther);
+    applyEapRule(other, *eapRule(kModuleOther, 1));
+    other.wpaType = otherWpaType(2);
+    acceptEnterprise(accepted, other, kModuleOther, "typed");
+    EXPECT_EQ(accepted.digit(field::kWpa), '4');
+    EXPECT_EQ(accepted.text(field::kEapPassword), "typed");
 }
 
 }  // namespace

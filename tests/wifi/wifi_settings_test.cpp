@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "common/sha1.h"
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
 #include "sim/virtual_printer.h"
@@ -375,6 +376,224 @@ TEST_F(WifiWindow, ExitLeavesIspModeAndNoSecretReachesTheDebugStream) {
          {"hollin-module-phrase", "typed-secret-phrase", "1234567890", "12 34 56 78 9A", "68 6F 6C 6C"}) {
         EXPECT_EQ(debug.find(secret), std::string::npos) << secret;
     }
+}
+
+// --- Save Wi-Fi Information, Sollae
+
+Bytes moduleValue(const sim::VirtualPrinter& printer, int group, int item) {
+    return printer.wifiModule().current.at({group, item});
+}
+
+std::string wireText(const test::VirtualSerialPort& port) {
+    const Bytes wire = port.commandBytes();
+    return std::string(wire.begin(), wire.end());
+}
+
+TEST_F(WifiWindow, SollaeSaveWritesEveryParameterThenFlashes) {
+    useModule(Kind::Sollae);
+    changeModule([](sim::WifiModuleState& s) {
+        s.versionMajor = 1;  // 1.6 shows DHCP
+        s.versionMinor = 6;
+        s.current[{0x09, 0x00}] = Bytes{0x30, 0x85, 0x00, 0, 0, 0};  // adhoc, channel 3, WEP64, key 2
+    });
+    openAndRead(kComPosition);
+    view.select(kModeList, "infrastructure");
+    view.select(kChannelList, "6");
+    view.select(kEncryptionList, "WPA");
+    view.select(kAuthenticationList, "Open System");
+    view.select(kWpaAuthList, "WPA2-PSK");
+    view.select(kWpaEncList, "AES");
+    const std::string phrase = "0123456789abcdefghijklmnopqrstuvWXYZ!#$%";  // 40 characters
+    view.typeOver(kWpaKey, phrase);
+    view.typeOver(kSsid, "NewNet");
+    view.setAddressByUser(kIp, {10, 1, 2, 3});
+    view.typeOver(kTcpPort, "6101");
+    ASSERT_TRUE(view.setCheckByUser(kDhcp, true));
+    const int flashes = printer.wifiModule().flashes;
+    const std::uint32_t start = clock.tickMs();
+    ASSERT_TRUE(view.click(kSaveInfo));
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    // Eleven writes, each waiting a second before its answer is read.
+    EXPECT_GE(clock.tickMs() - start, 11000u);
+    EXPECT_EQ(moduleValue(printer, 0x03, 0x00), (Bytes{10, 1, 2, 3, 0, 0}));
+    EXPECT_EQ(moduleValue(printer, 0x09, 0x00), (Bytes{0x61, 0x40, 0x14, 0, 0, 0}));
+    Bytes ssid(34, 0);
+    std::copy_n("NewNet", 6, ssid.begin());
+    EXPECT_EQ(moduleValue(printer, 0x09, 0x01), ssid);
+    Bytes tail(34, 0);
+    std::copy_n(phrase.begin() + 32, 8, tail.begin());
+    EXPECT_EQ(moduleValue(printer, 0x09, 0x15), tail);
+    const auto psk = wpaPsk(phrase, "NewNet");
+    EXPECT_TRUE(std::equal(psk.begin(), psk.end(), moduleValue(printer, 0x09, 0x05).begin()));
+    EXPECT_EQ(moduleValue(printer, 0x20, 0x00)[8] | moduleValue(printer, 0x20, 0x00)[9] << 8, 6101);
+    EXPECT_EQ(moduleValue(printer, 0x05, 0x00), (Bytes{0x2A, 0, 2, 0, 0, 0}));
+    // The WEP keys the form did not touch go back as the module sent them.
+    EXPECT_EQ(moduleValue(printer, 0x09, 0x02)[0], 0x12);
+    EXPECT_EQ(printer.wifiModule().flashes, flashes + 1);
+    EXPECT_EQ(printer.wifiModule().flashed, printer.wifiModule().current);
+    EXPECT_EQ(desktop.runCount(kStatusWindowId), 2);
+    EXPECT_EQ(view.progress(kProgress), 100);
+    EXPECT_FALSE(view.enabled(kSaveInfo));
+    EXPECT_FALSE(view.enabled(kSsid));
+    EXPECT_FALSE(view.enabled(kWpaKey));
+    EXPECT_TRUE(view.enabled(kGetInfo));
+    EXPECT_TRUE(dlg->ispModeOn());
+    EXPECT_EQ(debug.find(phrase.substr(0, 10)), std::string::npos);
+}
+
+TEST_F(WifiWindow, SollaeSaveRefusesABadFormAndSendsNothing) {
+    useModule(Kind::Sollae);
+    struct Case {
+        std::string encryption;
+        int keyType;  // of key 2
+        std::string key;
+        std::string port;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"WEP64", 0, "123456789", "9100", "Key Length is not matched"},
+        {"WEP64", 0, "12345678GZ", "9100", "A HEX key takes only the digits 0-9 and A-F."},
+        {"WEP128", 1, "abcdefghijklmn", "9100", "Key Length is too long"},
+        {"802.1x", 0, "", "9100",
+         "This module cannot use 802.1x: saving it would leave the network open. "
+         "Choose WEP or WPA."},
+        {"None", 0, "", "65536", "The TCP port must be a number from 0 to 65535."},
+    };
+    for (const Case& c : cases) {
+        openAndRead(kComPosition);
+        view.select(kEncryptionList, c.encryption);
+        view.select(kKeyInUseList, "KEY ID 2");
+        view.select(kKeyType2, c.keyType);
+        view.setTextLimit(kKeyEdit2, 0);
+        view.typeOver(kKeyEdit2, c.key);
+        view.typeOver(kTcpPort, c.port);
+        const std::size_t sent = port.commandBytes().size();
+        const int writes = printer.wifiModule().writes;
+        view.click(kSaveInfo);
+        EXPECT_EQ(messages(), std::vector<std::string>{c.message}) << c.encryption << " " << c.key;
+        EXPECT_EQ(desktop.messages().back().caption, "Error");
+        EXPECT_EQ(port.commandBytes().size(), sent) << c.message;
+        EXPECT_EQ(printer.wifiModule().writes, writes);
+        desktop.clearMessages();
+        view.click(kClosePort);
+    }
+}
+
+TEST_F(WifiWindow, SollaeWepSaveWritesTheKeyInUseAndKeepsTheOthers) {
+    useModule(Kind::Sollae);
+    changeModule([](sim::WifiModuleState& s) { s.basicSet = true; });
+    openAndRead(kComPosition);
+    view.select(kEncryptionList, "WEP64");
+    view.select(kKeyInUseList, "KEY ID 2");
+    view.select(kKeyType2, "ASCII");
+    view.typeOver(kKeyEdit2, "abc");
+    ASSERT_TRUE(view.click(kSaveInfo));
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    const Bytes keys = moduleValue(printer, 0x09, 0x02);
+    EXPECT_EQ(Bytes(keys.begin(), keys.begin() + 10),
+              (Bytes{0x12, 0x34, 0x56, 0x78, 0x9A, 'a', 'b', 'c', 0, 0}));
+    EXPECT_EQ(moduleValue(printer, 0x09, 0x00)[1], 0x45);  // Open System, key 2, WEP64
+    // The basic set has no pre-shared key and no TCP options to write.
+    const std::string wire = wireText(port);
+    EXPECT_EQ(wire.find("w 09 05"), std::string::npos);
+    EXPECT_EQ(wire.find("w 05 00"), std::string::npos);
+    EXPECT_EQ(wire.find("w 09 04"), std::string::npos);  // no WPA type
+    view.click(kGetInfo);
+    view.select(kEncryptionList, "None");
+    view.select(kAuthenticationList, "Shared Key");
+    ASSERT_TRUE(view.click(kSaveInfo));
+    EXPECT_EQ(moduleValue(printer, 0x09, 0x00)[1] >> 6, 1);  // None is always Open System
+}
+
+TEST_F(WifiWindow, SollaeSaveStoppedByTheModuleSaysWhereAndThatNothingIsStored) {
+    useModule(Kind::Sollae);
+    openAndRead(kComPosition);
+    const auto flashed = printer.wifiModule().flashed;
+    changeModule([](sim::WifiModuleState& s) {
+        s.misbehaviour = Misbehaviour::RefuseParameter;
+        s.refusedParameter = {0x09, 0x01};
+    });
+    view.typeOver(kSsid, "Elsewhere");
+    view.click(kSaveInfo);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_TRUE(
+        messages()[0].starts_with("Set SSID Syntex Error\n\nThe module now holds part of the new settings"));
+    EXPECT_EQ(desktop.messages()[0].caption, "ERROR");
+    EXPECT_EQ(wireText(port).find("f 7b3e"), std::string::npos);
+    EXPECT_EQ(printer.wifiModule().flashed, flashed);
+    EXPECT_TRUE(view.enabled(kSaveInfo));
+    EXPECT_EQ(desktop.runCount(kStatusWindowId), 1);
+
+    changeModule([](sim::WifiModuleState& s) { s.misbehaviour = Misbehaviour::RefuseFlash; });
+    desktop.clearMessages();
+    view.click(kSaveInfo);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_TRUE(messages()[0].starts_with("Set Flash Syntex Error\n\n"));
+    EXPECT_EQ(printer.wifiModule().flashed, flashed);
+    EXPECT_EQ(desktop.runCount(kStatusWindowId), 1);
+}
+
+// --- Save Wi-Fi Information, QUATECH, INC and unrecognised modules
+
+TEST_F(WifiWindow, QuatechSaveWritesTheKeyInUseAndSendsTheOthersAsTheModuleDid) {
+    changeModule([](sim::WifiModuleState& s) {
+        s.record.setText(field::kKey2, "ABCDEF1234");
+        s.record.setText(field::kKey4, "0011223344");
+        s.record.setText(field::kEapId, "ann smith  \r\n");
+    });
+    openAndRead(kComPosition);
+    view.select(kEncryptionList, "WEP64");
+    view.select(kKeyInUseList, "KEY ID 3");
+    view.select(kKeyType3, "ASCII");
+    view.typeOver(kKeyEdit3, "abcde");
+    view.typeOver(kTcpPort, "6101");
+    ASSERT_TRUE(view.click(kSaveInfo));
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    const WifiSettingsRecord& r = printer.wifiModule().record;
+    EXPECT_EQ(r.raw(field::kKey3), std::string("6162636465") + std::string(16, '\0'));
+    EXPECT_EQ(r.text(field::kKey1), "1234567890");
+    EXPECT_EQ(r.text(field::kKey2), "ABCDEF1234");
+    EXPECT_EQ(r.text(field::kKey4), "0011223344");
+    EXPECT_EQ(r.text(field::kWpaKey), "hollin-module-phrase");  // not typed: as the module sent it
+    EXPECT_EQ(r.digit(field::kEncryption), '1');
+    EXPECT_EQ(r.digit(field::kUseKey), '3');
+    EXPECT_EQ(r.digit(field::kWpa), '0');  // WEP: no WPA, which would read back as WPA
+    EXPECT_EQ(r.digit(field::kWpaEnc), '0');
+    EXPECT_EQ(r.raw(field::kTcpPort), "17D5");
+    EXPECT_EQ(r.raw(field::kEapId).substr(0, 11), "ann smith\r\n");
+    EXPECT_EQ(r.line(field::kLpdQueue), "lpq1");
+    EXPECT_EQ(desktop.runCount(kStatusWindowId), 2);
+    EXPECT_FALSE(dlg->ispModeOn());  // the port is closed after a save
+    EXPECT_FALSE(printer.wifiModule().ispMode);
+    EXPECT_EQ(debug.find("hollin-module-phrase"), std::string::npos);
+}
+
+TEST_F(WifiWindow, RecordSaveRepliesAndIncInfrastructure) {
+    useModule(Kind::Inc);
+    openAndRead(kComPosition);
+    view.typeOver(kWpaKey, "a new pass phrase");
+    ASSERT_TRUE(view.click(kSaveInfo));
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    EXPECT_EQ(printer.wifiModule().record.digit(field::kWpa), '5');
+    EXPECT_EQ(printer.wifiModule().record.digit(field::kWpaEnc), '2');
+    EXPECT_EQ(printer.wifiModule().record.text(field::kWpaKey), "a new pass phrase");
+
+    useModule(Kind::Quatech);
+    openAndRead(kComPosition);
+    const WifiSettingsRecord stored = printer.wifiModule().record;
+    view.typeOver(kSsid, "Elsewhere");
+    view.typeOver(kTcpPort, "70000");
+    view.click(kSaveInfo);
+    EXPECT_EQ(printer.wifiModule().record, stored);  // nothing sent
+    view.typeOver(kTcpPort, "9100");
+    changeModule([](sim::WifiModuleState& s) { s.misbehaviour = Misbehaviour::WrongHeader; });
+    view.click(kSaveInfo);
+    changeModule([](sim::WifiModuleState& s) { s.misbehaviour = Misbehaviour::Silent; });
+    view.click(kSaveInfo);
+    EXPECT_EQ(messages(), (std::vector<std::string>{"The TCP port must be a number from 0 to 65535.",
+                                                    "Syntex Error!!!", "Saving Error!!!"}));
+    EXPECT_TRUE(dlg->ispModeOn());
+    EXPECT_EQ(desktop.runCount(kStatusWindowId), 3);  // two reads and the INC save
 }
 
 }  // namespace

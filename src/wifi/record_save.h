@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "wifi/module_protocol.h"
+#include "wifi/sollae_save.h"
+#include "wifi/wifi_record.h"
+
+// What a QUATECH, INC or unrecognised module is given on a save: the form folded into its settings
+// record. Pure: no exchange happens here.
+namespace hollin::wifi {
+
+// The enterprise values of a record: identity, password and the three certificate file names.
+struct EnterpriseTexts {
+    std::string id, password, caCertificate, clientCertificate, privateKey;
+};
+// A record's enterprise text: up to its first CR, LF or zero byte, trailing spaces dropped (a space
+// inside an identity or a password stays).
+std::string enterpriseText(const WifiSettingsRecord& record, RecordField f);
+EnterpriseTexts enterpriseTextsOf(const WifiSettingsRecord& record);
+
+// The form's values. A list without a selection is -1: the record's digit stays.
+struct RecordForm {
+    std::string mac;
+    std::string ssid;
+    bool dhcp = false;
+    std::optional<Octets> ip, subnet, gateway, dns;  // nothing: a blank address control
+    int mode = -1, channel = -1, encryption = -1, authentication = -1, keyInUse = -1;
+    std::string fiveGhzChannel;  // the channel list's text when the 5 GHz check is set, else empty
+    std::array<std::string, 4> keyTexts;
+    std::array<int, 4> keyTypes{};  // 0 HEX, 1 ASCII
+    int wpaAuthentication = -1, wpaCipher = -1;
+    std::string wpaKey;
+    bool wpaKeyEdited = false;
+    long long tcpPort = 0;
+    bool lpd = false;  // the module has LPD
+    bool lpdEnable = false;
+    std::string lpdQueue;
+    std::string channelText;  // the channel list's text
+    EnterpriseTexts enterprise;
+    int band = -1;  // QUATECH: AUTO, 2.4GHz, 5GHz
+};
+
+// The first part of the form: MAC (only from six two-digit parts), SSID, DHCP, addresses, mode,
+// encryption, authentication, key in use and channel.
+void foldRecordBasics(WifiSettingsRecord& record, const RecordForm& form);
+// SSID and LPD queue lengths, the key rules, the TCP port.
+std::optional<SaveRefusal> checkRecordForm(const RecordForm& form);
+// The rest: every key as the module sent it (`held`, the record as received) but the key in use of a
+// WEP encryption, as typed; WPA and WPAENC by kind; the WPA key typed or as sent; TCP port; LPD;
+// enterprise texts; the kind's own bytes.
+void foldRecordRest(WifiSettingsRecord& record, const RecordForm& form, ModuleKind kind,
+                    const WifiSettingsRecord& held);
+
+}  // namespace hollin::wifi
