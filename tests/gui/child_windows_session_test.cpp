@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -292,8 +293,20 @@ class ChildWindowsSessionTest : public QObject {
             QVERIFY(manager.ran && target.ran);
             ModalDriver info(QStringLiteral("Font download Information"),
                              [](QDialog* d) { click(d, ui::IDOK); });
+            // The main window while the font goes out: pictured once the bar shows a slice sent.
+            auto* bar = qobject_cast<QProgressBar*>(control(shown.view.dialog(), ids::kFontProgress));
+            QVERIFY(bar != nullptr);
+            bool pictured = false;
+            const auto pictureMidway = QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+                if (pictured || value <= 0 || value >= 100 || emulation != kCpcl)
+                    return;
+                pictured = true;
+                savePicture(shown.view.dialog(), "dialog_102_mid_download.png");
+            });
             click(shown.view.dialog(), ids::kFontDownload);
+            QObject::disconnect(pictureMidway);
             QVERIFY(info.ran);
+            QVERIFY(pictured || emulation != kCpcl);
             QCOMPARE(boxes.messages, QStringList{QStringLiteral("Download font to printer ?")});
             QTRY_COMPARE_WITH_TIMEOUT(int(printer.fonts().fonts.size()), 1, 3000);
             QCOMPARE(printer.fonts().fonts[0].id, 3);
