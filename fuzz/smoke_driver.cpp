@@ -1,7 +1,7 @@
 // A short, deterministic stand-in for libFuzzer's driver, so that every fuzz target runs in the ordinary
-// test suite: the seed files of the target's corpus folder (when it exists), every one-byte input, then
-// pseudo-random inputs from a fixed start, some of them built from the seeds. A crash or a sanitizer
-// report fails the test.
+// test suite: the starting inputs (files) of the target's corpus folder (when it exists), every one-byte
+// input, then pseudo-random inputs from a fixed start, some of them built from the seeds. A crash or a
+// sanitizer report fails the test.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -50,15 +50,15 @@ int main(int argc, char** argv) {
     constexpr std::size_t kMaxLength = 2048;
     const std::vector<Input> seeds = seedsIn(argc > 1 ? argv[1] : nullptr);
     run({});
-    for (const Input& seed : seeds)
-        run(seed);
+    for (const Input& start : seeds)
+        run(start);
     for (int b = 0; b < 256; ++b)
         run({static_cast<std::uint8_t>(b)});
     Random random;
     for (int i = 0; i < kRandomInputs; ++i) {
         Input input;
         if (!seeds.empty() && i % 2 == 0) {
-            // A seed with a few bytes changed, cut or lengthened.
+            // A starting input with a few bytes changed, cut or lengthened.
             input = seeds[random.next() % seeds.size()];
             const std::uint32_t changes = 1 + random.next() % 8;
             for (std::uint32_t c = 0; c < changes && !input.empty(); ++c)
