@@ -14,20 +14,6 @@ constexpr std::uint8_t kTavik[] = {0x1B, 0x23, 't', 'a', 'v', 'i', 'k'};
 constexpr std::size_t kLanguage = 0, kErrorClear = 1, kPeeler = 2, kLeft = 3, kTone = 8, kDirection = 9;
 constexpr std::size_t kMaxBlock = 254;
 
-// A count byte and that many bytes.
-BodyLength countedBody() {
-    return [](Body rest) -> std::optional<std::size_t> {
-        if (rest.empty())
-            return std::nullopt;
-        if (rest[0] == 0)
-            return kNoMatch;
-        const std::size_t total = 1 + static_cast<std::size_t>(rest[0]);
-        if (rest.size() < total)
-            return std::nullopt;
-        return total;
-    };
-}
-
 }  // namespace
 
 Bytes defaultOptionBlock() {

@@ -5,20 +5,6 @@ namespace {
 
 using Body = std::span<const std::uint8_t>;
 
-// A count byte and that many bytes.
-BodyLength countedBody() {
-    return [](Body rest) -> std::optional<std::size_t> {
-        if (rest.empty())
-            return std::nullopt;
-        if (rest[0] == 0)
-            return kNoMatch;
-        const std::size_t total = 1 + static_cast<std::size_t>(rest[0]);
-        if (rest.size() < total)
-            return std::nullopt;
-        return total;
-    };
-}
-
 Bytes quoted(const std::string& text) {
     Bytes out{'"'};
     out.insert(out.end(), text.begin(), text.end());

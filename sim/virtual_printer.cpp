@@ -43,6 +43,19 @@ BodyLength fixedBody(std::size_t n) {
     };
 }
 
+BodyLength countedBody() {
+    return [](std::span<const std::uint8_t> rest) -> std::optional<std::size_t> {
+        if (rest.empty())
+            return std::nullopt;
+        if (rest[0] == 0)
+            return kNoMatch;
+        const std::size_t total = 1 + static_cast<std::size_t>(rest[0]);
+        if (rest.size() < total)
+            return std::nullopt;
+        return total;
+    };
+}
+
 BodyLength textBody(std::uint8_t terminator, std::size_t maxLength) {
     return [terminator, maxLength](std::span<const std::uint8_t> rest) -> std::optional<std::size_t> {
         const TextScan scan = scanText(rest, terminator, maxLength);

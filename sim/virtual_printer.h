@@ -47,6 +47,8 @@ inline constexpr std::size_t kMaxBlockBody = 4 * 1024 * 1024;
 
 // Exactly `n` bytes.
 BodyLength fixedBody(std::size_t n);
+// A count byte (1..255) and that many bytes; a zero count belongs to no command.
+BodyLength countedBody();
 // Text up to and including `terminator`, at most `maxLength` bytes (see scanText in cpcl_text.h).
 BodyLength textBody(std::uint8_t terminator, std::size_t maxLength);
 // A length-delimited block: a header of `headerSize` bytes, from which `blockSize` reads how many

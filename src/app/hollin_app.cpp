@@ -4,17 +4,11 @@
 #include <cctype>
 
 #include "app/hollin_dlg_auto_proxy.h"
+#include "common/text_case.h"
 
 namespace hollin::app {
 
 namespace {
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 // A start-up failure before any window exists: a plain message box with an OK button.
 void showStartupFailure(ui::Desktop& desktop, std::string_view text) {
@@ -29,7 +23,7 @@ bool isAutomationLaunch(const std::vector<std::string>& args) {
             return false;
         }
         const std::string_view name = std::string_view(arg).substr(1);
-        return equalsIgnoringCase(name, "Embedding") || equalsIgnoringCase(name, "Automation");
+        return sameIgnoringCase(name, "Embedding") || sameIgnoringCase(name, "Automation");
     });
 }
 

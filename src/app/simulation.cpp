@@ -2,27 +2,10 @@
 
 #include <cstdlib>
 
+#include "common/text_case.h"
 #include "printer/printer_commands.h"
 
 namespace hollin::app {
-namespace {
-
-char lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 std::optional<int> emulationFromOption(std::string_view text) {
     if (text.size() == 1 && text[0] >= '0' && text[0] <= '7')
         return text[0] - '0';

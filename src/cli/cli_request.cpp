@@ -2,24 +2,11 @@
 
 #include <charconv>
 
+#include "common/text_case.h"
 #include "printer/option_lists.h"
 
 namespace hollin::cli {
 namespace {
-
-char lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 template <std::size_t N>
 std::vector<std::string_view> names(const std::array<std::string_view, N>& list) {
