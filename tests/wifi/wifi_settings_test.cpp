@@ -651,6 +651,7 @@ TEST_F(WifiWindow, QuatechEnterpriseAcceptKeepsThePasswordAndTheSaveStoresTheCho
     EXPECT_EQ(r.line(field::kEapId), std::string(32, 'i'));
     EXPECT_EQ(r.text(field::kEapPassword), "pass word");
     EXPECT_EQ(r.line(field::kCaCertificate), "ca.pem");
+    EXPECT_EQ(view.selectedText(kWpaAuthList), "WPA2-ENT");  // the form refilled from the reply
     EXPECT_EQ(debug.find("pass word"), std::string::npos);
 }
 
