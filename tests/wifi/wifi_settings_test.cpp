@@ -715,11 +715,21 @@ TEST_F(WifiWindow, EnterprisePasswordTypedAndIncWithoutFast) {
         EXPECT_EQ(e.text(ent::kEapPassword), "***");
         e.type(ent::kEapPassword, "new pass");  // typed after the mask
         EXPECT_EQ(e.text(ent::kEapPassword), "new pass");
+        e.select(ent::kEapList, "WPA2-FAST");
+        EXPECT_TRUE(e.visible(ent::kProvisioningList));
+        EXPECT_EQ(e.items(ent::kMaxServersList).back(), "255");
+        e.select(ent::kProvisioningList, "Either");
+        e.select(ent::kMaxServersList, "012");
         e.click(ent::kAccept);
     });
     ASSERT_TRUE(view.click(kEnterprise));
     ASSERT_TRUE(view.click(kSaveInfo));
-    EXPECT_EQ(printer.wifiModule().record.text(field::kEapPassword), "new pass");
+    const WifiSettingsRecord& fast = printer.wifiModule().record;
+    EXPECT_EQ(fast.text(field::kEapPassword), "new pass");
+    EXPECT_EQ(std::string({fast.digit(field::kEapMethod), fast.digit(field::kWpa),
+                           fast.digit(field::kFastProvisioning)}),
+              "542");
+    EXPECT_EQ(fast.raw(field::kFastMaxServers), "012");
 
     useModule(Kind::Inc);
     changeModule([](sim::WifiModuleState& s) {
