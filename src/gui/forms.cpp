@@ -9,6 +9,7 @@
 #include "ui_dialog_144.h"
 #include "ui_dialog_157.h"
 #include "ui_dialog_160.h"
+#include "ui_dialog_163.h"
 #include "ui_dialog_172.h"
 #include "ui_dialog_178.h"
 
@@ -33,6 +34,7 @@ void addBuiltinForms(const std::function<void(int dialogId, FormSetup setup)>& a
     add(144, setUp<Ui::Dialog144>);  // information window
     add(157, setUp<Ui::Dialog157>);  // font manager
     add(160, setUp<Ui::Dialog160>);  // font ID and target memory
+    add(163, setUp<Ui::Dialog163>);  // Enterprise settings
     add(172, setUp<Ui::Dialog172>);  // advanced options
     add(178, setUp<Ui::Dialog178>);  // Bluetooth settings
 }

@@ -131,6 +131,7 @@ CWiFiSettings::CWiFiSettings(WifiWindowDeps deps)
     mapReadHandlers();
     mapSecurityHandlers();
     mapSaveHandlers();
+    mapEnterpriseHandlers();
 }
 
 CWiFiSettings::~CWiFiSettings() {

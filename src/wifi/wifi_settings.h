@@ -56,7 +56,7 @@ struct WifiWindowDeps {
 // The handlers live in several sources, each mapping its own in a map...Handlers() member:
 // wifi_settings.cpp (start, port section, Open and Close Port, window close, factory reset),
 // wifi_settings_read.cpp (Get Wi-Fi Information and the form fill) and wifi_settings_security.cpp
-// (the wireless security fields).
+// (the wireless security fields); wifi_settings_enterprise.cpp opens the Enterprise window.
 class CWiFiSettings : public ui::Window {
   public:
     // Throws std::invalid_argument when `deps` has no serial port factory.
@@ -134,6 +134,11 @@ class CWiFiSettings : public ui::Window {
     void finishSollaeSave();
     RecordForm recordForm();
     void saveRecord();
+
+    // --- wifi_settings_enterprise.cpp
+    void mapEnterpriseHandlers();
+    void onEnterprise();
+    void showEnterpriseChoice();
 
     // --- wifi_settings_security.cpp
     void mapSecurityHandlers();

@@ -406,9 +406,11 @@ void CWiFiSettings::fillFormFromRecord() {
     selectIndex(kKeyInUseList, keyInUse);
     v.enable(kKeyInUseList, encryption == 1 || encryption == 2);
 
-    // Step 11: the WPA authentication follows the WPA type.
+    // Step 11: the WPA authentication follows the WPA type; with an EAP method the enterprise types
+    // 3 and 4 select their own entries, as the Enterprise window's Accept does.
     const int authIndex = (quatech || inc) ? (wpaType == 2                   ? 1
                                               : wpaType == 0 || wpaType == 1 ? 0
+                                              : eap && wpaType <= 4          ? wpaType - 1
                                                                              : -1)
                                            : wpaType;
     selectIndex(kWpaAuthList, authIndex);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,7 @@
 #include "platform/search_save_progress.h"
 #include "sim/virtual_printer.h"
 #include "sim/wifi_module.h"
+#include "wifi/enterprise_window.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
 
@@ -54,6 +56,8 @@ class ModalAnswerer : public QObject {
                 return;
             }
             windows += modal->windowTitle();
+            if (operate)
+                operate(modal);
             if (!picture.isEmpty()) {
                 saved = wifi_->grab().save(picture);
                 picture.clear();
@@ -68,6 +72,7 @@ class ModalAnswerer : public QObject {
     QStringList boxes;
     QStringList windows;
     QString picture;  // where the Wi-Fi window's picture goes at the next window; empty: none
+    std::function<void(QWidget*)> operate;  // acts on each window before its OK button is pressed
     bool saved = false;
 
   private:
@@ -227,6 +232,63 @@ class WifiWindowSessionTest : public QObject {
         QCOMPARE(text(view, kWpaKey), QStringLiteral("hollin-module-phrase"));
         QTest::mouseClick(button(view, kClosePort), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!printers_->usbPrinter().wifiModule().ispMode, 2000);
+    }
+    // COM1: 802.1x chosen, PEAP with an identity and a password accepted in the Enterprise window, the
+    // record saved and read back.
+    void quatechEnterpriseEditedAndSaved() {
+        namespace ent = wifi::enterprise_ids;
+        ShownWifiWindow shown(makeWindow());
+        auto& view = shown.view;
+        ModalAnswerer answers(view.dialog());
+        choose(view, kPortList, 0);
+        QTest::mouseClick(button(view, kOpenPort), Qt::LeftButton);
+        QTest::mouseClick(button(view, kGetInfo), Qt::LeftButton);
+        QCOMPARE(answers.boxes, QStringList());
+        choose(view, kEncryptionList, 4);  // 802.1x
+        QVERIFY(button(view, kEnterprise)->isEnabled());
+
+        bool pictured = false;
+        answers.operate = [&pictured](QWidget* modal) {
+            auto control = [modal](ui::ControlId id) -> QWidget* {
+                for (auto* w : modal->findChildren<QWidget*>())
+                    if (w->property(gui::kControlIdProperty).toInt() == id)
+                        return w;
+                return nullptr;
+            };
+            auto* eap = qobject_cast<QComboBox*>(control(ent::kEapList));
+            if (eap == nullptr)
+                return;
+            eap->setCurrentIndex(1);  // PEAP
+            emit eap->activated(1);
+            QTest::keyClicks(control(ent::kEapId), QStringLiteral("ann smith"));
+            QTest::keyClicks(control(ent::kEapPassword), QStringLiteral("pass word"));
+            pictured = modal->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_163_peap.png"));
+        };
+        QTest::mouseClick(button(view, kEnterprise), Qt::LeftButton);
+        answers.operate = nullptr;
+        QVERIFY(answers.windows.contains(QStringLiteral("Enterprise  Settings")));
+        QVERIFY(pictured);
+        QCOMPARE(combo(view, kWpaAuthList)->currentText(), QStringLiteral("WPA2-ENT"));
+
+        QTest::mouseClick(button(view, kSaveInfo), Qt::LeftButton);
+        QCOMPARE(answers.boxes, QStringList());
+        QVERIFY(view.dialog()->grab().save(
+            QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_103_enterprise_saved.png")));
+        const wifi::WifiSettingsRecord stored = printers_->serialPrinter().wifiModule().record;
+        QCOMPARE(stored.digit(wifi::field::kEapMethod), '1');
+        QCOMPARE(stored.digit(wifi::field::kEncryption), '4');
+        QCOMPARE(stored.digit(wifi::field::kWpa), '4');
+        QCOMPARE(QString::fromStdString(stored.line(wifi::field::kEapId)), QStringLiteral("ann smith"));
+        QCOMPARE(QString::fromStdString(stored.text(wifi::field::kEapPassword)), QStringLiteral("pass word"));
+
+        // Read back: the form shows 802.1x with the enterprise entries.
+        QTest::mouseClick(button(view, kOpenPort), Qt::LeftButton);
+        QTest::mouseClick(button(view, kGetInfo), Qt::LeftButton);
+        QCOMPARE(answers.boxes, QStringList());
+        QCOMPARE(combo(view, kEncryptionList)->currentText(), QStringLiteral("802.1x"));
+        QCOMPARE(combo(view, kWpaAuthList)->currentText(), QStringLiteral("WPA2-ENT"));
+        QTest::mouseClick(button(view, kClosePort), Qt::LeftButton);
+        QVERIFY(debug_.find("pass word") == std::string::npos);
     }
 };
 

@@ -17,6 +17,7 @@
 #include "support/fake_desktop.h"
 #include "support/fake_view.h"
 #include "support/virtual_serial_port.h"
+#include "wifi/enterprise_window.h"
 #include "wifi/wifi_window_ids.h"
 
 namespace hollin::wifi {
@@ -35,7 +36,7 @@ class NoSpooler final : public Spooler {
 };
 
 constexpr int kComPosition = 0, kUsbPosition = 9;
-constexpr int kStatusWindowId = 106, kInfoWindowId = 144;
+constexpr int kStatusWindowId = 106, kInfoWindowId = 144, kEnterpriseId = EnterpriseWindow::kDialogId;
 
 // The Wi-Fi window on a FakeView; COM1 and USB both lead to one in-process printer on virtual time.
 struct WifiWindow : ::testing::Test {
@@ -594,6 +595,192 @@ TEST_F(WifiWindow, RecordSaveRepliesAndIncInfrastructure) {
                                                     "Syntex Error!!!", "Saving Error!!!"}));
     EXPECT_TRUE(dlg->ispModeOn());
     EXPECT_EQ(desktop.runCount(kStatusWindowId), 3);  // two reads and the INC save
+}
+
+// --- the Enterprise window
+
+namespace ent = enterprise_ids;
+
+// QUATECH LEAP over WPA: the window opens on "WPA-LEAP" with the identity cut to 32 and the password
+// masked; PEAP accepted untouched keeps the password as read, and the save carries both.
+TEST_F(WifiWindow, QuatechEnterpriseAcceptKeepsThePasswordAndTheSaveStoresTheChoice) {
+    changeModule([](sim::WifiModuleState& s) {
+        s.record.setDigit(field::kEapMethod, '4');
+        s.record.setDigit(field::kWpa, '3');
+        s.record.setDigit(field::kWpaEnc, '0');  // PEAP's cipher is 1
+        s.record.setText(field::kEapId, std::string(40, 'i') + "\r\n");
+        s.record.setText(field::kEapPassword, "pass word");
+        s.record.setText(field::kCaCertificate, "ca.pem\r\n");
+    });
+    openAndRead(kComPosition);
+    ASSERT_TRUE(view.enabled(kEnterprise));
+    desktop.script(kEnterpriseId, [](FakeView& e) {
+        EXPECT_EQ(e.title(), "Enterprise  Settings");
+        EXPECT_EQ(e.items(ent::kEapList).size(), 8u);
+        EXPECT_EQ(e.selectedText(ent::kEapList), "WPA-LEAP");
+        EXPECT_EQ(e.selectedText(ent::kWpaTypeList), "WPA-ENT");
+        EXPECT_FALSE(e.enabled(ent::kWpaTypeList));
+        EXPECT_EQ(e.text(ent::kEapId), std::string(32, 'i'));
+        EXPECT_EQ(e.limit(ent::kEapId), 32);
+        EXPECT_EQ(e.text(ent::kEapPassword), "*********");
+        EXPECT_FALSE(e.visible(ent::kCaCertificate));
+        EXPECT_FALSE(e.visible(ent::kProvisioningList));
+        EXPECT_FALSE(e.visible(ent::kAuthenticationList));
+        e.select(ent::kEapList, "PEAP");
+        EXPECT_EQ(e.selectedText(ent::kWpaTypeList), "WPA2-ENT");
+        EXPECT_TRUE(e.visible(ent::kCaCertificate));
+        EXPECT_FALSE(e.enabled(ent::kCaCertificate));
+        EXPECT_EQ(e.text(ent::kCaCertificate), "ca.pem");
+        EXPECT_FALSE(e.visible(ent::kPrivateKey));
+        e.click(ent::kAccept);
+    });
+    ASSERT_TRUE(view.click(kEnterprise));
+    EXPECT_EQ(desktop.lastView(kEnterpriseId)->result(), ui::kResultOk);
+    EXPECT_EQ(view.selectedText(kEncryptionList), "802.1x");
+    EXPECT_EQ(view.items(kWpaAuthList),
+              (std::vector<std::string>{"WPA-PSK", "WPA2-PSK", "WPA-ENT", "WPA2-ENT"}));
+    EXPECT_EQ(view.selectedText(kWpaAuthList), "WPA2-ENT");
+    EXPECT_TRUE(view.enabled(kEnterprise));
+    EXPECT_FALSE(view.enabled(kWpaKey));
+    ASSERT_TRUE(view.click(kSaveInfo));
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    const WifiSettingsRecord& r = printer.wifiModule().record;
+    EXPECT_EQ(std::string({r.digit(field::kEapMethod), r.digit(field::kEncryption), r.digit(field::kWpa),
+                           r.digit(field::kWpaEnc)}),
+              "1441");
+    EXPECT_EQ(r.line(field::kEapId), std::string(32, 'i'));
+    EXPECT_EQ(r.text(field::kEapPassword), "pass word");
+    EXPECT_EQ(r.line(field::kCaCertificate), "ca.pem");
+    EXPECT_EQ(view.selectedText(kWpaAuthList), "WPA2-ENT");  // the form refilled from the reply
+    EXPECT_EQ(debug.find("pass word"), std::string::npos);
+}
+
+// WEP-LEAP shows its authentication list; Cancel changes nothing; None accepted clears the identity
+// and the password and leaves WPA-PSK, which the save stores.
+TEST_F(WifiWindow, QuatechEnterpriseCancelThenNoneAccepted) {
+    changeModule([](sim::WifiModuleState& s) {
+        s.record.setDigit(field::kEapMethod, '4');
+        s.record.setDigit(field::kEncryption, '4');
+        s.record.setDigit(field::kWpaEnc, '1');
+        s.record.setText(field::kEapId, "ann smith\r\n");
+        s.record.setText(field::kEapPassword, "pass word");
+    });
+    openAndRead(kComPosition);
+    const WifiSettingsRecord before = dlg->currentRecord();
+    desktop.script(kEnterpriseId, [](FakeView& e) {
+        EXPECT_EQ(e.selectedText(ent::kEapList), "WEP-LEAP");
+        EXPECT_TRUE(e.visible(ent::kAuthenticationList));
+        EXPECT_EQ(e.text(ent::kAuthenticationLabel), "Wi-Fi Authentication for WEP-LEAP : ");
+        EXPECT_EQ(e.selectedText(ent::kAuthenticationList), "Open System");
+        e.select(ent::kAuthenticationList, "Shared Key");
+        e.typeOver(ent::kEapPassword, "changed");
+        e.click(ent::kCancel);
+    });
+    ASSERT_TRUE(view.click(kEnterprise));
+    EXPECT_EQ(dlg->currentRecord(), before);
+    EXPECT_EQ(dlg->workingRecord(), before);
+
+    desktop.script(kEnterpriseId, [](FakeView& e) {
+        e.select(ent::kEapList, "None");
+        EXPECT_EQ(e.text(ent::kEapId), "");
+        EXPECT_FALSE(e.enabled(ent::kEapId));
+        EXPECT_FALSE(e.enabled(ent::kEapPassword));
+        e.click(ent::kAccept);
+    });
+    ASSERT_TRUE(view.click(kEnterprise));
+    EXPECT_EQ(view.selectedText(kEncryptionList), "WPA");
+    EXPECT_EQ(view.items(kWpaAuthList), (std::vector<std::string>{"WPA-PSK", "WPA2-PSK"}));
+    EXPECT_EQ(view.selectedText(kWpaAuthList), "WPA-PSK");
+    EXPECT_FALSE(view.enabled(kEnterprise));
+    EXPECT_TRUE(view.enabled(kWpaKey));
+    ASSERT_TRUE(view.click(kSaveInfo));
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    const WifiSettingsRecord& r = printer.wifiModule().record;
+    EXPECT_EQ(std::string({r.digit(field::kEapMethod), r.digit(field::kEncryption), r.digit(field::kWpa),
+                           r.digit(field::kWpaEnc)}),
+              "0310");
+    EXPECT_EQ(r.line(field::kEapId), "");
+    EXPECT_EQ(r.text(field::kEapPassword), "");
+}
+
+// A typed password replaces the one read (the mask never becomes part of it); INC lacks FAST, so a
+// FAST record selects nothing and leaves the identity and password disabled.
+TEST_F(WifiWindow, EnterprisePasswordTypedAndIncWithoutFast) {
+    changeModule([](sim::WifiModuleState& s) {
+        s.record.setDigit(field::kEapMethod, '1');
+        s.record.setText(field::kEapPassword, "old");
+    });
+    openAndRead(kComPosition);
+    desktop.script(kEnterpriseId, [](FakeView& e) {
+        EXPECT_EQ(e.text(ent::kEapPassword), "***");
+        e.type(ent::kEapPassword, "new pass");  // typed after the mask
+        EXPECT_EQ(e.text(ent::kEapPassword), "new pass");
+        e.select(ent::kEapList, "WPA2-FAST");
+        EXPECT_TRUE(e.visible(ent::kProvisioningList));
+        EXPECT_EQ(e.items(ent::kMaxServersList).back(), "255");
+        e.select(ent::kProvisioningList, "Either");
+        e.select(ent::kMaxServersList, "012");
+        e.click(ent::kAccept);
+    });
+    ASSERT_TRUE(view.click(kEnterprise));
+    ASSERT_TRUE(view.click(kSaveInfo));
+    const WifiSettingsRecord& fast = printer.wifiModule().record;
+    EXPECT_EQ(fast.text(field::kEapPassword), "new pass");
+    EXPECT_EQ(std::string({fast.digit(field::kEapMethod), fast.digit(field::kWpa),
+                           fast.digit(field::kFastProvisioning)}),
+              "542");
+    EXPECT_EQ(fast.raw(field::kFastMaxServers), "012");
+
+    useModule(Kind::Inc);
+    changeModule([](sim::WifiModuleState& s) {
+        s.record.setDigit(field::kEapMethod, '5');
+        s.record.setDigit(field::kEncryption, '4');
+    });
+    openAndRead(kComPosition);
+    desktop.script(kEnterpriseId, [](FakeView& e) {
+        EXPECT_EQ(e.items(ent::kEapList), (std::vector<std::string>{"None", "PEAP", "TLS", "TTLS"}));
+        EXPECT_EQ(e.selection(ent::kEapList), -1);
+        EXPECT_FALSE(e.enabled(ent::kEapId));
+        EXPECT_FALSE(e.enabled(ent::kEapPassword));
+        e.select(ent::kEapList, "TTLS");
+        EXPECT_FALSE(e.visible(ent::kProvisioningList));
+        EXPECT_TRUE(e.enabled(ent::kEapId));
+        e.click(ent::kCancel);
+    });
+    ASSERT_TRUE(view.click(kEnterprise));
+}
+
+// The unrecognised kind: the WPA type is chosen here, the password shows in clear.
+TEST_F(WifiWindow, OtherKindEnterpriseWpa2EntStoresWpaFour) {
+    useModule(Kind::Other);
+    changeModule([](sim::WifiModuleState& s) {
+        s.record.setDigit(field::kEapMethod, '2');
+        s.record.setDigit(field::kWpa, '3');
+        s.record.setText(field::kEapPassword, "pass word");
+    });
+    openAndRead(kComPosition);
+    desktop.script(kEnterpriseId, [](FakeView& e) {
+        EXPECT_EQ(e.items(ent::kWpaTypeList), (std::vector<std::string>{"None", "WPA-ENT", "WPA2-ENT"}));
+        EXPECT_EQ(e.selectedText(ent::kWpaTypeList), "WPA-ENT");
+        EXPECT_EQ(e.selectedText(ent::kEapList), "TLS");
+        EXPECT_EQ(e.text(ent::kAuthenticationLabel), "Encryption : ");
+        EXPECT_EQ(e.text(ent::kEapPassword), "pass word");
+        EXPECT_TRUE(e.visible(ent::kPrivateKey));
+        EXPECT_FALSE(e.visible(ent::kMaxServersList));
+        e.select(ent::kWpaTypeList, "WPA2-ENT");
+        e.select(ent::kAuthenticationList, "AES");
+        e.click(ent::kAccept);
+    });
+    ASSERT_TRUE(view.click(kEnterprise));
+    EXPECT_EQ(view.selectedText(kWpaAuthList), "WPA2-ENT");
+    ASSERT_TRUE(view.click(kSaveInfo));
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    const WifiSettingsRecord& r = printer.wifiModule().record;
+    EXPECT_EQ(r.digit(field::kWpa), '4');
+    EXPECT_EQ(r.digit(field::kWpaEnc), '1');
+    EXPECT_EQ(r.digit(field::kEapMethod), '2');
+    EXPECT_EQ(r.text(field::kEapPassword), "pass word");
+    EXPECT_EQ(debug.find("pass word"), std::string::npos);
 }
 
 }  // namespace
