@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "link/open_failure.h"
 #include "ui/button_icons.h"
 #include "ui/info_window.h"
 #include "ui/list_fill.h"
@@ -249,7 +250,13 @@ bool CWiFiSettings::openLink(const std::string& port) {
     if (opened)
         return true;
     closeLink();
-    showMessage(port.find("COM") != std::string::npos ? kSerialOpenFailed : kUsbOpenFailed, kErrorCaption);
+    const bool serial = port.find("COM") != std::string::npos;
+    const std::string text =
+        openFailureMessage(pickText(serial ? kSerialOpenFailed : kUsbOpenFailed, messageLanguage_),
+                           serial ? serial_.openFailure() : usb_.openFailure(),
+                           serial ? PortKind::Serial : PortKind::Usb, messageLanguage_);
+    view().messageBox(text, pickText(kErrorCaption, messageLanguage_), ui::MessageButtons::Ok,
+                      ui::MessageIcon::None);
     return false;
 }
 
