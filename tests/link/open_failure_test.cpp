@@ -43,10 +43,12 @@ TEST(OpenFailure, TheSecondLineNamesTheDeviceTheReasonAndForARefusalTheRemedy) {
          "No USB printer (12ee:9485 or 0525:a702) is plugged in."},
         {openFailureFor("/tmp/file", ENOTTY), PortKind::Serial, kLanguageEnglish,
          "/tmp/file: cannot be opened (Inappropriate ioctl for device)."},
-        {{"/dev/ttyUSB1", OpenFailureReason::Other, 0},
+        {{"/dev/ttyUSB1", OpenFailureReason::LineSettings, 0},
          PortKind::Serial,
          kLanguageEnglish,
          "/dev/ttyUSB1: the port did not take its line settings."},
+        {openFailureFor("/dev/ttyUSB2", 0), PortKind::Serial, kLanguageEnglish,
+         "/dev/ttyUSB2: cannot be opened."},
         {{}, PortKind::Serial, kLanguageEnglish, ""},
     };
     for (const DetailCase& c : cases) {
@@ -61,8 +63,6 @@ TEST(OpenFailure, TheFirstLineStaysAsItIs) {
               "Serial Port Open Failed\n/dev/ttyS3: busy, another program holds the port.");
     EXPECT_EQ(openFailureMessage("USB Port Open Failed", {}, PortKind::Usb, kLanguageEnglish),
               "USB Port Open Failed");
-    // A failed open without an error number is still a failure.
-    EXPECT_EQ(openFailureFor("/dev/x", 0).reason, OpenFailureReason::Other);
 }
 
 }  // namespace
