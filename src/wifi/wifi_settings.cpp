@@ -162,7 +162,7 @@ void CWiFiSettings::showMessage(const TextTwin& text, const TextTwin& caption) {
 
 void CWiFiSettings::onInit() {
     ui::DialogView& v = view();
-    messageLanguage_ = kLanguageEnglish;
+    messageLanguage_ = startMessageLanguage();
     v.setTitle(kWifiWindowTitle);
     static constexpr ui::ButtonIcon kIcons[] = {
         {kOpenPort, 130},   {kClosePort, 135}, {kGetInfo, 151}, {kSaveInfo, 157},    {kReset, 161},
