@@ -738,6 +738,10 @@ int run(const Request& request, Deps& deps, Output& output) {
         output.out += helpText();
         return kExitDone;
     }
+    if (request.version) {
+        output.out += versionText();
+        return kExitDone;
+    }
     const std::string_view command = word(request.words, 0);
     if (command == "ports")
         return runPorts(request, deps, output);
