@@ -1,5 +1,5 @@
 # Small front door: set up the machine, build, run, test, benchmark.
-.PHONY: run test bench fuzz build setup asan tsan format clean
+.PHONY: run test package bench fuzz build setup asan tsan format clean
 
 setup:
 	@bash scripts/bootstrap
@@ -13,6 +13,10 @@ run: build
 
 test: build
 	@ctest --preset default
+
+# The Debian package build/default/package/hollin_<version>_<arch>.deb (apt install ./that.deb).
+package: build
+	@cmake --build --preset default --target package
 
 asan: setup
 	@cmake --preset asan >/dev/null

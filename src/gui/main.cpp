@@ -48,6 +48,10 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Hollin"));
+    QApplication::setApplicationVersion(
+        QString::fromLatin1(hollin::kVersion.data(), hollin::kVersion.size()));
+    // The desktop entry's name: the desktop matches the window to the menu's icon (Wayland's app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.hollin.Hollin"));
     // The process ends when the main window's modal run ends, never because a window closed.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(hollin::gui::iconForId(128));
