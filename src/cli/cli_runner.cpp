@@ -504,11 +504,11 @@ PrinterLink::PortResolver portResolver(Deps& deps) {
     };
 }
 
-// A port that did not open: its name, the device and the reason, with the remedy for a refusal.
+// A port that did not open: "cannot open PORT", then the device and the reason (with the remedy for a
+// refusal) on a second line, as the windows say it.
 Failure openFailed(const Request& request, const OpenFailure& why, bool usb) {
-    return {kExitDeviceBusy,
-            "cannot open " + request.port + ": " +
-                openFailureDetail(why, usb ? PortKind::Usb : PortKind::Serial, kLanguageEnglish)};
+    return {kExitDeviceBusy, openFailureMessage("cannot open " + request.port, why,
+                                                usb ? PortKind::Usb : PortKind::Serial, kLanguageEnglish)};
 }
 
 // A port a print queue prints to is not opened, as the windows refuse it.
