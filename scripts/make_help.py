@@ -104,8 +104,9 @@ def man_page(meta, sections):
     skip = {s.strip() for s in meta.get("man-skip", "").split(",") if s.strip()}
     out = ['.TH %s 1 "" "Hollin" "User Commands"' % roff(name.upper()),
            ".SH NAME", "%s \\- %s" % (roff(name), roff(meta["summary"])), ".SH SYNOPSIS", ".nf"]
-    synopsis = [line for line in usage if line.strip()]
-    synopsis = [re.sub(r"^usage: ", "", line) for line in synopsis]
+    # Each form of the command starts with its name; other lines continue the form above.
+    synopsis = [re.sub(r"^usage: ", "", line).strip() for line in usage if line.strip()]
+    synopsis = [line if line.startswith(name + " ") or line == name else "    " + line for line in synopsis]
     out.extend(roff(line) for line in synopsis)
     out.append(".fi")
     man_sections = [(n, body) for n, body in sections if n != "help"]
