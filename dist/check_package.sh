@@ -60,6 +60,10 @@ done
 root="$work/root"
 mkdir -p "$root"
 dpkg-deb -x "$deb" "$root"
+# Exactly the text the installed program would write itself, so that it writes none.
+printf '[D-BUS Service]\nName=Hollin.Application\nExec=/usr/bin/hollin -Automation\n' >"$work/service"
+cmp -s "$work/service" "$root/usr/share/dbus-1/services/Hollin.Application.service" ||
+  fail "the activation file does not start /usr/bin/hollin: $(cat "$root/usr/share/dbus-1/services/Hollin.Application.service")"
 
 if have lintian; then
   # Run as root (CI) lintian wants to be told; its findings other than errors are listed, not failed.
