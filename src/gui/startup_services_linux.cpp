@@ -162,10 +162,11 @@ void LinuxStartupServices::refreshAutomationRegistration() {
     const QByteArray text = activationFileText(options_.programPath).toUtf8();
     if (fileHolds(path, text))
         return;  // already up to date
-    // The installed program: its package put the same file in the system's folder.
+    // The installed program: its package put the same file in the system's folder. A user's file
+    // naming another program (a build tree's) would win over it, so that one is still brought up to date.
     const QString name = qs(app::kAutomationServiceName) + QStringLiteral(".service");
     for (const QString& dir : options_.systemServicesDirs) {
-        if (fileHolds(dir + QLatin1Char('/') + name, text))
+        if (!QFile::exists(path) && fileHolds(dir + QLatin1Char('/') + name, text))
             return;
     }
     if (!QDir().mkpath(options_.dbusServicesDir))

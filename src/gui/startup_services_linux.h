@@ -62,8 +62,9 @@ inline constexpr char kAutomationObjectPath[] = "/Hollin/Application";
 //    use sockets at all;
 //  - control look: the Fusion style;
 //  - automation: an ordinary start writes the session bus's activation file for "Hollin.Application"
-//    (Exec = this program with -Automation), unless a system data folder already holds the same file
-//    (the installed package's); an automation start owns that name on the session bus
+//    (Exec = this program with -Automation), unless the user has none and a system data folder
+//    already holds the same file (the installed package's); an automation start owns that name on the
+//    session bus
 //    and publishes the registration object (see AutomationRegistration). Failures there stay silent.
 // HOLLIN_FAIL_STARTUP=ole or =sockets makes that step fail, to try the failure paths by hand.
 class LinuxStartupServices : public app::StartupServices {

@@ -1051,6 +1051,14 @@ class GuiTest : public QObject {
             QCOMPARE(QFile::exists(installed.activationFilePath()),
                      program.startsWith(QStringLiteral("/opt")));
         }
+        // The user's file left by that other program would win over the package's: it is brought up
+        // to date.
+        options.programPath = QStringLiteral("/usr/bin/hollin");
+        gui::LinuxStartupServices installed(options);
+        installed.refreshAutomationRegistration();
+        QFile user(installed.activationFilePath());
+        QVERIFY(user.open(QIODevice::ReadOnly));
+        QVERIFY(user.readAll().contains("Exec=/usr/bin/hollin -Automation"));
     }
 
     void startupFailureShowsItsMessageAndNoWindow() {
