@@ -1,5 +1,5 @@
 # Small front door: set up the machine, build, run, test, benchmark.
-.PHONY: run test bench fuzz build setup asan tsan format clean
+.PHONY: run test package install bench fuzz build setup asan tsan format clean
 
 setup:
 	@bash scripts/bootstrap
@@ -13,6 +13,16 @@ run: build
 
 test: build
 	@ctest --preset default
+
+# Installs the programs, man pages, desktop entry, icons, metainfo, D-Bus activation file and udev rule
+# under PREFIX (default /usr/local).
+PREFIX ?= /usr/local
+install: build
+	@cmake --install build/default --prefix $(PREFIX)
+
+# The Debian package build/default/package/hollin_<version>_<arch>.deb (apt install ./that.deb).
+package: build
+	@cmake --build --preset default --target package
 
 asan: setup
 	@cmake --preset asan >/dev/null

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "help/hollin-printer-sim_help.h"
+#include "hollin_version.h"
 #include "netcfg/exchange.h"
 #include "platform/clock.h"
 #include "platform/udp_socket.h"
@@ -54,24 +56,9 @@ std::optional<int> parseEmulation(std::string_view text) {
     return std::nullopt;
 }
 
-int usage(const char* program) {
-    std::fprintf(
-        stderr,
-        "usage: %s [--emulation ESC/POS|CPCL|MPCL|ZPL|EPL|DPL|0..7] [--model TEXT] [--state FILE]\n"
-        "          [--wifi-module sollae|quatech|inc|other|none] [--fixed-bt-name] [--line-rate BAUD]\n"
-        "       %s --net N --text M [--broadcast A] [--first-address 127.0.0.2]\n"
-        "Serves a virtual printer on a pseudo-terminal and prints its path; runs until stopped\n"
-        "(SIGINT, SIGTERM or SIGHUP). --state FILE: on exit, write the printer's state (emulation,\n"
-        "model, settings, Bluetooth, option blocks, fonts, Wi-Fi module, bytes and commands received) to\n"
-        "FILE as one JSON object.\n"
-        "--wifi-module: the Wi-Fi module behind the printer (default QUATECH).\n"
-        "--fixed-bt-name: a Bluetooth module that answers \"MOVON\" for its name and ignores name\n"
-        "writes.\n"
-        "--line-rate BAUD: take in at most BAUD / 10 bytes a second, as a serial line would.\n"
-        "With --net or --text it serves N binary-protocol (UDP 50005) and M text-frame (UDP 61001)\n"
-        "network printers instead, on consecutive addresses from --first-address, answering by\n"
-        "broadcast to A (default 127.255.255.255); one line per printer, then \"ready\".\n",
-        program, program);
+// A bad command line: the help text on standard error, exit code 2.
+int usage() {
+    std::fputs(kSimHelp.data(), stderr);
     return 2;
 }
 
@@ -179,7 +166,11 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            usage(argv[0]);
+            std::fputs(kSimHelp.data(), stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::printf("hollin-printer-sim %s\n", std::string(hollin::kVersion).c_str());
             return 0;
         }
         if (arg == "--fixed-bt-name") {
@@ -187,12 +178,12 @@ int main(int argc, char** argv) {
             continue;
         }
         if (i + 1 >= argc)
-            return usage(argv[0]);
+            return usage();
         if (arg == "--emulation") {
             const auto code = parseEmulation(argv[++i]);
             if (!code) {
                 std::fprintf(stderr, "unknown emulation: %s\n", argv[i]);
-                return usage(argv[0]);
+                return usage();
             }
             emulation = *code;
         } else if (arg == "--model") {
@@ -201,7 +192,7 @@ int main(int argc, char** argv) {
             const auto kind = hollin::sim::parseModuleKind(argv[++i]);
             if (!kind) {
                 std::fprintf(stderr, "unknown Wi-Fi module: %s\n", argv[i]);
-                return usage(argv[0]);
+                return usage();
             }
             wifiModule = *kind;
         } else if (arg == "--line-rate") {
@@ -209,7 +200,7 @@ int main(int argc, char** argv) {
             const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), lineRate);
             if (error != std::errc() || end != text.data() + text.size() || lineRate == 0) {
                 std::fprintf(stderr, "not a line rate: %s\n", argv[i]);
-                return usage(argv[0]);
+                return usage();
             }
         } else if (arg == "--state") {
             statePath = argv[++i];
@@ -217,17 +208,17 @@ int main(int argc, char** argv) {
             net.wanted = true;
             if (!parseCount(argv[++i], arg == "--net" ? net.binary : net.text)) {
                 std::fprintf(stderr, "not a printer count: %s\n", argv[i]);
-                return usage(argv[0]);
+                return usage();
             }
         } else if (arg == "--broadcast" || arg == "--first-address") {
             const auto address = hollin::netcfg::parseIpv4(argv[++i]);
             if (!address) {
                 std::fprintf(stderr, "not an IPv4 address: %s\n", argv[i]);
-                return usage(argv[0]);
+                return usage();
             }
             (arg == "--broadcast" ? net.broadcast : net.first) = *address;
         } else {
-            return usage(argv[0]);
+            return usage();
         }
     }
 

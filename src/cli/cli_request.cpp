@@ -1,8 +1,11 @@
 #include "cli/cli_request.h"
 
 #include <charconv>
+#include <string>
 
 #include "common/text_case.h"
+#include "help/hollinctl_help.h"
+#include "hollin_version.h"
 #include "printer/option_lists.h"
 
 namespace hollin::cli {
@@ -113,6 +116,10 @@ ParsedRequest parseArguments(std::vector<std::string> args) {
             request.help = true;
             continue;
         }
+        if (arg == "--version") {
+            request.version = true;
+            continue;
+        }
         if (!takesValue(arg)) {
             if (arg.size() > 2 && arg.starts_with("--")) {
                 parsed.error = "unknown option " + arg;
@@ -150,7 +157,7 @@ ParsedRequest parseArguments(std::vector<std::string> args) {
         parsed.error = "--data-bits/--parity: " + std::string(ui::kDataBitsParityText);
         return parsed;
     }
-    if (request.words.empty() && !request.help) {
+    if (request.words.empty() && !request.help && !request.version) {
         parsed.error = "no command given (hollinctl --help lists them)";
         return parsed;
     }
@@ -159,45 +166,11 @@ ParsedRequest parseArguments(std::vector<std::string> args) {
 }
 
 std::string_view helpText() {
-    return R"(usage: hollinctl [OPTIONS] COMMAND [ARGS]
+    return kHollinctlHelp;
+}
 
-Options:
-  --port COM1..COM9|USB|DEVICE   the printer's port (default COM1)
-  --baud N --parity NONE|ODD|EVEN --data-bits 7|8 --stop-bits 1|2 --flow DTR/DSR|Xon/Xoff
-                                 the serial line (default 19200 NONE 8 1 DTR/DSR)
-  --json                         one JSON object per printer on standard output
-  --secret-file FILE|-           where a PIN is read from (- for standard input)
-  --simulate [--emulation NAME|0..7] [--model TEXT] [--wifi-module KIND]
-                                 run against embedded virtual printers (COM1 and USB)
-
-Commands:
-  ports                                  the COMn map and the USB printers, with device paths
-  identify                               the printer's emulation and model
-  get emulation|bluetooth|advanced       read from the printer
-  set power-save off|power-off|power-save [MINUTES]
-  set code-page NAME|POSITION            a name of the emulation's list (CP_437, ...) or its position
-  set density -1|0|+1|+2|+3
-  set media gap|black-mark|continuous [--sensor Lower|Upper]
-  set emulation cpcl|escpos              the printer restarts
-  set serial-line baud=N data-bits=7|8 parity=P stop-bits=1|2 flow=F   the printer's own line
-  set compatible on|off
-  set advanced KEY=VALUE...              language error-clear peeler left tof top tone direction
-  set bt-name NAME
-  set bt-pin --secret-file FILE|-        four digits, never on the command line
-  set discoverable|auto-connection|ble|numeric-comparison on|off
-  calibrate gap|black-mark
-  print-code-page
-  wifi get | wifi reset                  the printer's Wi-Fi module (no key is shown)
-  net search [--broadcast ADDR] [--directed ADDR]
-  font ..., wifi set|enterprise, net save, profile ...   not yet available (exit code 9)
-
-Exit codes:
-  0 done                      5 not sent
-  1 bad reply                 6 device busy, not opened or held by a print queue
-  2 refused input             7 network error
-  3 no response               8 not supported by the printer's emulation
-  4 unknown emulation         9 not yet available
-)";
+std::string versionText() {
+    return "hollinctl " + std::string(kVersion) + "\n";
 }
 
 }  // namespace hollin::cli

@@ -31,6 +31,7 @@ struct Request {
     printer::SerialLineChoice line;
     bool json = false;
     bool help = false;
+    bool version = false;
     app::SimulationOptions simulation;
     std::optional<std::string> secretFile;  // a path, or "-" for standard input
     std::optional<std::string> broadcast;
@@ -52,7 +53,9 @@ std::optional<bool> parseSwitch(std::string_view text);
 // A whole decimal number, nothing for anything else.
 std::optional<int> parseNumber(std::string_view text);
 
-// The text of --help: the commands and the exit codes.
+// The text of --help: the commands and the exit codes (from hollinctl.help, the man page's source).
 std::string_view helpText();
+// The line of --version.
+std::string versionText();
 
 }  // namespace hollin::cli

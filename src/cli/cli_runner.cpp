@@ -5,6 +5,7 @@
 #include <map>
 #include <utility>
 
+#include "link/open_failure.h"
 #include "netcfg/exchange.h"
 #include "printer/advanced_options_operations.h"
 #include "printer/bluetooth_operations.h"
@@ -503,6 +504,13 @@ PrinterLink::PortResolver portResolver(Deps& deps) {
     };
 }
 
+// A port that did not open: "cannot open PORT", then the device and the reason (with the remedy for a
+// refusal) on a second line, as the windows say it.
+Failure openFailed(const Request& request, const OpenFailure& why, bool usb) {
+    return {kExitDeviceBusy, openFailureMessage("cannot open " + request.port, why,
+                                                usb ? PortKind::Usb : PortKind::Serial, kLanguageEnglish)};
+}
+
 // A port a print queue prints to is not opened, as the windows refuse it.
 std::optional<Failure> heldByPrintQueue(const Request& request, Deps& deps) {
     DriverPortBuffers held;
@@ -524,7 +532,9 @@ int runOnPrinter(const Request& request, Deps& deps, const Plan& plan, Output& o
             : session.openSerial(request.port, static_cast<std::uint32_t>(line.baud), line.parityPosition,
                                  line.dataBitsPosition, line.stopBitsPosition, line.flowPosition);
     if (!opened)
-        return finish(request, report, {kExitDeviceBusy, "cannot open " + request.port}, output);
+        return finish(
+            request, report,
+            openFailed(request, usb ? session.usb.openFailure() : session.serial.openFailure(), usb), output);
 
     const PrinterResult identity = printer::identifyPrinter(session.exchange);
     Failure failure = outcomeFailure(identity.outcome);
@@ -700,7 +710,8 @@ int runWifi(const Request& request, Deps& deps, Output& output) {
     auto close = [&] { isUsb ? static_cast<void>(usb.Close()) : serial.Close(); };
     if (!opened) {
         close();
-        return finish(request, report, {kExitDeviceBusy, "cannot open " + request.port}, output);
+        return finish(request, report,
+                      openFailed(request, isUsb ? usb.openFailure() : serial.openFailure(), isUsb), output);
     }
     const wifi::OpenModuleResult module = wifi::openModule(exchange, deps.clock);
     if (module.outcome != wifi::ModuleOutcome::Done) {
@@ -725,6 +736,10 @@ int runWifi(const Request& request, Deps& deps, Output& output) {
 int run(const Request& request, Deps& deps, Output& output) {
     if (request.help) {
         output.out += helpText();
+        return kExitDone;
+    }
+    if (request.version) {
+        output.out += versionText();
         return kExitDone;
     }
     const std::string_view command = word(request.words, 0);

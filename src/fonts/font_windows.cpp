@@ -44,7 +44,7 @@ void FontManagerWindow::onInit() {
     entries_.clear();
     view().clearItems(fm::kPrinterList);
     listFolder();
-    messageLanguage_ = kLanguageEnglish;
+    messageLanguage_ = startMessageLanguage();
     view().enable(fm::kDelete, false);
     view().enable(ui::IDOK, false);
     fileSize_ = free_ = used_ = 0;

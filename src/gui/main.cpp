@@ -1,26 +1,57 @@
 // hollin: the printer utility's front-end.
 //
-//   hollin [--simulate [--emulation NAME|0..7] [--model TEXT]]
+//   hollin [--simulate [--emulation NAME|0..7] [--model TEXT]] [--language en|ko]  (hollin.help: all)
 //
 // --simulate starts two virtual printers on pseudo-terminals, one as COM1 and one as the USB printer,
 // so that every window can be tried without hardware. -Automation (or -Embedding) is the start by
 // D-Bus activation: the program serves automation clients as "Hollin.Application" on the session bus.
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/hollin_app.h"
 #include "app/simulation.h"
+#include "app/start_language.h"
 #include "app/system_adapters.h"
+#include "common/text_twin.h"
 #include "gui/icons.h"
 #include "gui/qt_desktop.h"
 #include "gui/startup_services_linux.h"
+#include "help/hollin_help.h"
+#include "hollin_version.h"
+
+namespace {
+
+std::optional<std::string> environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::nullopt : std::optional<std::string>(value);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so that they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("hollin %s\n", std::string(hollin::kVersion).c_str());
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(kHollinHelp.data(), stdout);
+            return 0;
+        }
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Hollin"));
+    QApplication::setApplicationVersion(
+        QString::fromLatin1(hollin::kVersion.data(), hollin::kVersion.size()));
+    // The desktop entry's name: the desktop matches the window to the menu's icon (Wayland's app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.hollin.Hollin"));
     // The process ends when the main window's modal run ends, never because a window closed.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(hollin::gui::iconForId(128));
@@ -28,12 +59,13 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     const auto simulation = hollin::app::takeSimulationOptions(args, error);
-    if (!simulation) {
-        std::fprintf(stderr,
-                     "hollin: %s\nusage: hollin [--simulate [--emulation NAME|0..7] [--model TEXT]]\n",
-                     error.c_str());
+    const auto language =
+        simulation ? hollin::app::takeStartLanguage(args, environment, error) : std::nullopt;
+    if (!simulation || !language) {
+        std::fprintf(stderr, "hollin: %s\n%s", error.c_str(), kHollinHelp.data());
         return 2;
     }
+    hollin::setStartMessageLanguage(*language);
     std::unique_ptr<hollin::app::EmbeddedPrinters> printers;
     if (simulation->simulate) {
         printers = std::make_unique<hollin::app::EmbeddedPrinters>(*simulation);

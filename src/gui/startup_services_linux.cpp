@@ -84,6 +84,22 @@ QString defaultServicesDir() {
     return dataHome + QStringLiteral("/dbus-1/services");
 }
 
+QStringList defaultSystemServicesDirs() {
+    QString dataDirs = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (dataDirs.isEmpty())
+        dataDirs = QStringLiteral("/usr/local/share:/usr/share");
+    QStringList dirs;
+    for (const QString& dir : dataDirs.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        dirs.append(dir + QStringLiteral("/dbus-1/services"));
+    return dirs;
+}
+
+// Whether `path` holds exactly `text`.
+bool fileHolds(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.readAll() == text;
+}
+
 }  // namespace
 
 LinuxStartupServices::LinuxStartupServices() : LinuxStartupServices(Options{}) {}
@@ -93,6 +109,8 @@ LinuxStartupServices::LinuxStartupServices(Options options) : options_(std::move
         options_.programPath = QCoreApplication::applicationFilePath();
     if (options_.dbusServicesDir.isEmpty())
         options_.dbusServicesDir = defaultServicesDir();
+    if (options_.systemServicesDirs.isEmpty())
+        options_.systemServicesDirs = defaultSystemServicesDirs();
     if (options_.failStep.isEmpty())
         options_.failStep = qEnvironmentVariable("HOLLIN_FAIL_STARTUP");
 }
@@ -142,10 +160,15 @@ QString LinuxStartupServices::activationFileText(const QString& programPath) {
 void LinuxStartupServices::refreshAutomationRegistration() {
     const QString path = activationFilePath();
     const QByteArray text = activationFileText(options_.programPath).toUtf8();
-    QFile current(path);
-    if (current.open(QIODevice::ReadOnly) && current.readAll() == text)
+    if (fileHolds(path, text))
         return;  // already up to date
-    current.close();
+    // The installed program: its package put the same file in the system's folder. A user's file
+    // naming another program (a build tree's) would win over it, so that one is still brought up to date.
+    const QString name = qs(app::kAutomationServiceName) + QStringLiteral(".service");
+    for (const QString& dir : options_.systemServicesDirs) {
+        if (!QFile::exists(path) && fileHolds(dir + QLatin1Char('/') + name, text))
+            return;
+    }
     if (!QDir().mkpath(options_.dbusServicesDir))
         return;
     QSaveFile file(path);

@@ -62,7 +62,9 @@ inline constexpr char kAutomationObjectPath[] = "/Hollin/Application";
 //    use sockets at all;
 //  - control look: the Fusion style;
 //  - automation: an ordinary start writes the session bus's activation file for "Hollin.Application"
-//    (Exec = this program with -Automation); an automation start owns that name on the session bus
+//    (Exec = this program with -Automation), unless the user has none and a system data folder
+//    already holds the same file (the installed package's); an automation start owns that name on the
+//    session bus
 //    and publishes the registration object (see AutomationRegistration). Failures there stay silent.
 // HOLLIN_FAIL_STARTUP=ole or =sockets makes that step fail, to try the failure paths by hand.
 class LinuxStartupServices : public app::StartupServices {
@@ -70,7 +72,10 @@ class LinuxStartupServices : public app::StartupServices {
     struct Options {
         QString programPath;      // empty: this executable
         QString dbusServicesDir;  // empty: $XDG_DATA_HOME (or ~/.local/share) + /dbus-1/services
-        QString failStep;         // empty: $HOLLIN_FAIL_STARTUP
+        // The system's services folders; empty: each of $XDG_DATA_DIRS (or /usr/local/share:/usr/share)
+        // + /dbus-1/services.
+        QStringList systemServicesDirs;
+        QString failStep;  // empty: $HOLLIN_FAIL_STARTUP
     };
     LinuxStartupServices();
     explicit LinuxStartupServices(Options options);

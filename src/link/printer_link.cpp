@@ -68,10 +68,19 @@ int PrinterLink::Open(std::string_view portName, std::uint32_t baud, int parity,
                       int flowControl) {
     Close();
     delivered_ = false;
+    openFailure_ = {};
     const std::optional<std::string> device = resolver_(portName);
-    std::unique_ptr<SerialPort> port = device ? factory_() : nullptr;
-    if (!port || !port->open(*device))
+    if (!device) {
+        openFailure_ = {std::string(portName), OpenFailureReason::Missing, 0};
         return -1;
+    }
+    std::unique_ptr<SerialPort> port = factory_();
+    if (!port || !port->open(*device)) {
+        openFailure_ = openFailureFor(*device, port ? port->openError() : 0);
+        return -1;
+    }
+    // From here on a failure is the line settings': the port is open.
+    openFailure_ = {*device, OpenFailureReason::LineSettings, 0};
     port_ = std::move(port);
     ownsPort_ = true;
     open_ = true;
@@ -88,6 +97,7 @@ int PrinterLink::Open(std::string_view portName, std::uint32_t baud, int parity,
         return -1;
     }
     port_->setTimeouts(linkTimeoutsFor(baud));
+    openFailure_ = {};
     lastWriteMs_ = 0;
     wakeUpOwed_ = true;
     return 0;

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "link/open_failure.h"
 #include "link/serial_port.h"
 #include "platform/clock.h"
 
@@ -80,6 +81,8 @@ class PrinterLink {
     void Close();
 
     bool isOpen() const { return open_; }
+    // Why the last Open failed: the device and the reason; reason None after an Open that succeeded.
+    const OpenFailure& openFailure() const { return openFailure_; }
     // Whether the last Write sent all its bytes (false after a time-out or on a closed link).
     bool lastWriteDelivered() const { return delivered_; }
     // The open port, for windows that borrow it; nullptr when none is held.
@@ -110,6 +113,7 @@ class PrinterLink {
     // The printer may be asleep when the port was just opened, whatever the tick count says.
     bool wakeUpOwed_ = false;
     bool delivered_ = false;
+    OpenFailure openFailure_;
 };
 
 }  // namespace hollin

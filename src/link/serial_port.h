@@ -58,6 +58,8 @@ class SerialPort {
 
     // Opens an existing device for reading and writing, for this program alone.
     virtual bool open(const std::string& device) = 0;
+    // The operating system's error number of the last open that failed (0 when it gave none).
+    virtual int openError() const { return 0; }
     virtual bool isOpen() const = 0;
     // Reads the port's current settings, applies `line` and writes them back; false when the port
     // rejects them.

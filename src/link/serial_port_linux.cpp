@@ -155,10 +155,14 @@ class LinuxSerialPort final : public SerialPort {
 
     bool open(const std::string& device) override {
         close();
+        openError_ = 0;
         const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
+        if (fd < 0) {
+            openError_ = errno;
             return false;
+        }
         if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            openError_ = errno;  // ENOTTY, or EWOULDBLOCK when another program holds the lock
             ::close(fd);
             return false;
         }
@@ -168,6 +172,7 @@ class LinuxSerialPort final : public SerialPort {
         return true;
     }
 
+    int openError() const override { return openError_; }
     bool isOpen() const override { return fd_ >= 0; }
 
     bool configure(const LineSettings& line) override {
@@ -358,6 +363,7 @@ class LinuxSerialPort final : public SerialPort {
 
     Clock& clock_;
     int fd_ = -1;
+    int openError_ = 0;
     PortTimeouts timeouts_{};
     bool outputUnsent_ = false;  // a write ended before its bytes had all left
     bool hasLine_ = true;        // false on a pseudo-terminal: nothing to drain

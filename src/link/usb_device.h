@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "link/open_failure.h"
 #include "link/read_wait.h"
 
 namespace hollin {
@@ -35,6 +36,9 @@ class UsbPrinterFinder {
     virtual ~UsbPrinterFinder() = default;
     // The first accepted device, in enumeration order, that opens; nothing when none does.
     virtual std::unique_ptr<UsbPrinterDevice> openPrinter() = 0;
+    // Why the last openPrinter found nothing: the last device that did not open and why, or reason
+    // Missing with no device when no accepted printer is present.
+    virtual OpenFailure lastFailure() const { return {"", OpenFailureReason::Missing, 0}; }
 };
 
 // The two printers the utility drives: vendor 12ee product 9485, and vendor 0525 product a702.

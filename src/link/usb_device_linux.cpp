@@ -84,10 +84,14 @@ bool acceptedEntry(const fs::path& entry) {
     return vendor && product && isAcceptedUsbPrinter(*vendor, *product);
 }
 
-std::unique_ptr<UsbPrinterDevice> openNode(const std::string& node) {
+// Opens a printer's device node; on failure `failure` tells which node and why.
+std::unique_ptr<UsbPrinterDevice> openNode(const std::string& node, OpenFailure& failure) {
     const int fd = open(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        failure = openFailureFor(node, errno);
         return nullptr;
+    }
+    failure = {};
     return std::make_unique<LinuxUsbPrinterDevice>(fd);
 }
 
@@ -97,19 +101,23 @@ class LinuxUsbPrinterFinder final : public UsbPrinterFinder {
         : sysRoot_(std::move(sysRoot)), devRoot_(std::move(devRoot)), node_(std::move(node)) {}
 
     std::unique_ptr<UsbPrinterDevice> openPrinter() override {
+        failure_ = {"", OpenFailureReason::Missing, 0};
         if (node_)
-            return openNode(*node_);
+            return openNode(*node_, failure_);
         for (const std::string& node : findUsbPrinterNodes(sysRoot_, devRoot_)) {
-            if (auto device = openNode(node))
+            if (auto device = openNode(node, failure_))
                 return device;
         }
         return nullptr;
     }
 
+    OpenFailure lastFailure() const override { return failure_; }
+
   private:
     std::string sysRoot_;
     std::string devRoot_;
     std::optional<std::string> node_;
+    OpenFailure failure_;
 };
 
 }  // namespace

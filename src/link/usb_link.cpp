@@ -20,9 +20,12 @@ UsbLink::~UsbLink() {
 int UsbLink::Open(std::string_view /*port*/) {
     if (open_)
         Close();
+    openFailure_ = {};
     auto device = finder_.openPrinter();
-    if (!device)
+    if (!device) {
+        openFailure_ = finder_.lastFailure();
         return 1;
+    }
     {
         std::lock_guard lock(mutex_);
         device_ = std::move(device);

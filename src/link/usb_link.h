@@ -60,6 +60,8 @@ class UsbLink {
     int Close();
 
     bool isOpen() const { return open_; }
+    // Why the last Open failed (reason None after one that succeeded).
+    const OpenFailure& openFailure() const { return openFailure_; }
     // Whether the last Write's data all reached the printer, with or without a reconnection.
     bool lastWriteDelivered() const { return delivered_; }
     // Whether the reconnect thread is looking for the printer.
@@ -77,6 +79,7 @@ class UsbLink {
     ThreadStarter startThread_;
     std::atomic<bool> open_{false};
     std::atomic<bool> delivered_{false};
+    OpenFailure openFailure_;
 
     mutable std::mutex mutex_;  // guards the members below
     std::condition_variable changed_;

@@ -84,7 +84,7 @@ void AdvancedOptionsWindow::onInit() {
     view().enable(kGetInfo, true);
     view().enable(kSaveInfo, false);
     enableOptionControls(false);
-    messageLanguage_ = kLanguageEnglish;
+    messageLanguage_ = startMessageLanguage();
     const bool zpl = emulationKind_ == kZpl;
     for (ControlId id : {kLanguageGroup, kLanguageLabel, kLanguage})
         view().show(id, !zpl);

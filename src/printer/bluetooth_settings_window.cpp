@@ -40,7 +40,7 @@ void BluetoothSettingsWindow::onInit() {
         view().enable(id, true);
     view().enable(bt::kName, false);
     view().enable(bt::kSetInfo, false);
-    messageLanguage_ = kLanguageEnglish;
+    messageLanguage_ = startMessageLanguage();
 }
 
 }  // namespace hollin::printer

@@ -79,7 +79,7 @@ void CHollinDlg::onInit() {
     enableAll(kInitDisabled, false);
     initButtonsAndGroups();
     enableAll(kInitDisabledSettings, false);
-    messageLanguage_ = kLanguageEnglish;
+    messageLanguage_ = startMessageLanguage();
     fontDownloadUsed_ = false;
     enableAll(kInitDisabledCompatible, false);
     view().setTextLimit(kBtPin, 10);

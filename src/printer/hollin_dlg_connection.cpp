@@ -1,9 +1,11 @@
 // The main window's connection: port kind, the line check, Open Port and Close Port.
 #include <string>
 
+#include "link/open_failure.h"
 #include "printer/hollin_dlg.h"
 #include "printer/main_window_ids.h"
 #include "printer/option_lists.h"
+#include "printer/result_messages.h"
 #include "ui/list_fill.h"
 
 namespace hollin::printer {
@@ -144,14 +146,20 @@ bool CHollinDlg::openLink(const std::string& port) {
         const auto baud = static_cast<std::uint32_t>(selectedNumber(kBaudList));
         if (!session_->openSerial(port, baud, view().selection(kParityList), view().selection(kDataBitsList),
                                   view().selection(kStopBitsList), view().selection(kFlowList))) {
-            showMessage(kSerialOpenFailedText);
+            showError(view(),
+                      openFailureMessage(pickText(kSerialOpenFailedText, messageLanguage_),
+                                         session_->serial.openFailure(), PortKind::Serial, messageLanguage_),
+                      messageLanguage_);
             return false;
         }
         return true;
     }
     if (contains(port, "USB")) {
         if (!session_->openUsb(port)) {
-            showMessage(kUsbOpenFailedText);
+            showError(view(),
+                      openFailureMessage(pickText(kUsbOpenFailedText, messageLanguage_),
+                                         session_->usb.openFailure(), PortKind::Usb, messageLanguage_),
+                      messageLanguage_);
             return false;
         }
         return true;

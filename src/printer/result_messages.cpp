@@ -3,8 +3,12 @@
 namespace hollin::printer {
 
 void showError(ui::DialogView& view, const TextTwin& text, int messageLanguage) {
-    view.messageBox(pickText(text, messageLanguage), pickText(kErrorCaption, messageLanguage),
-                    ui::MessageButtons::Ok, ui::MessageIcon::None);
+    showError(view, pickText(text, messageLanguage), messageLanguage);
+}
+
+void showError(ui::DialogView& view, std::string_view text, int messageLanguage) {
+    view.messageBox(text, pickText(kErrorCaption, messageLanguage), ui::MessageButtons::Ok,
+                    ui::MessageIcon::None);
 }
 
 bool reportProbeResult(ui::DialogView& view, int probeResult, int messageLanguage) {

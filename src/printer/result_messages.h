@@ -15,6 +15,8 @@ inline constexpr TextTwin kErrorCaption = {"Error", "에러"};
 
 // Shows `text` in the language of `messageLanguage` with the caption "Error" and an OK button.
 void showError(ui::DialogView& view, const TextTwin& text, int messageLanguage);
+// Shows `text` as it stands, with the caption "Error" in the language of `messageLanguage`.
+void showError(ui::DialogView& view, std::string_view text, int messageLanguage);
 
 // Tells the operator why a probe failed: -1 "No Response in printer", -2 "Failed to read emulation".
 // Returns false for those two, true (and shows nothing) for a probe that succeeded.

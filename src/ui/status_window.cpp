@@ -35,7 +35,7 @@ constexpr int kSaveTickLimit = 6;
 
 void StatusWindow::onInit() {
     placeOverParent();
-    messageLanguage_ = kLanguageEnglish;
+    messageLanguage_ = startMessageLanguage();
     view().setIcon(IDOK, kOkIcon);
     view().setFocus(IDOK);
     ticks_ = 0;

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "link/open_failure.h"
 #include "ui/button_icons.h"
 #include "ui/info_window.h"
 #include "ui/list_fill.h"
@@ -162,7 +163,7 @@ void CWiFiSettings::showMessage(const TextTwin& text, const TextTwin& caption) {
 
 void CWiFiSettings::onInit() {
     ui::DialogView& v = view();
-    messageLanguage_ = kLanguageEnglish;
+    messageLanguage_ = startMessageLanguage();
     v.setTitle(kWifiWindowTitle);
     static constexpr ui::ButtonIcon kIcons[] = {
         {kOpenPort, 130},   {kClosePort, 135}, {kGetInfo, 151}, {kSaveInfo, 157},    {kReset, 161},
@@ -250,7 +251,13 @@ bool CWiFiSettings::openLink(const std::string& port) {
     if (opened)
         return true;
     closeLink();
-    showMessage(port.find("COM") != std::string::npos ? kSerialOpenFailed : kUsbOpenFailed, kErrorCaption);
+    const bool serial = port.find("COM") != std::string::npos;
+    const std::string text =
+        openFailureMessage(pickText(serial ? kSerialOpenFailed : kUsbOpenFailed, messageLanguage_),
+                           serial ? serial_.openFailure() : usb_.openFailure(),
+                           serial ? PortKind::Serial : PortKind::Usb, messageLanguage_);
+    view().messageBox(text, pickText(kErrorCaption, messageLanguage_), ui::MessageButtons::Ok,
+                      ui::MessageIcon::None);
     return false;
 }
 

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/automation_ids.h"
 #include "app/hollin_app.h"
 #include "app/hollin_dlg_auto_proxy.h"
+#include "app/start_language.h"
 #include "support/fake_desktop.h"
 #include "support/main_window_fakes.h"
 
@@ -86,6 +89,46 @@ TEST(Startup, AutomationSwitchRecognition) {
         EXPECT_FALSE(isAutomationLaunch({notSwitch})) << notSwitch;
     }
     EXPECT_FALSE(isAutomationLaunch({}));
+}
+
+// The windows' start language: --language wins, then LC_ALL, LC_MESSAGES, LANG (the first one set).
+TEST(Startup, StartLanguageComesFromTheOptionOrTheLocale) {
+    struct Case {
+        std::vector<std::string> args;
+        std::map<std::string, std::string> env;
+        std::optional<int> language;
+        std::vector<std::string> rest;
+    };
+    const Case cases[] = {
+        {{}, {}, 1252, {}},
+        {{}, {{"LANG", "ko_KR.UTF-8"}}, 949, {}},
+        {{}, {{"LANG", "ko"}}, 949, {}},
+        {{}, {{"LANG", "de_DE.UTF-8"}}, 1252, {}},
+        {{}, {{"LANG", "C.UTF-8"}, {"LC_MESSAGES", "ko_KR.eucKR"}}, 949, {}},
+        {{}, {{"LANG", "ko_KR.UTF-8"}, {"LC_MESSAGES", "en_US.UTF-8"}}, 1252, {}},
+        {{}, {{"LC_MESSAGES", "ko_KR.UTF-8"}, {"LC_ALL", "C"}}, 1252, {}},
+        {{}, {{"LC_ALL", ""}, {"LANG", "ko_KR.UTF-8"}}, 949, {}},  // empty counts as not set
+        {{}, {{"LANG", "kok_IN"}}, 949, {}},                       // every locale beginning "ko"
+        {{"--simulate", "--language", "en"}, {{"LANG", "ko_KR.UTF-8"}}, 1252, {"--simulate"}},
+        {{"--language", "ko", "-x"}, {}, 949, {"-x"}},
+        {{"--language", "fr"}, {}, std::nullopt, {"--language", "fr"}},
+        {{"--language"}, {}, std::nullopt, {"--language"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        std::string error;
+        const auto language = takeStartLanguage(
+            args,
+            [&](const char* name) -> std::optional<std::string> {
+                const auto it = c.env.find(name);
+                return it == c.env.end() ? std::nullopt : std::optional<std::string>(it->second);
+            },
+            error);
+        const std::string where = c.args.empty() ? "env" : c.args.back();
+        EXPECT_EQ(language, c.language) << where;
+        EXPECT_EQ(args, c.rest) << where;
+        EXPECT_EQ(error.empty(), c.language.has_value()) << where;
+    }
 }
 
 TEST(Startup, LayerFailuresShowTheirMessageAndNoWindow) {

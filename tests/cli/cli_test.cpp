@@ -208,6 +208,13 @@ TEST(CliCommands, PortHeldByAPrintQueueIsNotOpened) {
     EXPECT_NE(bench.output.err.find("Dock label printer"), std::string::npos);
 }
 
+TEST(CliCommands, APortThatDoesNotOpenIsNamedWithItsReason) {
+    Bench bench(kCpcl);
+    EXPECT_EQ(bench.run({"--port", "COM5", "identify"}), kExitDeviceBusy);
+    EXPECT_NE(bench.output.err.find("cannot open COM5\nCOM5: no such device."), std::string::npos)
+        << bench.output.err;
+}
+
 TEST(CliCommands, IdentifyOverUsbAndPortsList) {
     Bench bench(kZpl);
     EXPECT_EQ(bench.run({"--port", "USB", "identify"}), kExitDone) << bench.output.err;

@@ -1010,6 +1010,7 @@ class GuiTest : public QObject {
         gui::LinuxStartupServices::Options options;
         options.programPath = QStringLiteral("/opt/hollin/bin/hollin");
         options.dbusServicesDir = home.path() + QStringLiteral("/dbus-1/services");
+        options.systemServicesDirs = {home.path() + QStringLiteral("/system")};
         options.failStep = QStringLiteral("none");
         gui::LinuxStartupServices services(options);
         QVERIFY(services.initComponentLayer());
@@ -1032,6 +1033,32 @@ class GuiTest : public QObject {
         QCOMPARE(gui::LinuxStartupServices::activationFileText(QStringLiteral("/my apps/hollin")),
                  QStringLiteral(
                      "[D-BUS Service]\nName=Hollin.Application\nExec=\"/my apps/hollin\" -Automation\n"));
+
+        // The installed program: the package's file in a system folder already names it, so the
+        // user's folder gets none; another program's file there does not count.
+        QVERIFY(QDir().mkpath(home.path() + QStringLiteral("/system")));
+        QFile packaged(home.path() + QStringLiteral("/system/Hollin.Application.service"));
+        QVERIFY(packaged.open(QIODevice::WriteOnly));
+        packaged.write(
+            gui::LinuxStartupServices::activationFileText(QStringLiteral("/usr/bin/hollin")).toUtf8());
+        packaged.close();
+        options.dbusServicesDir = home.path() + QStringLiteral("/user");
+        for (const QString& program :
+             {QStringLiteral("/usr/bin/hollin"), QStringLiteral("/opt/hollin/bin/hollin")}) {
+            options.programPath = program;
+            gui::LinuxStartupServices installed(options);
+            installed.refreshAutomationRegistration();
+            QCOMPARE(QFile::exists(installed.activationFilePath()),
+                     program.startsWith(QStringLiteral("/opt")));
+        }
+        // The user's file left by that other program would win over the package's: it is brought up
+        // to date.
+        options.programPath = QStringLiteral("/usr/bin/hollin");
+        gui::LinuxStartupServices installed(options);
+        installed.refreshAutomationRegistration();
+        QFile user(installed.activationFilePath());
+        QVERIFY(user.open(QIODevice::ReadOnly));
+        QVERIFY(user.readAll().contains("Exec=/usr/bin/hollin -Automation"));
     }
 
     void startupFailureShowsItsMessageAndNoWindow() {

@@ -15,6 +15,8 @@
 #include <string>
 
 #include "app/simulation.h"
+#include "app/start_language.h"
+#include "common/text_twin.h"
 #include "gui/qt_desktop.h"
 #include "gui/qt_dialog_view.h"
 #include "link/driver_port_check.h"
@@ -210,6 +212,31 @@ class WifiWindowSessionTest : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(printers_->serialPrinter().wifiModule().resets, 1, 2000);
         QVERIFY(!printers_->serialPrinter().wifiModule().ispMode);
         QVERIFY(debug_.find("hollin-module-phrase") == std::string::npos);
+    }
+
+    // A start in a Korean locale: the window opens with its Korean captions. The start language is
+    // put back, so that every other test runs in English.
+    void koreanLocaleStartShowsKoreanCaptions() {
+        std::vector<std::string> args{"-x"};
+        std::string error;
+        const auto language = app::takeStartLanguage(
+            args,
+            [](const char* name) -> std::optional<std::string> {
+                if (std::string_view(name) == "LANG")
+                    return "ko_KR.UTF-8";
+                return std::nullopt;
+            },
+            error);
+        QVERIFY(language);
+        setStartMessageLanguage(*language);
+        struct Restore {
+            ~Restore() { setStartMessageLanguage(kLanguageEnglish); }
+        } restore;
+        ShownWifiWindow shown(makeWindow());
+        QCOMPARE(shown.view.dialog()->windowTitle(), QStringLiteral("Wi-Fi 설정 다이얼로그 2.69"));
+        QCOMPARE(button(shown.view, kOpenPort)->text(), QStringLiteral("포트 열기"));
+        QVERIFY(
+            shown.view.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_103_korean.png")));
     }
 
     // USB: the Sollae module read parameter by parameter.

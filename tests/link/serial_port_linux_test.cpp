@@ -86,9 +86,12 @@ TEST_F(LinuxSerialPortTest, FramingFollowsTheLineSettings) {
 TEST_F(LinuxSerialPortTest, DeviceInUseDoesNotOpenTwice) {
     auto second = makeSystemSerialPort();
     EXPECT_FALSE(second->open(pty_.slavePath()));
+    EXPECT_EQ(openFailureReasonFor(second->openError()), OpenFailureReason::Busy);
     port_->close();
     EXPECT_TRUE(second->open(pty_.slavePath()));
-    EXPECT_FALSE(makeSystemSerialPort()->open("/nonexistent/tty"));
+    auto missing = makeSystemSerialPort();
+    EXPECT_FALSE(missing->open("/nonexistent/tty"));
+    EXPECT_EQ(openFailureReasonFor(missing->openError()), OpenFailureReason::Missing);
 }
 
 TEST_F(LinuxSerialPortTest, ReadEndsWhenTheBytesStopAndPurgeDropsWhatWaits) {

@@ -253,6 +253,8 @@ TEST_F(UsbAdapterTest, OnlyTheTwoPrintersIdsAreAccepted) {
     auto finder = makeLinuxUsbPrinterFinder(tree_.sysRoot(), tree_.devRoot());
     UsbLink link(*finder);
     EXPECT_EQ(link.Open("USB"), 1);
+    EXPECT_EQ(link.openFailure().reason, OpenFailureReason::Missing);
+    EXPECT_EQ(link.openFailure().device, "");
     EXPECT_TRUE(findUsbPrinterNodes("/nonexistent", "/dev").empty());
 }
 

@@ -271,7 +271,9 @@ TEST_F(MainWindow, PortsThatDoNotOpenAreReported) {
     ASSERT_TRUE(view.select(kPortList, "USB"));
     usb.setPresent(false);
     ASSERT_TRUE(view.click(kOpenPort));
-    EXPECT_EQ(messages(), (std::vector<std::string>{"Serial Port Open Failed", "USB Port Open Failed"}));
+    EXPECT_EQ(messages(), (std::vector<std::string>{"Serial Port Open Failed\n/dev/ttyS0: no such device.",
+                                                    "USB Port Open Failed\nNo USB printer (12ee:9485 or "
+                                                    "0525:a702) is plugged in."}));
     EXPECT_EQ(desktop.messages()[1].caption, "Error");
     EXPECT_TRUE(view.enabledAll({kOpenPort, kExit}));
     EXPECT_EQ(printer.bytesReceived(), 0u);

@@ -1,6 +1,7 @@
 #include "support/virtual_serial_port.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 #include <optional>
 
@@ -40,6 +41,7 @@ class PortRef final : public SerialPort {
   public:
     explicit PortRef(SerialPort& port) : port_(port) {}
     bool open(const std::string& device) override { return port_.open(device); }
+    int openError() const override { return port_.openError(); }
     bool isOpen() const override { return port_.isOpen(); }
     bool configure(const LineSettings& line) override { return port_.configure(line); }
     bool setTimeouts(const PortTimeouts& timeouts) override { return port_.setTimeouts(timeouts); }
@@ -91,7 +93,9 @@ std::vector<std::uint8_t> VirtualSerialPort::commandBytes() const {
 }
 
 bool VirtualSerialPort::open(const std::string& device) {
-    if (open_ || device != device_)
+    // As the system answers: another device is not there, this one is already held.
+    openError_ = device != device_ ? ENOENT : open_ ? EBUSY : 0;
+    if (openError_ != 0)
         return false;
     open_ = true;
     ++opens_;

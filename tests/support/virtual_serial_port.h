@@ -53,6 +53,7 @@ class VirtualSerialPort final : public SerialPort {
 
     // --- SerialPort
     bool open(const std::string& device) override;
+    int openError() const override { return openError_; }
     bool isOpen() const override { return open_; }
     bool configure(const LineSettings& line) override;
     bool setTimeouts(const PortTimeouts& timeouts) override;
@@ -74,6 +75,7 @@ class VirtualSerialPort final : public SerialPort {
     VirtualClock& clock_;
     std::string device_;
     bool open_ = false;
+    int openError_ = 0;
     bool rejectSettings_ = false;
     bool writesTimeOut_ = false;
     std::optional<LineSettings> line_;

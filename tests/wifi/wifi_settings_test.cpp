@@ -91,6 +91,19 @@ struct WifiWindow : ::testing::Test {
     std::vector<std::string> messages() const { return desktop.messageTexts(); }
 };
 
+TEST_F(WifiWindow, PortsThatDoNotOpenAreReportedWithTheDeviceAndTheReason) {
+    ASSERT_TRUE(view.select(kPortList, kComPosition + 1));  // COM2: no device behind it
+    ASSERT_TRUE(view.click(kOpenPort));
+    usb.setPresent(false);
+    ASSERT_TRUE(view.select(kPortList, kUsbPosition));
+    ASSERT_TRUE(view.click(kOpenPort));
+    EXPECT_EQ(messages(),
+              (std::vector<std::string>{"Open Port Failed !!!\nCOM2: no such device.",
+                                        "Open USB Failed !!!\nNo USB printer (12ee:9485 or 0525:a702) "
+                                        "is plugged in."}));
+    EXPECT_EQ(printer.bytesReceived(), 0u);
+}
+
 TEST_F(WifiWindow, StartsOnUsbWithTheSerialListsDisabledAndRefusesSevenBitsWithoutParity) {
     EXPECT_EQ(view.title(), "Wi-Fi Settings Dialog 2.69");
     EXPECT_EQ(view.selectedText(kPortList), "USB");
