@@ -131,6 +131,7 @@ CWiFiSettings::CWiFiSettings(WifiWindowDeps deps)
     mapReadHandlers();
     mapSecurityHandlers();
     mapSaveHandlers();
+    mapNetworkHandlers();
 }
 
 CWiFiSettings::~CWiFiSettings() {
@@ -171,6 +172,7 @@ void CWiFiSettings::onInit() {
     ui::fillPortSection(v, kPortSection, ui::kUsbPortPosition, [&ports](std::string_view port) {
         return comPortNumber(port) ? ports.toolTip(port) : std::string();
     });
+    v.addItem(kPortList, kNetworkPortName);
     ui::fillList(v, kKeyInUseList, kKeyInUseNames, 0);
     v.enable(kOpenPort, true);
     v.enable(kExit, true);
@@ -204,6 +206,10 @@ void CWiFiSettings::applyKoreanCaptions() {
 
 void CWiFiSettings::applyPortRule() {
     ui::DialogView& v = view();
+    if (ui::selectedText(v, kPortList) == kNetworkPortName) {
+        applyNetworkPortRule();
+        return;
+    }
     networkMode_ = false;
     for (ControlId id : {kSearch, kNetworkSave, kPrinterList})
         v.show(id, false);
