@@ -40,8 +40,10 @@ constexpr std::string_view kResultNotOpened = ".\\result.out is not opened !";
 constexpr ControlId kSerialLists[] = {kBaudList, kDataBitsList, kParityList, kStopBitsList, kFlowList};
 constexpr ControlId kSerialLabels[] = {kBaudLabel, kDataBitsLabel, kParityLabel, kStopBitsLabel, kFlowLabel};
 // What a found printer's form opens for editing.
+// (The TCP port too: a binary save writes it as channel 0's local port.)
 constexpr ControlId kNetworkFields[] = {
-    kIp, kNetmask, kGateway, kDns, kSsid, kModeList, kChannelList, kEncryptionList, kAuthenticationList};
+    kIp,     kNetmask, kGateway, kDns, kSsid, kModeList, kChannelList, kEncryptionList, kAuthenticationList,
+    kTcpPort};
 
 long long decimalOf(const std::string& text) {
     long long value = -1;
@@ -211,6 +213,7 @@ void CWiFiSettings::applyNetworkForm(const NetworkFormValues& f) {
     ui::fillList(v, kModeList, kModeNames, f.mode);
     ui::fillList(v, kAuthenticationList, kAuthenticationNames, f.authentication);
     ui::fillList(v, kEncryptionList, kEncryptionNames, f.encryption);
+    shownEncryption_ = f.encryption;
     ui::fillList(v, kChannelList, kChannelNames, f.channel);
     ui::fillList(v, kKeyInUseList,
                  messageLanguage_ == kLanguageKorean ? kKeyInUseNamesKorean : kKeyInUseNames, f.keyInUse);
@@ -274,7 +277,6 @@ void CWiFiSettings::onDeviceSelected() {
         v.enable(id, true);
     for (ControlId id : {kGetInfo, kSaveInfo, kReset})
         v.enable(id, false);
-    v.enable(kTcpPort, true);
 }
 
 void CWiFiSettings::onTextAnswer(const netcfg::TextRecord& record) {
