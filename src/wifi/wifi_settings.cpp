@@ -135,6 +135,7 @@ CWiFiSettings::CWiFiSettings(WifiWindowDeps deps)
 }
 
 CWiFiSettings::~CWiFiSettings() {
+    endSearchStatus();  // a search's status window never outlives the window it reports to
     if (ispModeOn_) {
         exchange_.leaveIspMode();
         closeLink();
@@ -341,6 +342,7 @@ void CWiFiSettings::closePort() {
 
 void CWiFiSettings::onWindowClose() {
     ui::DialogView& v = view();
+    endSearchStatus();
     disableFormFields();
     if (ispModeOn_) {
         exchange_.leaveIspMode();
