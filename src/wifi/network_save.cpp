@@ -257,6 +257,41 @@ NetworkSaveResult prepareTextSave(const WifiSettingsRecord& entry, const RecordF
     return {};
 }
 
+TextSaveOutcome saveTextPrinter(UdpNetwork& network, Clock& clock, Ipv4 broadcast,
+                                const WifiSettingsRecord& record, std::string_view mac12,
+                                std::uint32_t waitMs, const std::function<void(std::string_view)>& debug) {
+    struct Listener final : netcfg::CUdpSock::Owner {
+        bool acknowledged = false;
+        void onTextAnswer(const netcfg::TextRecord&) override {}
+        void onSaveAnswer(bool confirmed) override { acknowledged = acknowledged || confirmed; }
+    } listener;
+    netcfg::CUdpSock socket(network, broadcast, listener, debug);
+    TextSaveOutcome outcome;
+    if ((outcome.error = socket.create(netcfg::CUdpSock::kSaveMode, mac12)) != 0) {
+        outcome.message = "Fail to create UDP socket: GetLastError=" + std::to_string(outcome.error) +
+                          "\n Close and restart app.";
+        return outcome;
+    }
+    netcfg::TextRecord bytes{};
+    std::copy(record.bytes().begin(), record.bytes().end(), bytes.begin());
+    const netcfg::CUdpSock::SendResult sent = socket.send(netcfg::buildSaveFrame(bytes));
+    if (sent.error != 0) {
+        outcome.error = sent.error;
+        outcome.message = sent.message;
+        return outcome;
+    }
+    constexpr std::uint32_t kReadEveryMs = 50;
+    const std::uint32_t start = clock.tickMs();
+    for (;;) {
+        socket.pump();
+        if (listener.acknowledged || !socket.isOpen() || elapsedMs(start, clock.tickMs()) >= waitMs)
+            break;
+        clock.sleepMs(kReadEveryMs);
+    }
+    outcome.acknowledged = listener.acknowledged;
+    return outcome;
+}
+
 std::vector<std::string> textRecordTrace(const WifiSettingsRecord& r) {
     static constexpr std::string_view kEncryptions[] = {
         "Wi-Fi Encryption : None", "Wi-Fi Encryption : WEP-40Bit", "Wi-Fi Encryption : WEP-104Bit",

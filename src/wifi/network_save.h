@@ -10,6 +10,7 @@
 #include "common/text_twin.h"
 #include "netcfg/device_record.h"
 #include "netcfg/exchange.h"
+#include "netcfg/udp_text_socket.h"
 #include "wifi/record_save.h"
 #include "wifi/wifi_record.h"
 
@@ -72,6 +73,18 @@ WifiSettingsRecord textSaveRecord(const WifiSettingsRecord& entry, const RecordF
 // The checks, then the record to send in `out`.
 NetworkSaveResult prepareTextSave(const WifiSettingsRecord& entry, const RecordForm& form,
                                   WifiSettingsRecord& out);
+struct TextSaveOutcome {
+    int error = 0;              // 0, or the socket's system error code (nothing or not all was sent)
+    std::string message;        // for the operator when the socket failed
+    bool acknowledged = false;  // the printer answered for its MAC within the wait
+};
+// The text save without a window: `record` sent in a save frame to the printer whose MAC text is
+// `mac12`, then its acknowledgement awaited for at most `waitMs`, reading every 50 ms. Answers for
+// other MACs are passed over.
+TextSaveOutcome saveTextPrinter(UdpNetwork& network, Clock& clock, Ipv4 broadcast,
+                                const WifiSettingsRecord& record, std::string_view mac12,
+                                std::uint32_t waitMs = 7000,
+                                const std::function<void(std::string_view)>& debug = {});
 // The debug lines of a saved record read back, field by field; keys hidden.
 std::vector<std::string> textRecordTrace(const WifiSettingsRecord& record);
 

@@ -303,7 +303,12 @@ void CWiFiSettings::addTextDevice(const netcfg::TextRecord& frameRecord) {
         records_.resize(index + 1);
     records_[index] = *record;
     found_.entries.push_back({FoundDeviceList::kTextDevice, index, {}, {}});
-    v.addItem(kPrinterList, record->macText());
+    // The list shows the record's twelve MAC characters as they are, in pairs.
+    const std::string_view mac = record->raw(field::kMacAddress);
+    std::string listText;
+    for (std::size_t i = 0; i < mac.size(); i += 2)
+        listText += std::string(i == 0 ? "" : ":") + std::string(mac.substr(i, 2));
+    v.addItem(kPrinterList, listText);
     ++found_.textCount;
     deps_.progress.set(Progress::FoundSecond, static_cast<std::uint32_t>(found_.textCount));
     v.setSelection(kPrinterList, 0);

@@ -352,6 +352,18 @@ TEST_F(NetworkWindow, UnacknowledgedTextSaveEndsInSaveError) {
     EXPECT_EQ(desktop.lastView(kStatusWindowId)->text(ui::StatusWindow::kText), "Save Error !!!");
 }
 
+TEST_F(NetworkWindow, TextSaveWithoutTheWindowWaitsForItsPrinterOnly) {
+    auto& p = addText(5);
+    WifiSettingsRecord record = *WifiSettingsRecord::fromBytes(p.record());
+    record.setLine(field::kSsid, "Cli");
+    EXPECT_TRUE(saveTextPrinter(network, clock, kAll, record, "0030F9000005").acknowledged);
+    EXPECT_EQ(p.savesApplied(), 1);
+    record.setText(field::kMacAddress, "0030F9000099");
+    const std::uint32_t start = clock.tickMs();
+    EXPECT_FALSE(saveTextPrinter(network, clock, kAll, record, "0030F9000099").acknowledged);
+    EXPECT_GE(clock.tickMs() - start, 7000u);
+}
+
 // --- the pure parts
 
 TEST(NetworkSave, WepKeysArePackedWholeCutAndCleanedOfNonHexCharacters) {
