@@ -1,11 +1,26 @@
 #include "app/system_adapters.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
 
 #include "link/serial_port.h"
+#include "netcfg/exchange.h"
 #include "platform/shared_progress.h"
+#include "platform/udp_socket.h"
+#include "wifi/result_file.h"
 
 namespace hollin::app {
+namespace {
+
+// HOLLIN_BROADCAST, read when a Wi-Fi window opens (the simulation sets it at start).
+std::optional<std::string_view> broadcastEnvironment() {
+    const char* value = std::getenv("HOLLIN_BROADCAST");
+    return value != nullptr ? std::optional<std::string_view>(value) : std::nullopt;
+}
+
+}  // namespace
 
 SystemAdapters::SystemAdapters()
     : ports_(PortMap::system()), usbFinder_(makeUsbPrinterFinder()), spooler_(makeSystemSpooler()) {}
@@ -37,6 +52,9 @@ wifi::WifiWindowDeps SystemAdapters::wifiWindowDeps() {
             [](std::string_view text) {
                 std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
             },
+        .network = &systemUdpNetwork(),
+        .broadcast = netcfg::broadcastSetting(std::nullopt, broadcastEnvironment()),
+        .resultFile = wifi::defaultResultFilePath(),
     };
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/text_case.h"
+
 namespace hollin::netcfg {
 namespace {
 
@@ -55,8 +57,9 @@ std::string_view macTextOf(const TextRecord& record) {
 }
 
 bool isSaveAnswerFor(std::span<const std::uint8_t> frame, std::string_view mac12) {
+    // A printer may keep its MAC text in lower case although the save wrote it in upper case.
     return mac12.size() == 12 && frame.size() >= 15 &&
-           std::equal(mac12.begin(), mac12.end(), frame.begin() + 3);
+           sameIgnoringCase(mac12, std::string_view(reinterpret_cast<const char*>(frame.data()) + 3, 12));
 }
 
 }  // namespace hollin::netcfg

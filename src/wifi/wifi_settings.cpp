@@ -133,9 +133,11 @@ CWiFiSettings::CWiFiSettings(WifiWindowDeps deps)
     mapSecurityHandlers();
     mapSaveHandlers();
     mapEnterpriseHandlers();
+    mapNetworkHandlers();
 }
 
 CWiFiSettings::~CWiFiSettings() {
+    endSearchStatus();  // a search's status window never outlives the window it reports to
     if (ispModeOn_) {
         exchange_.leaveIspMode();
         closeLink();
@@ -173,6 +175,7 @@ void CWiFiSettings::onInit() {
     ui::fillPortSection(v, kPortSection, ui::kUsbPortPosition, [&ports](std::string_view port) {
         return comPortNumber(port) ? ports.toolTip(port) : std::string();
     });
+    v.addItem(kPortList, kNetworkPortName);
     ui::fillList(v, kKeyInUseList, kKeyInUseNames, 0);
     v.enable(kOpenPort, true);
     v.enable(kExit, true);
@@ -206,6 +209,10 @@ void CWiFiSettings::applyKoreanCaptions() {
 
 void CWiFiSettings::applyPortRule() {
     ui::DialogView& v = view();
+    if (ui::selectedText(v, kPortList) == kNetworkPortName) {
+        applyNetworkPortRule();
+        return;
+    }
     networkMode_ = false;
     for (ControlId id : {kSearch, kNetworkSave, kPrinterList})
         v.show(id, false);
@@ -343,6 +350,7 @@ void CWiFiSettings::closePort() {
 
 void CWiFiSettings::onWindowClose() {
     ui::DialogView& v = view();
+    endSearchStatus();
     disableFormFields();
     if (ispModeOn_) {
         exchange_.leaveIspMode();

@@ -13,11 +13,14 @@
 #include "link/port_map.h"
 #include "link/printer_link.h"
 #include "link/usb_link.h"
+#include "netcfg/exchange.h"
+#include "netcfg/udp_text_socket.h"
 #include "platform/clock.h"
 #include "platform/search_save_progress.h"
 #include "ui/window.h"
 #include "wifi/module_exchange.h"
 #include "wifi/module_operations.h"
+#include "wifi/network_form.h"
 #include "wifi/record_save.h"
 #include "wifi/sollae_settings.h"
 #include "wifi/wifi_record.h"
@@ -26,12 +29,19 @@ namespace hollin::wifi {
 
 inline constexpr int kWifiDialogId = 103;
 inline constexpr std::string_view kWifiWindowTitle = "Wi-Fi Settings Dialog 2.69";
+// The port list's eleventh entry, after "USB": network mode.
+inline constexpr std::string_view kNetworkPortName = "Network";
+// While a text-frame socket is open, its answers are read this often.
+inline constexpr int kTextSocketTimerId = 50;
+inline constexpr int kTextSocketPeriodMs = 50;
 
 // What outlives one Wi-Fi window: the kind of module found last and the key types of the record
 // modules' four WEP keys.
 struct WifiProgramState {
     ModuleKind moduleKind = kModuleNone;
     std::array<int, 4> keyTypes{};  // 0 HEX, 1 ASCII
+    // The payloads of the network printers' answers, which a binary save keeps what it does not know of.
+    netcfg::PayloadStores stores;
 };
 
 // What the Wi-Fi window needs from outside, built by the program's main (or a test): the clock, the
@@ -47,6 +57,11 @@ struct WifiWindowDeps {
     WifiProgramState& program;
     // The debug output stream (never shown to the operator); nothing when empty.
     std::function<void(std::string_view)> debugOutput{};
+    // Network mode: the machine's UDP network (nothing: network mode finds nothing and says why), where
+    // requests go, and where a text-frame save leaves its copy of the record (empty: nowhere).
+    UdpNetwork* network = nullptr;
+    netcfg::BroadcastSetting broadcast{};
+    std::string resultFile{};
 };
 
 // The Wi-Fi settings window (dialog 103): opens its own link to the printer, switches the printer's
@@ -55,9 +70,10 @@ struct WifiWindowDeps {
 //
 // The handlers live in several sources, each mapping its own in a map...Handlers() member:
 // wifi_settings.cpp (start, port section, Open and Close Port, window close, factory reset),
-// wifi_settings_read.cpp (Get Wi-Fi Information and the form fill) and wifi_settings_security.cpp
-// (the wireless security fields); wifi_settings_enterprise.cpp opens the Enterprise window.
-class CWiFiSettings : public ui::Window {
+// wifi_settings_read.cpp (Get Wi-Fi Information and the form fill), wifi_settings_security.cpp
+// (the wireless security fields), wifi_settings_enterprise.cpp (opens the Enterprise window) and
+// wifi_settings_network.cpp (network mode: search, selection and network save).
+class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
   public:
     // Throws std::invalid_argument when `deps` has no serial port factory.
     explicit CWiFiSettings(WifiWindowDeps deps);
@@ -67,6 +83,7 @@ class CWiFiSettings : public ui::Window {
     void onOk() override;      // "Exit"
     void onCancel() override;  // Esc and the close box: the window close
     void onCloseBox() override;
+    void onTimer(int timerId) override;
 
     // --- what the window holds, for the save and the network parts
     bool ispModeOn() const { return ispModeOn_; }
@@ -87,6 +104,9 @@ class CWiFiSettings : public ui::Window {
     WifiSettingsRecord& workingRecord() { return working_; }
     // The module's record as received, keys included, which the form never shows.
     const std::optional<WifiSettingsRecord>& heldRecord() const { return heldRecord_; }
+    // Network mode: the printers found and the socket collecting text-frame answers.
+    FoundDeviceList& foundDevices() { return found_; }
+    const netcfg::CUdpSock* textSocket() const { return textSocket_.get(); }
 
     // --- operations the other parts use
     void closePort();
@@ -139,6 +159,27 @@ class CWiFiSettings : public ui::Window {
     void mapEnterpriseHandlers();
     void onEnterprise();
     void showEnterpriseChoice();
+    // --- wifi_settings_network.cpp
+    void mapNetworkHandlers();
+    void applyNetworkPortRule();
+    void onSearch();
+    bool startTextSearch();
+    void listBinaryDevices(const std::vector<netcfg::DeviceRecord>& records);
+    void endSearchStatus();
+    void onDeviceSelected();
+    void addTextDevice(const netcfg::TextRecord& frameRecord);
+    void onTextAnswer(const netcfg::TextRecord& record) override;
+    void onSaveAnswer(bool confirmed) override;
+    void applyNetworkForm(const NetworkFormValues& values);
+    RecordForm networkForm();
+    void onNetworkSave();
+    void saveBinaryEntry(std::size_t index, const RecordForm& form);
+    void saveTextEntry(std::size_t index, const RecordForm& form);
+    void keepResultFile(const WifiSettingsRecord& record);
+    void showNetworkError(int code);
+    void dropTextSocket();
+    std::unique_ptr<netcfg::CUdpSock> openTextSocket(netcfg::CUdpSock::Mode mode, std::string_view mac12);
+    netcfg::NetworkContext networkContext();
 
     // --- wifi_settings_security.cpp
     void mapSecurityHandlers();
@@ -181,6 +222,10 @@ class CWiFiSettings : public ui::Window {
     std::optional<WifiSettingsRecord> heldRecord_;
     // The enterprise values last accepted (the record's own once the form is filled).
     EnterpriseTexts enterprise_;
+    // Network mode.
+    FoundDeviceList found_;
+    std::unique_ptr<netcfg::CUdpSock> textSocket_;
+    std::unique_ptr<ui::Window> searchStatus_;
 };
 
 }  // namespace hollin::wifi

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "ui/status_window.h"
+#include "wifi/network_save.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
 
@@ -29,8 +30,6 @@ constexpr TextTwin kNo8021x = {
     "This module cannot use 802.1x: saving it would leave the network open. Choose WEP or WPA.",
     "이 모듈은 802.1x를 쓸 수 없습니다. 저장하면 네트워크가 열린 상태가 됩니다. WEP 또는 WPA를 "
     "선택하십시오."};
-constexpr TextTwin kTcpPortOutOfRange = {"The TCP port must be a number from 0 to 65535.",
-                                         "TCP 포트는 0에서 65535 사이의 숫자여야 합니다."};
 constexpr TextTwin kFlashSyntaxError = {"Set Flash Syntex Error", "플래시 저장 데이터 구조 에러"};
 constexpr TextTwin kFlashNotSent = {"Set Flash Failed: the command was not sent.",
                                     "플래시 저장 실패: 명령을 보내지 못했습니다."};
@@ -88,7 +87,7 @@ TextTwin refusalText(SaveRefusal refusal) {
         case SaveRefusal::TcpPortOutOfRange:
             break;
     }
-    return kTcpPortOutOfRange;
+    return kTcpPortOutOfRangeText;
 }
 
 // The edit's decimal number; -1 (out of range) when it holds anything else.

@@ -107,7 +107,7 @@ TEST_F(WifiWindow, PortsThatDoNotOpenAreReportedWithTheDeviceAndTheReason) {
 TEST_F(WifiWindow, StartsOnUsbWithTheSerialListsDisabledAndRefusesSevenBitsWithoutParity) {
     EXPECT_EQ(view.title(), "Wi-Fi Settings Dialog 2.69");
     EXPECT_EQ(view.selectedText(kPortList), "USB");
-    EXPECT_EQ(view.items(kPortList).size(), 10u);
+    EXPECT_EQ(view.items(kPortList).size(), 11u);
     EXPECT_EQ(view.itemToolTip(kPortList, 0), ports.toolTip("COM1"));
     EXPECT_EQ(view.selectedText(kBaudList), "19200");
     EXPECT_FALSE(view.enabled(kBaudList));

@@ -1,0 +1,140 @@
+#include "wifi/network_form.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "common/hex.h"
+
+namespace hollin::wifi {
+
+using netcfg::DeviceRecord;
+
+namespace {
+
+constexpr int kWpaInUse = 3;
+
+int bits(std::uint32_t word, int first, int width) {
+    return static_cast<int>((word >> first) & ((1u << width) - 1));
+}
+
+// A binary key as the form shows it: hexadecimal text for "HEX", the characters up to the first zero
+// byte for "ASCII".
+template <std::size_t N>
+std::string keyText(const std::array<std::uint8_t, N>& key, int format) {
+    if (format == 1)
+        return std::string(key.begin(), std::find(key.begin(), key.end(), 0));
+    return toHex(key);
+}
+
+// Which keys the form may edit and how long they may be, by the encryption shown.
+void applyKeyRules(NetworkFormValues& v) {
+    const bool wep = v.encryption == 1 || v.encryption == 2;
+    v.keyLimit = v.encryption == 1 ? 10 : 26;
+    v.keyEditsEnabled = wep;
+    v.keyInUseEnabled = wep;
+    v.wpaAuthEnabled = v.encryption == kWpaInUse;
+    v.wpaKeyEnabled = v.encryption == kWpaInUse;
+}
+
+}  // namespace
+
+std::vector<DeviceRecord> sortedByMac(std::vector<DeviceRecord> records) {
+    std::stable_sort(records.begin(), records.end(),
+                     [](const DeviceRecord& a, const DeviceRecord& b) { return a.mac < b.mac; });
+    if (records.size() > FoundDeviceList::kMaxFound)
+        records.resize(FoundDeviceList::kMaxFound);
+    return records;
+}
+
+std::string macListText(const netcfg::Mac& mac) {
+    char text[20];
+    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4],
+                  mac[5]);
+    return text;
+}
+
+NetworkFormValues formFromDeviceRecord(const DeviceRecord& r, FillVariant variant,
+                                       const std::array<int, 4>& keyFormats) {
+    const bool search = variant == FillVariant::Search;
+    NetworkFormValues v;
+    v.wpaCipherItems = {"None", "TKIP", "AES"};
+    v.ip = r.sourceAddress;
+    v.netmask = r.netmask;
+    v.gateway = r.gateway;
+    v.dns = r.dns;
+    if (!search)
+        v.mac = macListText(r.mac);
+    v.ssid = std::string(r.ssid.begin(), std::find(r.ssid.begin(), r.ssid.end(), 0));
+    v.wpaKey = std::string(netcfg::passphraseOf(r));
+    v.tcpPort = std::to_string(r.channels[0].localPort());
+
+    const std::uint32_t w = r.wifiWord;
+    v.mode = bits(w, 0, 4);
+    v.channel = bits(w, 4, 4) - 1;
+    v.authentication = bits(w, 14, 2);
+    v.keyInUse = bits(w, 10, 2);
+    v.wpaAuthentication = bits(w, 17, 2);
+    v.wpaCipher = bits(w, 19, 2);
+    const int wep = bits(w, 8, 2);
+    const bool wpa = bits(w, 16, 3) != 0;
+    if (search)
+        v.encryption = wpa ? kWpaInUse : wep;
+    else
+        v.encryption = (wep == 1 || wep == 2) ? wep : (wpa ? kWpaInUse : 0);
+
+    v.keyFormats = search ? std::array<int, 4>{} : keyFormats;
+    const bool showKeys =
+        search ? v.encryption != kWpaInUse && (wep == 1 || wep == 2) : (wep == 1 || wep == 2);
+    if (showKeys)
+        for (std::size_t k = 0; k < 4; ++k)
+            v.keys[k] = wep == 1 ? keyText(r.wep40Keys[k], v.keyFormats[k])
+                                 : keyText(r.wep104Keys[k], v.keyFormats[k]);
+    applyKeyRules(v);
+    if (search)
+        v.wpaCipherEnabled = bits(w, 16, 3) == 4;
+
+    const int high = r.versionMinor >> 8, low = r.versionMinor & 0xFF;
+    if (search) {
+        const int level = (high == 1 && low > 5) ? 2 : (high > 1 ? 3 : 1);
+        v.resetShown = level >= 2;
+        v.dhcpShown = level == 2;
+        if (level == 3)
+            v.wpaCipherItems.emplace_back("TKIP+AES");
+    } else {
+        v.dhcpShown = low > 5;
+    }
+    v.dhcp = (r.options & (1u << 3)) != 0;
+    return v;
+}
+
+NetworkFormValues formFromTextRecord(const WifiSettingsRecord& r, const std::array<int, 4>& keyFormats) {
+    NetworkFormValues v;
+    v.wpaCipherItems = {"None", "TKIP", "AES"};
+    v.mac = r.macText();
+    v.ssid = r.line(field::kSsid);
+    v.ip = r.address(field::kIp).value_or(Octets{});
+    v.netmask = r.address(field::kSubnet).value_or(Octets{});
+    v.gateway = r.address(field::kGateway).value_or(Octets{});
+    v.dns = r.address(field::kDns).value_or(Octets{});
+    const auto digit = [&r](RecordField f) { return r.digitValue(f).value_or(0); };
+    v.mode = digit(field::kMode);
+    v.channel = r.decimal(field::kChannel).value_or(1) - 1;
+    v.authentication = digit(field::kAuthentication);
+    v.keyInUse = std::clamp(digit(field::kUseKey) - 1, 0, 3);
+    for (int k = 0; k < 4; ++k)
+        v.keys[static_cast<std::size_t>(k)] = r.text(wepKeyField(k + 1));
+    v.keyFormats = keyFormats;
+    v.wpaKey = r.text(field::kWpaKey);
+    v.tcpPort = std::to_string(r.hexNumber(field::kTcpPort).value_or(0));
+    const int wpaType = digit(field::kWpa);
+    v.wpaAuthentication = wpaType == 1 || wpaType == 2 ? wpaType : 0;
+    v.wpaCipherEnabled = wpaType == 1 || wpaType == 2;
+    v.wpaCipher = digit(field::kWpaEnc);
+    v.encryption = wpaType != 0 ? kWpaInUse : digit(field::kEncryption);
+    applyKeyRules(v);
+    v.dhcpShown = true;
+    v.dhcp = r.digit(field::kDhcp) == '1';
+    return v;
+}
+
+}  // namespace hollin::wifi
