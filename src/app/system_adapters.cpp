@@ -8,7 +8,10 @@
 namespace hollin::app {
 
 SystemAdapters::SystemAdapters()
-    : ports_(PortMap::system()), usbFinder_(makeUsbPrinterFinder()), spooler_(makeSystemSpooler()) {}
+    : ports_(PortMap::system()),
+      usbFinder_(makeUsbPrinterFinder()),
+      spooler_(makeSystemSpooler()),
+      exportFile_(wifi::makeSystemSettingsFile()) {}
 
 printer::MainWindowDeps SystemAdapters::mainWindowDeps() {
     return printer::MainWindowDeps{
@@ -37,6 +40,7 @@ wifi::WifiWindowDeps SystemAdapters::wifiWindowDeps() {
             [](std::string_view text) {
                 std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
             },
+        .exportFile = exportFile_.get(),
     };
 }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "common/hex.h"
+#include "wifi/wifi_bands.h"
 
 namespace hollin::wifi {
 namespace {
@@ -81,6 +82,17 @@ void foldWpa(WifiSettingsRecord& r, const RecordForm& form, ModuleKind kind) {
             setDigitOf(r, field::kWpaEnc, cipher);
             return;
     }
+}
+
+// The band digit, on 5 GHz the country code, and the channel right-aligned in three characters.
+void foldIncBand(WifiSettingsRecord& r, const RecordForm::IncBand& band) {
+    const bool five = band.band == 1;
+    r.setDigit(field::kBand, five ? kIncBand5 : kIncBand24);
+    if (five && band.country.size() == field::kCountry.size)
+        r.setText(field::kCountry, band.country);
+    const int channel = std::atoi(band.channelText.c_str());
+    if (const std::string text = channelField(channel); channel > 0 && !text.empty())
+        r.setText(field::kChannel3, text);
 }
 
 }  // namespace
@@ -176,6 +188,8 @@ void foldRecordRest(WifiSettingsRecord& r, const RecordForm& form, ModuleKind ki
         r.fill({field::kFastProvisioning.offset, 4}, ' ');
     if (kind == kModuleQuatech && form.band >= 0 && form.band <= 2)
         setDigitOf(r, field::kBand, form.band);
+    if (kind == kModuleInc && form.incBand && (form.incBand->band == 0 || form.incBand->band == 1))
+        foldIncBand(r, *form.incBand);
 }
 
 }  // namespace hollin::wifi

@@ -131,6 +131,7 @@ CWiFiSettings::CWiFiSettings(WifiWindowDeps deps)
     mapReadHandlers();
     mapSecurityHandlers();
     mapSaveHandlers();
+    mapFormHandlers();
 }
 
 CWiFiSettings::~CWiFiSettings() {
@@ -345,6 +346,7 @@ void CWiFiSettings::onWindowClose() {
     v.enable(kExit, true);
     for (ControlId id : {kGetInfo, kSaveInfo, kClosePort, kTcpPort, kReset})
         v.enable(id, false);
+    exportSettingsIni();
     v.endDialog(ui::kResultCancel);
 }
 

@@ -19,6 +19,7 @@
 #include "wifi/module_exchange.h"
 #include "wifi/module_operations.h"
 #include "wifi/record_save.h"
+#include "wifi/settings_ini.h"
 #include "wifi/sollae_settings.h"
 #include "wifi/wifi_record.h"
 
@@ -47,6 +48,8 @@ struct WifiWindowDeps {
     WifiProgramState& program;
     // The debug output stream (never shown to the operator); nothing when empty.
     std::function<void(std::string_view)> debugOutput{};
+    // The settings export file the window updates when it closes; nothing: no export.
+    SettingsFile* exportFile = nullptr;
 };
 
 // The Wi-Fi settings window (dialog 103): opens its own link to the printer, switches the printer's
@@ -55,8 +58,9 @@ struct WifiWindowDeps {
 //
 // The handlers live in several sources, each mapping its own in a map...Handlers() member:
 // wifi_settings.cpp (start, port section, Open and Close Port, window close, factory reset),
-// wifi_settings_read.cpp (Get Wi-Fi Information and the form fill) and wifi_settings_security.cpp
-// (the wireless security fields).
+// wifi_settings_read.cpp (Get Wi-Fi Information and the form fill), wifi_settings_security.cpp
+// (the wireless security fields) and wifi_settings_form.cpp (the other form fields, bands, countries
+// and channels, WPS, the settings export).
 class CWiFiSettings : public ui::Window {
   public:
     // Throws std::invalid_argument when `deps` has no serial port factory.
@@ -116,6 +120,7 @@ class CWiFiSettings : public ui::Window {
     void showSollaeStep(SollaeStep step);
     void finishSollaeRead(const SollaeReadResult& result);
     void readRecord();
+    void fillForm();
     void fillWpaListsSollae();
     // The module's record as received becomes the held and the current record.
     void takeRecord(const WifiSettingsRecord& record);
@@ -150,6 +155,35 @@ class CWiFiSettings : public ui::Window {
     void onWpaKeyChanged();
     void resetWpaLists();
     void commitWorking() { records_[0] = working_; }
+
+    // --- wifi_settings_form.cpp
+    void mapFormHandlers();
+    // The form edits the module's record: a QUATECH, INC or unrecognised module on the window's link.
+    bool editsModuleRecord() const;
+    // An INC module with the 5 GHz band (generation digit above '2').
+    bool incFiveGhz() const;
+    void onModeChanged();
+    void onIncModeChanged(int mode);
+    void onChannelChanged();
+    void onAuthChanged();
+    void onWepKeyChanged(int key);
+    void onFormText(ui::ControlId id);
+    void onDhcpClicked();
+    void onFiveGhzOption();
+    void fillChannelsForFiveGhzOption();
+    void onAddressChanged(int index);
+    void onBandChanged();
+    void applyBandSwitch();
+    void applyBand(bool fiveGhz);
+    void fillCountryChannels(int row, int wanted);
+    void onCountryChanged();
+    // INC with the 5 GHz band: the band, country and channel controls as the record has them.
+    void showIncFiveGhz();
+    // INC with the 5 GHz band: the band follows the record's channel, then the band switch.
+    void selectBandByChannel();
+    void onWps();
+    IniForm iniForm();
+    void exportSettingsIni();
     void beginEdit() { working_ = records_[0]; }
 
     WifiWindowDeps deps_;
@@ -168,6 +202,10 @@ class CWiFiSettings : public ui::Window {
     std::string wpaKeyText_;
     int tcpPort_ = 0;
     int channelNumber_ = 0;
+    // The 5 GHz channel the "Using 802.11a 5GHz" list shows.
+    int fiveGhzChannel_ = 36;
+    // Above 0 while code fills the form: edits it sets are no edits by the operator.
+    int quietEdits_ = 0;
     // The encryption entry the form shows, which a refused change returns to.
     int shownEncryption_ = -1;
     SollaeSettings sollae_;

@@ -297,7 +297,9 @@ void CWiFiSettings::onKeyTypeChanged(int key) {
         const Bytes chars = decodeHexLenient(text);
         text.assign(chars.begin(), chars.end());
     }
+    ++quietEdits_;
     v.setText(kKeys[key].edit, text);
+    --quietEdits_;
     deps_.program.keyTypes[static_cast<std::size_t>(key)] = type;
     setKeyLimits(encryption - '0');
     commitWorking();

@@ -147,7 +147,10 @@ TEST_F(WifiWindow, IncOnUsbShowsItsKeysAndWps) {
     EXPECT_FALSE(dlg->wpaKeyEdited());
     EXPECT_EQ(view.items(kModeList).size(), 3u);
     EXPECT_FALSE(view.visible(kLpdEnable));
-    EXPECT_FALSE(view.visible(kBandList));  // the 5 GHz band waits for the band switch
+    // A module with the 5 GHz band on channel 6: the band shows 2.4 GHz, the country group stays hidden.
+    EXPECT_TRUE(view.visible(kBandList) && view.enabled(kBandList));
+    EXPECT_EQ(view.selectedText(kBandList), "2.4GHz");
+    EXPECT_EQ(dlg->currentRecord().digit(field::kBand), '2');
     EXPECT_FALSE(view.visible(kCountryList));
 }
 
