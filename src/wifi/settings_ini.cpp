@@ -75,7 +75,8 @@ std::vector<Line> splitLines(std::string_view text) {
             lines.push_back({text.substr(start), {}});
             break;
         }
-        const std::size_t endingSize = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1;
+        const std::size_t endingSize =
+            text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1;
         lines.push_back({text.substr(start, end - start), text.substr(end, endingSize)});
         start = end + endingSize;
     }
@@ -116,7 +117,9 @@ std::string cleanValue(std::string_view value) {
 
 IniExport iniExportOf(const IniForm& form) {
     IniExport out;
-    auto put = [&out](std::string_view key, std::string value) { out.entries.push_back({std::string(key), std::move(value)}); };
+    auto put = [&out](std::string_view key, std::string value) {
+        out.entries.push_back({std::string(key), std::move(value)});
+    };
     put("Version", form.version);
     if (auto mac = macValue(form.mac))
         put("MacAddress", *mac);
@@ -160,7 +163,8 @@ IniExport iniExportOf(const IniForm& form) {
     return out;
 }
 
-std::string updateIniText(std::string_view text, std::string_view section, std::span<const IniEntry> entries) {
+std::string updateIniText(std::string_view text, std::string_view section,
+                          std::span<const IniEntry> entries) {
     const std::vector<Line> lines = splitLines(text);
     std::string_view newline = "\n";
     for (const Line& l : lines)

@@ -35,8 +35,8 @@ constexpr int kBand24 = 0, kBand5 = 1;
 
 constexpr ControlId kAddressFields[] = {kIp, kNetmask, kGateway, kDns};
 constexpr RecordField kAddressRecordFields[] = {field::kIp, field::kSubnet, field::kGateway, field::kDns};
-constexpr ControlId kFiveGhzGroupControls[] = {kFiveGhzGroup, kCountryLabel, kCountryList, kCountryChannelLabel,
-                                               kCountryChannelList};
+constexpr ControlId kFiveGhzGroupControls[] = {kFiveGhzGroup, kCountryLabel, kCountryList,
+                                               kCountryChannelLabel, kCountryChannelList};
 
 void fillNumbers(ui::DialogView& v, ControlId id, int from, int to) {
     v.clearItems(id);
@@ -394,8 +394,8 @@ void CWiFiSettings::onCountryChanged() {
 
 void CWiFiSettings::showIncFiveGhz() {
     ui::DialogView& v = view();
-    for (ControlId id : {kBandLabel, kBandList, kFiveGhzGroup, kCountryLabel, kCountryList, kCountryChannelLabel,
-                         kCountryChannelList}) {
+    for (ControlId id : {kBandLabel, kBandList, kFiveGhzGroup, kCountryLabel, kCountryList,
+                         kCountryChannelLabel, kCountryChannelList}) {
         v.show(id, true);
         v.enable(id, true);
     }

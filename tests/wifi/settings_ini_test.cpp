@@ -26,7 +26,8 @@ TEST(WifiBands, CountriesChannelsAndTheThreeCharacterChannel) {
     EXPECT_EQ(countryRow("us"), -1);
     ASSERT_EQ(fiveGhzOptionChannels().size(), 31u);
     EXPECT_EQ(fiveGhzOptionChannels().back(), 196);
-    const std::pair<int, std::string> fields[] = {{36, " 36"}, {149, "149"}, {11, " 11"}, {6, " 06"}, {1000, ""}};
+    const std::pair<int, std::string> fields[] = {
+        {36, " 36"}, {149, "149"}, {11, " 11"}, {6, " 06"}, {1000, ""}};
     for (const auto& [channel, text] : fields)
         EXPECT_EQ(channelField(channel), text) << channel;
 }
@@ -58,10 +59,11 @@ std::string keysOf(const IniExport& out) {
 }
 
 TEST(SettingsIni, TheFormsKeysInOrder) {
-    EXPECT_EQ(keysOf(iniExportOf(quatechForm())),
-              "Version=V1;MacAddress=001A2B3C4D5E;SSID=HollinLab;DHCP=1;IP=192.168.1.20;SUBNET=255.255.255.0;"
-              "GATEWAY=192.168.1.1;DNS=0.0.0.0;MODE=1;CHANNEL=06;ENCRYPTION=0;AUTHENTICATION=1;USEKEY=3;WPA=1;"
-              "WPAENC=0;WPAKEY=phrase;TCPPORT=9000;");
+    EXPECT_EQ(
+        keysOf(iniExportOf(quatechForm())),
+        "Version=V1;MacAddress=001A2B3C4D5E;SSID=HollinLab;DHCP=1;IP=192.168.1.20;SUBNET=255.255.255.0;"
+        "GATEWAY=192.168.1.1;DNS=0.0.0.0;MODE=1;CHANNEL=06;ENCRYPTION=0;AUTHENTICATION=1;USEKEY=3;WPA=1;"
+        "WPAENC=0;WPAKEY=phrase;TCPPORT=9000;");
     IniForm noColons = quatechForm();
     noColons.mac = "001a2b3c4d5e";
     EXPECT_EQ(keysOf(iniExportOf(noColons)).find("MacAddress"), std::string::npos);
@@ -129,7 +131,8 @@ TEST(SettingsIni, OnlyTheSectionsKeysChangeEveryOtherByteStays) {
               "[Last]\r\n"
               "x=1");
     // No section: it is added at the end with the file's line ending; an empty file gets one too.
-    EXPECT_EQ(updateIniText("[A]\nx=1", kExportSection, entries), "[A]\nx=1\n[WiFiInfo]\nSSID=newline\nMODE=1\n");
+    EXPECT_EQ(updateIniText("[A]\nx=1", kExportSection, entries),
+              "[A]\nx=1\n[WiFiInfo]\nSSID=newline\nMODE=1\n");
     EXPECT_EQ(updateIniText("", kExportSection, entries), "[WiFiInfo]\nSSID=newline\nMODE=1\n");
     // A section on the last line, without an ending.
     EXPECT_EQ(updateIniText("[WiFiInfo]", kExportSection, entries), "[WiFiInfo]\nSSID=newline\nMODE=1\n");
