@@ -13,6 +13,7 @@
 #include "link/port_map.h"
 #include "link/printer_link.h"
 #include "link/usb_link.h"
+#include "netcfg/device_record.h"
 #include "platform/clock.h"
 #include "platform/search_save_progress.h"
 #include "ui/window.h"
@@ -89,6 +90,18 @@ class CWiFiSettings : public ui::Window {
     std::vector<WifiSettingsRecord>& records() { return records_; }
     WifiSettingsRecord& currentRecord() { return records_[0]; }
     WifiSettingsRecord& workingRecord() { return working_; }
+    // The binary printers a network search found (sorted by MAC); the printer list shows them first,
+    // the text printers of records() behind them (their number is the progress block's FoundFirst).
+    std::vector<netcfg::DeviceRecord>& foundRecords() { return found_; }
+    // The printer list's selected entry: kind 1 a binary printer (index into foundRecords()), kind 0 a
+    // text printer (index into records()); nothing without a selection or outside network mode.
+    struct NetworkEntry {
+        int kind;
+        std::size_t index;
+    };
+    std::optional<NetworkEntry> selectedNetworkEntry();
+    // The form shows printers found on the network (the port rule's network branch).
+    void enterNetworkMode() { networkMode_ = true; }
     // The module's record as received, keys included, which the form never shows.
     const std::optional<WifiSettingsRecord>& heldRecord() const { return heldRecord_; }
 
@@ -160,6 +173,13 @@ class CWiFiSettings : public ui::Window {
     void mapFormHandlers();
     // The form edits the module's record: a QUATECH, INC or unrecognised module on the window's link.
     bool editsModuleRecord() const;
+    // The settings record the form edits: the module's (entry 0) or a text printer's; nothing for a
+    // binary printer, without a selection, or while code fills the form.
+    std::optional<std::size_t> editedRecord();
+    // Changes the edited record through the working record; false when there is none.
+    bool editRecord(const std::function<void(WifiSettingsRecord&)>& change);
+    // The binary printer the form edits; nothing otherwise.
+    netcfg::DeviceRecord* editedDevice();
     // An INC module with the 5 GHz band (generation digit above '2').
     bool incFiveGhz() const;
     void onModeChanged();
@@ -212,6 +232,7 @@ class CWiFiSettings : public ui::Window {
     std::vector<WifiSettingsRecord> records_{WifiSettingsRecord()};
     WifiSettingsRecord working_;
     std::optional<WifiSettingsRecord> heldRecord_;
+    std::vector<netcfg::DeviceRecord> found_;
     // The enterprise values last accepted (the record's own once the form is filled).
     EnterpriseTexts enterprise_;
 };

@@ -1,10 +1,13 @@
 // The form fields that keep the module's record in step as the operator changes them: mode, channel,
 // authentication, the WEP key texts, the addresses and the other edits; the band, country and channel
 // lists of the 5 GHz band; WPS; and the settings export when the window closes.
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "common/hex.h"
+#include "netcfg/write_checks.h"
 #include "ui/list_fill.h"
 #include "ui/status_window.h"
 #include "wifi/wifi_bands.h"
@@ -27,6 +30,10 @@ constexpr TextTwin kWpaKeyNotLong = {"WPA Key Length is not long", "WPA Key Leng
 // The module did not get the WPS command (the link is closed or the write gave up).
 constexpr TextTwin kWpsNotSent = {"The WPS command could not be sent to the printer.",
                                   "프린터에 WPS 명령을 보내지 못했습니다."};
+constexpr TextTwin kNoCaption = {"", ""};
+constexpr TextTwin kSelectPrinter = {"Select Printer before execute this function.",
+                                     "Select Printer before execute this function."};
+constexpr TextTwin kWrongAddress = {"Wrong Local IP address.", "Wrong Local IP address."};
 constexpr std::string_view kInfrastructureWpaAuth[] = {"WPA-PSK", "WPA2-PSK", "AUTO"};
 constexpr std::string_view kSoftApWpaAuth[] = {"WPA-PSK", "WPA2-PSK"};
 
@@ -85,18 +92,83 @@ bool CWiFiSettings::incFiveGhz() const {
     return deps_.program.moduleKind == kModuleInc && records_[0].digit(field::kGeneration) > '2';
 }
 
+std::optional<CWiFiSettings::NetworkEntry> CWiFiSettings::selectedNetworkEntry() {
+    if (!networkMode_)
+        return std::nullopt;
+    const int position = view().selection(kPrinterList);
+    if (position < 0)
+        return std::nullopt;
+    const auto binary = static_cast<std::size_t>(deps_.progress.get(ui::Progress::FoundFirst));
+    const auto p = static_cast<std::size_t>(position);
+    return p < binary ? NetworkEntry{1, p} : NetworkEntry{0, p - binary};
+}
+
+std::optional<std::size_t> CWiFiSettings::editedRecord() {
+    if (quietEdits_ > 0)
+        return std::nullopt;
+    if (!networkMode_)
+        return deps_.program.moduleKind >= kModuleQuatech ? std::optional<std::size_t>(0) : std::nullopt;
+    const auto entry = selectedNetworkEntry();
+    if (!entry || entry->kind != 0 || entry->index >= records_.size())
+        return std::nullopt;
+    return entry->index;
+}
+
+bool CWiFiSettings::editRecord(const std::function<void(WifiSettingsRecord&)>& change) {
+    const auto index = editedRecord();
+    if (!index)
+        return false;
+    working_ = records_[*index];
+    change(working_);
+    records_[*index] = working_;
+    return true;
+}
+
+netcfg::DeviceRecord* CWiFiSettings::editedDevice() {
+    if (quietEdits_ > 0)
+        return nullptr;
+    const auto entry = selectedNetworkEntry();
+    if (!entry || entry->kind != 1 || entry->index >= found_.size())
+        return nullptr;
+    return &found_[entry->index];
+}
+
 // --- mode, channel, authentication
 
+namespace {
+
+// The bits `mask` of the binary printer's Wi-Fi word set to `value`.
+void setWifiBits(netcfg::DeviceRecord& d, std::uint32_t mask, int shift, int value) {
+    d.wifiWord = (d.wifiWord & ~mask) | ((static_cast<std::uint32_t>(value) << shift) & mask);
+}
+
+int wifiBits(const netcfg::DeviceRecord& d, std::uint32_t mask, int shift) {
+    return static_cast<int>((d.wifiWord & mask) >> shift);
+}
+
+constexpr std::uint32_t kModeBits = 0x0000000Fu, kChannelBits = 0x000000F0u, kAuthBits = 0x0000C000u;
+
+}  // namespace
+
 void CWiFiSettings::onModeChanged() {
-    if (!editsModuleRecord())
-        return;
     ui::DialogView& v = view();
     const int mode = v.selection(kModeList);
     if (mode < 0 || mode > 9)
         return;
-    beginEdit();
-    working_.setDigit(field::kMode, static_cast<char>('0' + mode));
-    commitWorking();
+    if (netcfg::DeviceRecord* d = editedDevice()) {
+        setWifiBits(*d, kModeBits, 0, mode);
+        selectIndex(kModeList, wifiBits(*d, kModeBits, 0));
+        return;
+    }
+    if (networkMode_) {
+        if (editRecord(
+                [mode](WifiSettingsRecord& r) { r.setDigit(field::kMode, static_cast<char>('0' + mode)); }))
+            trace(mode == 0 ? "*****Ad-hoc" : mode == 1 ? "*****Infrastructure" : "Unknown Setting");
+        return;
+    }
+    if (!editsModuleRecord())
+        return;
+    editRecord([mode](WifiSettingsRecord& r) { r.setDigit(field::kMode, static_cast<char>('0' + mode)); });
     if (deps_.program.moduleKind == kModuleInc) {
         onIncModeChanged(mode);
         return;
@@ -183,42 +255,49 @@ void CWiFiSettings::onIncModeChanged(int mode) {
 }
 
 void CWiFiSettings::onChannelChanged() {
-    if (!editsModuleRecord())
-        return;
     ui::DialogView& v = view();
     const int index = v.selection(kChannelList);
     if (index < 0)
         return;
-    if (v.isVisible(kFiveGhz) && v.isChecked(kFiveGhz))
+    if (netcfg::DeviceRecord* d = editedDevice()) {
+        setWifiBits(*d, kChannelBits, 4, index + 1);
+        selectIndex(kChannelList, wifiBits(*d, kChannelBits, 4) - 1);
+        return;
+    }
+    if (!networkMode_ && v.isVisible(kFiveGhz) && v.isChecked(kFiveGhz))
         fiveGhzChannel_ = std::atoi(v.itemText(kChannelList, index).c_str());
     char text[8];
     std::snprintf(text, sizeof text, "%02d", (index + 1) % 100);
-    beginEdit();
-    working_.setText(field::kChannel, text);
-    commitWorking();
+    editRecord([&text](WifiSettingsRecord& r) { r.setText(field::kChannel, text); });
 }
 
 void CWiFiSettings::onAuthChanged() {
-    if (!editsModuleRecord())
-        return;
     const int index = view().selection(kAuthenticationList);
     if (index < 0 || index > 9)
         return;
-    beginEdit();
-    working_.setDigit(field::kAuthentication, static_cast<char>('0' + index));
-    commitWorking();
+    if (netcfg::DeviceRecord* d = editedDevice()) {
+        setWifiBits(*d, kAuthBits, 14, index & 3);
+        selectIndex(kAuthenticationList, wifiBits(*d, kAuthBits, 14));
+        return;
+    }
+    editRecord([index](WifiSettingsRecord& r) {
+        r.setDigit(field::kAuthentication, static_cast<char>('0' + index));
+    });
 }
 
 // --- the WEP key texts: HEX keeps hexadecimal digits only, ASCII is stored as its hexadecimal form.
 
 void CWiFiSettings::onWepKeyChanged(int key) {
-    if (!editsModuleRecord())
-        return;
     ui::DialogView& v = view();
+    const bool device = editedDevice() != nullptr;
+    if (!device && !editedRecord())
+        return;
     const ControlId edit = kKeys[key].edit;
     const std::string text = v.text(edit);
+    // A network printer's key format is the one its entry shows.
+    const int type = networkMode_ ? v.selection(kKeys[key].type) : keyType(key);
     std::string stored;
-    if (keyType(key) == 0) {
+    if (type != 1) {
         stored = hexDigitsOf(text);
         if (stored != text) {
             v.setText(edit, stored);  // notifies again with the kept digits
@@ -227,38 +306,38 @@ void CWiFiSettings::onWepKeyChanged(int key) {
     } else {
         stored = upperHex(text);
     }
-    beginEdit();
-    working_.setText(wepKeyField(key + 1), stored);
-    commitWorking();
+    // A binary printer's keys are packed into its record when it is saved.
+    if (!device)
+        editRecord([key, &stored](WifiSettingsRecord& r) { r.setText(wepKeyField(key + 1), stored); });
 }
 
 // --- SSID, LPD, TCP port and DHCP go into the record as they change.
 
 void CWiFiSettings::onFormText(ControlId id) {
-    if (!editsModuleRecord())
-        return;
     ui::DialogView& v = view();
-    beginEdit();
-    if (id == kSsid) {
-        working_.setLine(field::kSsid, v.text(kSsid).substr(0, 32));
-    } else if (id == kLpdQueue) {
-        if (working_.digit(field::kLpdQueue) != ' ')
-            working_.setLine(field::kLpdQueue, v.text(kLpdQueue));
-    } else if (id == kLpdEnable) {
-        working_.setDigit(field::kLpdEnable, v.isChecked(kLpdEnable) ? '1' : '0');
-    } else if (id == kTcpPort) {
+    if (id == kTcpPort) {
         // A port outside 0..65535 stays out of the record; the save refuses it.
         const std::string text = v.text(kTcpPort);
         char* end = nullptr;
         const long port = std::strtol(text.c_str(), &end, 10);
-        if (!text.empty() && *end == '\0' && port >= 0 && port <= 65535) {
-            tcpPort_ = static_cast<int>(port);
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(port));
-            working_.setText(field::kTcpPort, hex);
-        }
+        if (quietEdits_ > 0 || text.empty() || *end != '\0' || port < 0 || port > 65535)
+            return;
+        tcpPort_ = static_cast<int>(port);
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(port));
+        editRecord([&hex](WifiSettingsRecord& r) { r.setText(field::kTcpPort, hex); });
+        return;
     }
-    commitWorking();
+    if (!editsModuleRecord())
+        return;
+    editRecord([&](WifiSettingsRecord& r) {
+        if (id == kSsid)
+            r.setLine(field::kSsid, v.text(kSsid).substr(0, 32));
+        else if (id == kLpdQueue && r.digit(field::kLpdQueue) != ' ')
+            r.setLine(field::kLpdQueue, v.text(kLpdQueue));
+        else if (id == kLpdEnable)
+            r.setDigit(field::kLpdEnable, v.isChecked(kLpdEnable) ? '1' : '0');
+    });
 }
 
 void CWiFiSettings::onDhcpClicked() {
@@ -266,22 +345,39 @@ void CWiFiSettings::onDhcpClicked() {
     const bool dhcp = v.isChecked(kDhcp);
     for (ControlId id : kAddressFields)
         v.enable(id, !dhcp);
-    if (!editsModuleRecord())
-        return;
-    beginEdit();
-    working_.setDigit(field::kDhcp, dhcp ? '1' : '0');
-    commitWorking();
+    editRecord([dhcp](WifiSettingsRecord& r) { r.setDigit(field::kDhcp, dhcp ? '1' : '0'); });
 }
 
 void CWiFiSettings::onAddressChanged(int index) {
-    if (!editsModuleRecord())
+    if (quietEdits_ > 0)
         return;
-    const auto octets = view().address(kAddressFields[index]);
+    ui::DialogView& v = view();
+    const auto octets = v.address(kAddressFields[index]);
+    if (networkMode_ && !selectedNetworkEntry()) {
+        if (kAddressFields[index] != kDns)
+            showMessage(kSelectPrinter, kNoCaption);
+        return;
+    }
     if (!octets)
         return;
-    beginEdit();
-    working_.setAddress(kAddressRecordFields[index], *octets);
-    commitWorking();
+    if (netcfg::DeviceRecord* d = editedDevice()) {
+        // Checked on a copy: the printer's record takes the address when it is saved.
+        netcfg::DeviceRecord copy = *d;
+        std::array<std::uint8_t, 4>* fields[] = {&copy.ipAddress, &copy.netmask, &copy.gateway, &copy.dns};
+        std::copy(octets->begin(), octets->end(), fields[index]->begin());
+        const auto number = [](const std::array<std::uint8_t, 4>& a) {
+            return static_cast<std::uint32_t>(a[0]) << 24 | a[1] << 16 | a[2] << 8 | a[3];
+        };
+        if (kAddressFields[index] == kIp) {
+            char text[24];
+            std::snprintf(text, sizeof text, "ip=%x", number(copy.ipAddress));
+            trace(text);
+        }
+        if (!netcfg::addressCheck(number(copy.ipAddress), number(copy.netmask)))
+            showMessage(kWrongAddress, kNoCaption);
+        return;
+    }
+    editRecord([&](WifiSettingsRecord& r) { r.setAddress(kAddressRecordFields[index], *octets); });
 }
 
 // --- the 5 GHz channels of a QUATECH module in adhoc mode
@@ -369,7 +465,7 @@ void CWiFiSettings::applyBand(bool fiveGhz) {
         selectIndex(kCountryChannelList, row == kTaiwanRow ? 14 : 0);
         selectIndex(kEncryptionList, 3);
         shownEncryption_ = 3;
-        showMessage(kFiveGhzEncryption, {"", ""});
+        showMessage(kFiveGhzEncryption, kNoCaption);
     }
 }
 

@@ -761,5 +761,78 @@ TEST_F(WifiWindow, ALongWpaKeyEndsTheExportAfterUseKey) {
     EXPECT_EQ(debug.find(std::string(33, 'w')), std::string::npos);
 }
 
+// Network mode: a binary printer's Wi-Fi word and a text printer's record follow the form; an address
+// of a binary printer is only checked.
+TEST_F(WifiWindow, NetworkEntriesTakeTheFormsChanges) {
+    dlg->enterNetworkMode();
+    netcfg::DeviceRecord device;
+    device.ipAddress = {192, 168, 1, 50};
+    device.netmask = {255, 255, 255, 0};
+    device.wifiWord = 1u | (6u << 4);
+    dlg->foundRecords().push_back(device);
+    WifiSettingsRecord text;
+    text.setDigit(field::kMode, '1');
+    dlg->records() = {text};
+    progress.set(ui::Progress::FoundFirst, 1);
+    for (std::string_view mac : {"00:30:F9:00:00:01", "00:30:F9:00:00:02"})
+        view.addItem(kPrinterList, mac);
+    for (std::string_view entry : {"adhoc", "infrastructure"})
+        view.addItem(kModeList, entry);
+    for (int c = 1; c <= 14; ++c)
+        view.addItem(kChannelList, std::to_string(c));
+    for (std::string_view entry : {"None", "Open System", "Shared Key", "Both"})
+        view.addItem(kAuthenticationList, entry);
+    for (std::string_view entry : {"HEX", "ASCII"})
+        view.addItem(kKeyType1, entry);
+    view.setSelection(kKeyType1, 0);
+    for (ControlId id : {kModeList, kChannelList, kAuthenticationList, kKeyEdit1, kKeyType1, kIp, kNetmask,
+                         kGateway, kDns}) {
+        view.show(id, true);
+        view.enable(id, true);
+    }
+
+    view.setSelection(kPrinterList, 0);
+    view.select(kChannelList, "11");
+    view.select(kAuthenticationList, "Shared Key");
+    view.select(kModeList, "adhoc");
+    const std::uint32_t word = dlg->foundRecords()[0].wifiWord;
+    EXPECT_EQ((word >> 4) & 0xF, 11u);
+    EXPECT_EQ(view.selectedText(kChannelList), "11");
+    EXPECT_EQ((word >> 14) & 3, 2u);
+    EXPECT_EQ(word & 0xF, 0u);
+    view.typeOver(kKeyEdit1, "ABG");
+    EXPECT_EQ(view.text(kKeyEdit1), "AB");
+    view.setAddressByUser(kIp, ui::Ipv4{127, 0, 0, 2});
+    EXPECT_EQ(messages(), std::vector<std::string>{"Wrong Local IP address."});
+    EXPECT_EQ(dlg->foundRecords()[0].ipAddress, device.ipAddress);
+    view.setAddressByUser(kIp, ui::Ipv4{192, 168, 1, 60});
+    EXPECT_EQ(messages().size(), 1u);
+    EXPECT_EQ(dlg->records()[0], text);  // the text printer was not touched
+
+    view.setSelection(kPrinterList, 1);
+    view.select(kModeList, "adhoc");
+    view.select(kChannelList, "3");
+    view.setAddressByUser(kGateway, ui::Ipv4{10, 0, 0, 1});
+    view.select(kKeyType1, "ASCII");
+    view.enable(kKeyEdit1, true);
+    view.typeOver(kKeyEdit1, "ab");
+    const WifiSettingsRecord& r = dlg->records()[0];
+    EXPECT_EQ(r.digit(field::kMode), '0');
+    EXPECT_NE(debug.find("*****Ad-hoc"), std::string::npos);
+    EXPECT_EQ(r.raw(field::kChannel), "03");
+    EXPECT_EQ(r.raw(field::kGateway), "0A000001");
+    EXPECT_EQ(r.text(field::kKey1), "6162");
+    EXPECT_EQ(dlg->foundRecords()[0].wifiWord, word);
+
+    // No selection: the address fields ask for one (not the DNS field); the others do nothing.
+    desktop.clearMessages();
+    view.setSelection(kPrinterList, -1);
+    view.setAddressByUser(kIp, ui::Ipv4{192, 168, 1, 61});
+    view.setAddressByUser(kDns, ui::Ipv4{192, 168, 1, 1});
+    view.select(kModeList, "infrastructure");
+    EXPECT_EQ(messages(), std::vector<std::string>{"Select Printer before execute this function."});
+    EXPECT_EQ(dlg->records()[0].digit(field::kMode), '0');
+}
+
 }  // namespace
 }  // namespace hollin::wifi
