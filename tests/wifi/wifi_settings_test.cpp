@@ -267,6 +267,9 @@ TEST_F(WifiWindow, SollaeOnUsbReadsEveryParameterAndItsWepKeysFollowTheirType) {
     EXPECT_EQ(view.text(kKeyEdit2), "ab#2z");
     for (ControlId other : {kKeyEdit1, kKeyEdit3, kKeyEdit4})
         EXPECT_FALSE(view.enabled(other));
+    ini.text = "[WiFiInfo]\n";
+    view.closeBox();
+    EXPECT_EQ(ini.replaces, 0);  // a Sollae module has no record to export
 }
 
 TEST_F(WifiWindow, SollaeWithoutThePreSharedKeyHasTheBasicSet) {
@@ -730,6 +733,8 @@ TEST_F(WifiWindow, WpsGoesToTheIncModuleThenThePortCloses) {
     EXPECT_EQ(desktop.runCount(kStatusWindowId), 2);
     EXPECT_FALSE(dlg->ispModeOn());
     EXPECT_FALSE(view.visible(kWps) || view.enabled(kWps));
+    view.closeBox();
+    EXPECT_EQ(ini.replaces, 0);  // no export file: nothing written
 }
 
 TEST_F(WifiWindow, ClosingUpdatesTheExportFileThatExists) {
