@@ -45,10 +45,6 @@ std::optional<std::string> macDigits(std::string_view text) {
     return out;
 }
 
-std::string upperHex(std::string_view text) {
-    return toHex(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-}
-
 void foldWpa(WifiSettingsRecord& r, const RecordForm& form, ModuleKind kind) {
     const int auth = form.wpaAuthentication, cipher = form.wpaCipher;
     switch (kind) {
@@ -96,6 +92,10 @@ void foldIncBand(WifiSettingsRecord& r, const RecordForm::IncBand& band) {
 }
 
 }  // namespace
+
+std::string asciiKeyHex(std::string_view text) {
+    return toHex(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
 
 std::string enterpriseText(const WifiSettingsRecord& record, RecordField f) {
     const std::string_view raw = record.raw(f);
@@ -166,7 +166,7 @@ void foldRecordRest(WifiSettingsRecord& r, const RecordForm& form, ModuleKind ki
     if (wep && form.keyInUse >= 0 && form.keyInUse < 4) {
         const auto k = static_cast<std::size_t>(form.keyInUse);
         const std::string& text = form.keyTexts[k];
-        r.setText(wepKeyField(form.keyInUse + 1), form.keyTypes[k] == 1 ? upperHex(text) : text);
+        r.setText(wepKeyField(form.keyInUse + 1), form.keyTypes[k] == 1 ? asciiKeyHex(text) : text);
     }
     foldWpa(r, form, kind);
     r.setText(field::kWpaKey, form.wpaKeyEdited ? std::string_view(form.wpaKey) : held.text(field::kWpaKey));

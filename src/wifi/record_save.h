@@ -52,6 +52,9 @@ struct RecordForm {
     std::optional<IncBand> incBand;
 };
 
+// An ASCII WEP key as a record keeps it: two upper-case hexadecimal digits per character.
+std::string asciiKeyHex(std::string_view text);
+
 // The first part of the form: MAC (only from six two-digit parts), SSID, DHCP, addresses, mode,
 // encryption, authentication, key in use and channel.
 void foldRecordBasics(WifiSettingsRecord& record, const RecordForm& form);

@@ -4,6 +4,7 @@
 
 #include "common/hex.h"
 #include "common/text_case.h"
+#include "wifi/record_save.h"
 
 namespace hollin::wifi {
 namespace {
@@ -34,17 +35,13 @@ std::optional<std::string> macValue(std::string_view mac) {
     return joined;
 }
 
-std::string upperHexOf(std::string_view text) {
-    return toHex(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-}
-
 // The WEP key in use's value, or why there is none.
 IniStop wepKeyValue(const IniForm& form, std::string& value) {
     const bool wep64 = form.encryption == 1;
     if (form.keyType == 1) {
         if (form.keyText.size() > (wep64 ? 5u : 13u))
             return IniStop::KeyTooLong;
-        value = upperHexOf(form.keyText);
+        value = asciiKeyHex(form.keyText);
         return IniStop::None;
     }
     if (form.keyText.size() != (wep64 ? 10u : 26u))

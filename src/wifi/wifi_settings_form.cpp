@@ -45,16 +45,6 @@ constexpr RecordField kAddressRecordFields[] = {field::kIp, field::kSubnet, fiel
 constexpr ControlId kFiveGhzGroupControls[] = {kFiveGhzGroup, kCountryLabel, kCountryList,
                                                kCountryChannelLabel, kCountryChannelList};
 
-void fillNumbers(ui::DialogView& v, ControlId id, int from, int to) {
-    v.clearItems(id);
-    for (int n = from; n <= to; ++n)
-        v.addItem(id, std::to_string(n));
-}
-
-std::string upperHex(std::string_view text) {
-    return toHex(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-}
-
 // Only the hexadecimal digits of a typed (or pasted) text.
 std::string hexDigitsOf(std::string_view text) {
     std::string out;
@@ -304,7 +294,7 @@ void CWiFiSettings::onWepKeyChanged(int key) {
             return;
         }
     } else {
-        stored = upperHex(text);
+        stored = asciiKeyHex(text);
     }
     // A binary printer's keys are packed into its record when it is saved.
     if (!device)
@@ -400,7 +390,7 @@ void CWiFiSettings::fillChannelsForFiveGhzOption() {
         v.setSelection(kChannelList, selected);
         return;
     }
-    fillNumbers(v, kChannelList, 1, 14);
+    ui::fillNumberList(v, kChannelList, 1, 14);
     selectIndex(kChannelList, currentRecord().decimal(field::kChannel).value_or(0) - 1);
 }
 
@@ -436,7 +426,7 @@ void CWiFiSettings::applyBand(bool fiveGhz) {
     if (!fiveGhz) {
         for (ControlId id : kFiveGhzGroupControls)
             v.show(id, false);
-        fillNumbers(v, kChannelList, 1, 14);
+        ui::fillNumberList(v, kChannelList, 1, 14);
         v.setSelection(kChannelList, 0);
         return;
     }

@@ -69,12 +69,6 @@ const StepMessages& messagesOf(SollaeStep step) {
     return kStepMessages[0];
 }
 
-void fillNumbers(ui::DialogView& v, ControlId id, int from, int to) {
-    v.clearItems(id);
-    for (int n = from; n <= to; ++n)
-        v.addItem(id, std::to_string(n));
-}
-
 int digitOr(const WifiSettingsRecord& r, RecordField f, int otherwise) {
     return r.digitValue(f).value_or(otherwise);
 }
@@ -153,7 +147,7 @@ void CWiFiSettings::showSollaeStep(SollaeStep step) {
         case SollaeStep::WifiOptions:
             ui::fillList(v, kModeList, kSollaeModes, -1);
             selectIndex(kModeList, s.mode);
-            fillNumbers(v, kChannelList, 1, 14);
+            ui::fillNumberList(v, kChannelList, 1, 14);
             selectIndex(kChannelList, s.channel - 1);
             ui::fillList(v, kAuthenticationList, kAuthentications, -1);
             selectIndex(kAuthenticationList, s.authentication);
@@ -320,7 +314,7 @@ void CWiFiSettings::fillForm() {
     ui::fillList(v, kModeList, inc ? Entries(kIncModes) : Entries(kRecordModes), -1);
     ui::fillList(v, kAuthenticationList, kAuthentications, -1);
     ui::fillList(v, kEncryptionList, kEncryptions, -1);
-    fillNumbers(v, kChannelList, 1, 14);
+    ui::fillNumberList(v, kChannelList, 1, 14);
     for (const KeyControls& key : kKeys)
         ui::fillList(v, key.type, kKeyTypes, -1);
     ui::fillList(
