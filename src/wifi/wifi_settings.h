@@ -226,6 +226,14 @@ class CWiFiSettings : public ui::Window {
     int fiveGhzChannel_ = 36;
     // Above 0 while code fills the form: edits it sets are no edits by the operator.
     int quietEdits_ = 0;
+    // While one lives, the texts code sets in the form (a fill from any record) change no record.
+    struct QuietEdits {
+        explicit QuietEdits(CWiFiSettings& window) : window_(window) { ++window_.quietEdits_; }
+        ~QuietEdits() { --window_.quietEdits_; }
+        QuietEdits(const QuietEdits&) = delete;
+        QuietEdits& operator=(const QuietEdits&) = delete;
+        CWiFiSettings& window_;
+    };
     // The encryption entry the form shows, which a refused change returns to.
     int shownEncryption_ = -1;
     SollaeSettings sollae_;

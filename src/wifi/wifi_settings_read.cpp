@@ -295,10 +295,8 @@ void CWiFiSettings::takeRecord(const WifiSettingsRecord& record) {
 }
 
 void CWiFiSettings::fillFormFromRecord() {
-    // What code sets here is no edit by the operator.
-    ++quietEdits_;
+    const QuietEdits quiet(*this);
     fillForm();
-    --quietEdits_;
 }
 
 void CWiFiSettings::fillForm() {
