@@ -187,7 +187,8 @@ void writeState(JsonObject& out, const WifiModuleState& s) {
             .text("wpaenc", std::string(1, r.digit(kWpaEnc)))
             .text("wpakey", hidden(r.text(kWpaKey).size()))
             .text("tcpport", std::string(r.raw(kTcpPort)))
-            .number("resets", s.resets);
+            .number("resets", s.resets)
+            .number("wps_presses", s.wpsPresses);
     }
     out.object("wifi_module", module);
 }
@@ -216,6 +217,12 @@ WifiModule::WifiModule(VirtualPrinter& printer, Kind kind) {
              loadRecordDefaults(state);
              ++state.resets;
          }});
+    // ESC [ W P: an INC module starts Wi-Fi Protected Setup (no answer).
+    printer.addCommand({"wifi: WPS", {0x1B, 0x5B, 0x57, 0x50}, fixedBody(0), [this](Body, CommandContext& p) {
+                            if (!state.ispMode || state.kind != Kind::Inc)
+                                return p.note("ignored");
+                            ++state.wpsPresses;
+                        }});
     // ESC [ D n text: a text command for the module.
     printer.addCommand({"",
                         {0x1B, 0x5B, 0x44},

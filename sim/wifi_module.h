@@ -57,6 +57,7 @@ struct WifiModuleState {
     // the other kinds
     wifi::WifiSettingsRecord record;
     int resets = 0;
+    int wpsPresses = 0;  // INC: ESC [ W P received in ISP mode
 
     Misbehaviour misbehaviour = Misbehaviour::None;
     std::pair<int, int> refusedParameter{0x09, 0x04};  // for RefuseParameter

@@ -23,7 +23,10 @@ std::optional<std::string_view> broadcastEnvironment() {
 }  // namespace
 
 SystemAdapters::SystemAdapters()
-    : ports_(PortMap::system()), usbFinder_(makeUsbPrinterFinder()), spooler_(makeSystemSpooler()) {}
+    : ports_(PortMap::system()),
+      usbFinder_(makeUsbPrinterFinder()),
+      spooler_(makeSystemSpooler()),
+      exportFile_(wifi::makeSystemSettingsFile()) {}
 
 printer::MainWindowDeps SystemAdapters::mainWindowDeps() {
     return printer::MainWindowDeps{
@@ -55,6 +58,7 @@ wifi::WifiWindowDeps SystemAdapters::wifiWindowDeps() {
         .network = &systemUdpNetwork(),
         .broadcast = netcfg::broadcastSetting(std::nullopt, broadcastEnvironment()),
         .resultFile = wifi::defaultResultFilePath(),
+        .exportFile = exportFile_.get(),
     };
 }
 

@@ -28,6 +28,8 @@ class SystemAdapters {
     PortMap ports_;
     std::unique_ptr<UsbPrinterFinder> usbFinder_;
     std::unique_ptr<Spooler> spooler_;
+    // The settings export file the Wi-Fi window updates when it closes (only when it exists).
+    std::unique_ptr<wifi::SettingsFile> exportFile_;
     // What one Wi-Fi window leaves to the next (the module kind found last).
     wifi::WifiProgramState wifi_;
 };

@@ -227,6 +227,12 @@ bool ModuleExchange::resetSettings() {
     return sent;
 }
 
+bool ModuleExchange::startWps() {
+    const bool sent = send(wpsCommand());
+    trace(sent ? "module: WPS sent" : "module: WPS not sent");
+    return sent;
+}
+
 ModuleReply ModuleExchange::bulkRead(const Progress& progress) {
     // Only the empty reads move the bar.
     const ReadRule rule{1024,

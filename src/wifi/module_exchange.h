@@ -96,6 +96,8 @@ class ModuleExchange {
     ModuleReply factoryDefaults();
     // 1B 5B 44 53, no answer read (QUATECH and INC). True when sent.
     bool resetSettings();
+    // 1B 5B 57 50, no answer read (INC: Wi-Fi Protected Setup). True when sent.
+    bool startWps();
     // The bulk frames; `progress` sees the bar's position after the reads (not 100: the caller's).
     ModuleReply bulkRead(const Progress& progress = {});
     ModuleReply bulkWrite(const WifiSettingsRecord& record, const Progress& progress = {});

@@ -91,6 +91,10 @@ Bytes resetSettingsCommand() {
     return {0x1B, 0x5B, 0x44, 0x53};
 }
 
+Bytes wpsCommand() {
+    return {0x1B, 0x5B, 0x57, 0x50};
+}
+
 std::optional<Bytes> passThroughCommand(std::string_view text) {
     if (text.empty() || text.size() > 255)
         return std::nullopt;

@@ -34,6 +34,7 @@ std::string_view moduleKindName(int kind);
 Bytes enterIspCommand();       // 1B 5B 4D 01
 Bytes leaveIspCommand();       // 1B 5B 4D 00
 Bytes resetSettingsCommand();  // 1B 5B 44 53 (QUATECH and INC)
+Bytes wpsCommand();            // 1B 5B 57 50 (INC)
 // 1B 5B 44 n and the text; nothing for an empty text or one over 255 bytes.
 std::optional<Bytes> passThroughCommand(std::string_view text);
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "common/hex.h"
+#include "wifi/wifi_bands.h"
 
 namespace hollin::wifi {
 namespace {
@@ -44,10 +45,6 @@ std::optional<std::string> macDigits(std::string_view text) {
     return out;
 }
 
-std::string upperHex(std::string_view text) {
-    return toHex(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-}
-
 void foldWpa(WifiSettingsRecord& r, const RecordForm& form, ModuleKind kind) {
     const int auth = form.wpaAuthentication, cipher = form.wpaCipher;
     switch (kind) {
@@ -83,7 +80,22 @@ void foldWpa(WifiSettingsRecord& r, const RecordForm& form, ModuleKind kind) {
     }
 }
 
+// The band digit, on 5 GHz the country code, and the channel right-aligned in three characters.
+void foldIncBand(WifiSettingsRecord& r, const RecordForm::IncBand& band) {
+    const bool five = band.band == 1;
+    r.setDigit(field::kBand, five ? kIncBand5 : kIncBand24);
+    if (five && band.country.size() == field::kCountry.size)
+        r.setText(field::kCountry, band.country);
+    const int channel = std::atoi(band.channelText.c_str());
+    if (const std::string text = channelField(channel); channel > 0 && !text.empty())
+        r.setText(field::kChannel3, text);
+}
+
 }  // namespace
+
+std::string asciiKeyHex(std::string_view text) {
+    return toHex(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
 
 std::string enterpriseText(const WifiSettingsRecord& record, RecordField f) {
     const std::string_view raw = record.raw(f);
@@ -154,7 +166,7 @@ void foldRecordRest(WifiSettingsRecord& r, const RecordForm& form, ModuleKind ki
     if (wep && form.keyInUse >= 0 && form.keyInUse < 4) {
         const auto k = static_cast<std::size_t>(form.keyInUse);
         const std::string& text = form.keyTexts[k];
-        r.setText(wepKeyField(form.keyInUse + 1), form.keyTypes[k] == 1 ? upperHex(text) : text);
+        r.setText(wepKeyField(form.keyInUse + 1), form.keyTypes[k] == 1 ? asciiKeyHex(text) : text);
     }
     foldWpa(r, form, kind);
     r.setText(field::kWpaKey, form.wpaKeyEdited ? std::string_view(form.wpaKey) : held.text(field::kWpaKey));
@@ -176,6 +188,8 @@ void foldRecordRest(WifiSettingsRecord& r, const RecordForm& form, ModuleKind ki
         r.fill({field::kFastProvisioning.offset, 4}, ' ');
     if (kind == kModuleQuatech && form.band >= 0 && form.band <= 2)
         setDigitOf(r, field::kBand, form.band);
+    if (kind == kModuleInc && form.incBand && (form.incBand->band == 0 || form.incBand->band == 1))
+        foldIncBand(r, *form.incBand);
 }
 
 }  // namespace hollin::wifi

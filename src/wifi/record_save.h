@@ -41,7 +41,19 @@ struct RecordForm {
     std::string channelText;  // the channel list's text
     EnterpriseTexts enterprise;
     int band = -1;  // QUATECH: AUTO, 2.4GHz, 5GHz
+    // INC with the 5 GHz band: the band list's entry (2.4GHz, 5GHz), the chosen country's code and
+    // the channel the module is to use (the country channel on 5 GHz outside adhoc, else the channel
+    // list's).
+    struct IncBand {
+        int band = -1;
+        std::string country;
+        std::string channelText;
+    };
+    std::optional<IncBand> incBand;
 };
+
+// An ASCII WEP key as a record keeps it: two upper-case hexadecimal digits per character.
+std::string asciiKeyHex(std::string_view text);
 
 // The first part of the form: MAC (only from six two-digit parts), SSID, DHCP, addresses, mode,
 // encryption, authentication, key in use and channel.
@@ -50,7 +62,7 @@ void foldRecordBasics(WifiSettingsRecord& record, const RecordForm& form);
 std::optional<SaveRefusal> checkRecordForm(const RecordForm& form);
 // The rest: every key as the module sent it (`held`, the record as received) but the key in use of a
 // WEP encryption, as typed; WPA and WPAENC by kind; the WPA key typed or as sent; TCP port; LPD;
-// enterprise texts; the kind's own bytes.
+// enterprise texts; the kind's own bytes (QUATECH's band; INC's band, country and 3-character channel).
 void foldRecordRest(WifiSettingsRecord& record, const RecordForm& form, ModuleKind kind,
                     const WifiSettingsRecord& held);
 

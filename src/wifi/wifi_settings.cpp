@@ -134,6 +134,7 @@ CWiFiSettings::CWiFiSettings(WifiWindowDeps deps)
     mapSaveHandlers();
     mapEnterpriseHandlers();
     mapNetworkHandlers();
+    mapFormHandlers();
 }
 
 CWiFiSettings::~CWiFiSettings() {
@@ -361,6 +362,7 @@ void CWiFiSettings::onWindowClose() {
     v.enable(kExit, true);
     for (ControlId id : {kGetInfo, kSaveInfo, kClosePort, kTcpPort, kReset})
         v.enable(id, false);
+    exportSettingsIni();
     v.endDialog(ui::kResultCancel);
 }
 

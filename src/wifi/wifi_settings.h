@@ -13,6 +13,7 @@
 #include "link/port_map.h"
 #include "link/printer_link.h"
 #include "link/usb_link.h"
+#include "netcfg/device_record.h"
 #include "netcfg/exchange.h"
 #include "netcfg/udp_text_socket.h"
 #include "platform/clock.h"
@@ -22,6 +23,7 @@
 #include "wifi/module_operations.h"
 #include "wifi/network_form.h"
 #include "wifi/record_save.h"
+#include "wifi/settings_ini.h"
 #include "wifi/sollae_settings.h"
 #include "wifi/wifi_record.h"
 
@@ -62,6 +64,8 @@ struct WifiWindowDeps {
     UdpNetwork* network = nullptr;
     netcfg::BroadcastSetting broadcast{};
     std::string resultFile{};
+    // The settings export file the window updates when it closes; nothing: no export.
+    SettingsFile* exportFile = nullptr;
 };
 
 // The Wi-Fi settings window (dialog 103): opens its own link to the printer, switches the printer's
@@ -71,7 +75,9 @@ struct WifiWindowDeps {
 // The handlers live in several sources, each mapping its own in a map...Handlers() member:
 // wifi_settings.cpp (start, port section, Open and Close Port, window close, factory reset),
 // wifi_settings_read.cpp (Get Wi-Fi Information and the form fill), wifi_settings_security.cpp
-// (the wireless security fields), wifi_settings_enterprise.cpp (opens the Enterprise window) and
+// wifi_settings_read.cpp (Get Wi-Fi Information and the form fill), wifi_settings_security.cpp
+// (the wireless security fields), wifi_settings_form.cpp (the other form fields, bands, countries and
+// channels, WPS, the settings export), wifi_settings_enterprise.cpp (opens the Enterprise window) and
 // wifi_settings_network.cpp (network mode: search, selection and network save).
 class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
   public:
@@ -102,6 +108,18 @@ class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
     std::vector<WifiSettingsRecord>& records() { return records_; }
     WifiSettingsRecord& currentRecord() { return records_[0]; }
     WifiSettingsRecord& workingRecord() { return working_; }
+    // The binary printers a network search found (sorted by MAC); the printer list shows them first,
+    // the text printers of records() behind them.
+    std::vector<netcfg::DeviceRecord>& foundRecords() { return found_.found; }
+    // The printer list's selected entry: kind 1 a binary printer (index into foundRecords()), kind 0 a
+    // text printer (index into records()); nothing without a selection or outside network mode.
+    struct NetworkEntry {
+        int kind;
+        std::size_t index;
+    };
+    std::optional<NetworkEntry> selectedNetworkEntry();
+    // The form shows printers found on the network, as when the port list's "Network" is chosen.
+    void enterNetworkMode() { applyNetworkPortRule(); }
     // The module's record as received, keys included, which the form never shows.
     const std::optional<WifiSettingsRecord>& heldRecord() const { return heldRecord_; }
     // Network mode: the printers found and the socket collecting text-frame answers.
@@ -136,6 +154,7 @@ class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
     void showSollaeStep(SollaeStep step);
     void finishSollaeRead(const SollaeReadResult& result);
     void readRecord();
+    void fillForm();
     void fillWpaListsSollae();
     // The module's record as received becomes the held and the current record.
     void takeRecord(const WifiSettingsRecord& record);
@@ -196,6 +215,42 @@ class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
     void onWpaKeyChanged();
     void resetWpaLists();
     void commitWorking() { records_[0] = working_; }
+
+    // --- wifi_settings_form.cpp
+    void mapFormHandlers();
+    // The form edits the module's record: a QUATECH, INC or unrecognised module on the window's link.
+    bool editsModuleRecord() const;
+    // The settings record the form edits: the module's (entry 0) or a text printer's; nothing for a
+    // binary printer, without a selection, or while code fills the form.
+    std::optional<std::size_t> editedRecord();
+    // Changes the edited record through the working record; false when there is none.
+    bool editRecord(const std::function<void(WifiSettingsRecord&)>& change);
+    // The binary printer the form edits; nothing otherwise.
+    netcfg::DeviceRecord* editedDevice();
+    // An INC module with the 5 GHz band (generation digit above '2').
+    bool incFiveGhz() const;
+    void onModeChanged();
+    void onIncModeChanged(int mode);
+    void onChannelChanged();
+    void onAuthChanged();
+    void onWepKeyChanged(int key);
+    void onFormText(ui::ControlId id);
+    void onDhcpClicked();
+    void onFiveGhzOption();
+    void fillChannelsForFiveGhzOption();
+    void onAddressChanged(int index);
+    void onBandChanged();
+    void applyBandSwitch();
+    void applyBand(bool fiveGhz);
+    void fillCountryChannels(int row, int wanted);
+    void onCountryChanged();
+    // INC with the 5 GHz band: the band, country and channel controls as the record has them.
+    void showIncFiveGhz();
+    // INC with the 5 GHz band: the band follows the record's channel, then the band switch.
+    void selectBandByChannel();
+    void onWps();
+    IniForm iniForm();
+    void exportSettingsIni();
     void beginEdit() { working_ = records_[0]; }
 
     WifiWindowDeps deps_;
@@ -214,6 +269,18 @@ class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
     std::string wpaKeyText_;
     int tcpPort_ = 0;
     int channelNumber_ = 0;
+    // The 5 GHz channel the "Using 802.11a 5GHz" list shows.
+    int fiveGhzChannel_ = 36;
+    // Above 0 while code fills the form: edits it sets are no edits by the operator.
+    int quietEdits_ = 0;
+    // While one lives, the texts code sets in the form (a fill from any record) change no record.
+    struct QuietEdits {
+        explicit QuietEdits(CWiFiSettings& window) : window_(window) { ++window_.quietEdits_; }
+        ~QuietEdits() { --window_.quietEdits_; }
+        QuietEdits(const QuietEdits&) = delete;
+        QuietEdits& operator=(const QuietEdits&) = delete;
+        CWiFiSettings& window_;
+    };
     // The encryption entry the form shows, which a refused change returns to.
     int shownEncryption_ = -1;
     SollaeSettings sollae_;

@@ -209,6 +209,8 @@ void CWiFiSettings::endSearchStatus() {
 // --- the form of a found printer
 
 void CWiFiSettings::applyNetworkForm(const NetworkFormValues& f) {
+    // What the fill sets is the printer's, not the operator's typing.
+    const QuietEdits quiet(*this);
     ui::DialogView& v = view();
     ui::fillList(v, kModeList, kModeNames, f.mode);
     ui::fillList(v, kAuthenticationList, kAuthenticationNames, f.authentication);

@@ -6,6 +6,7 @@
 #include "common/hex.h"
 #include "ui/list_fill.h"
 #include "ui/status_window.h"
+#include "wifi/wifi_bands.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
 
@@ -56,14 +57,8 @@ constexpr std::string_view kBasicEncryptions[] = {"None", "WEP64", "WEP128"};
 constexpr std::string_view kEncryptions[] = {"None", "WEP64", "WEP128", "WPA", "802.1x"};
 constexpr std::string_view kSollaeWpaAuth[] = {"None Use", "WPA-PSK", "WPA2-PSK"};
 constexpr std::string_view kSollaeWpaCiphers[] = {"None Use", "TKIP", "AES", "TKIP+AES"};
-constexpr std::string_view kQuatechBands[] = {"AUTO", "2.4GHz", "5GHz"};
-constexpr std::string_view kIncBands[] = {"2.4GHz", "5GHz"};
 constexpr std::string_view kTkipAes[] = {"TKIP", "AES"};
 constexpr std::string_view kAesTkipAes[] = {"AES", "TKIP+AES"};
-// The 5 GHz channels the adhoc check offers.
-constexpr int kFiveGhzChannels[] = {36,  38,  40,  42,  44,  46,  48,  52,  56,  60,  64,
-                                    100, 104, 108, 112, 116, 120, 124, 128, 132, 136, 140,
-                                    149, 153, 157, 161, 165, 184, 188, 192, 196};
 
 using Entries = std::span<const std::string_view>;
 
@@ -72,12 +67,6 @@ const StepMessages& messagesOf(SollaeStep step) {
         if (m.step == step)
             return m;
     return kStepMessages[0];
-}
-
-void fillNumbers(ui::DialogView& v, ControlId id, int from, int to) {
-    v.clearItems(id);
-    for (int n = from; n <= to; ++n)
-        v.addItem(id, std::to_string(n));
 }
 
 int digitOr(const WifiSettingsRecord& r, RecordField f, int otherwise) {
@@ -158,7 +147,7 @@ void CWiFiSettings::showSollaeStep(SollaeStep step) {
         case SollaeStep::WifiOptions:
             ui::fillList(v, kModeList, kSollaeModes, -1);
             selectIndex(kModeList, s.mode);
-            fillNumbers(v, kChannelList, 1, 14);
+            ui::fillNumberList(v, kChannelList, 1, 14);
             selectIndex(kChannelList, s.channel - 1);
             ui::fillList(v, kAuthenticationList, kAuthentications, -1);
             selectIndex(kAuthenticationList, s.authentication);
@@ -286,7 +275,9 @@ void CWiFiSettings::readRecord() {
             v.enable(id, false);
         v.setChecked(kDhcp, true);
     }
-    // An INC module with the 5 GHz band chooses its band from the channel once the band lists exist.
+    // An INC module with the 5 GHz band chooses its band from the channel.
+    if (incFiveGhz())
+        selectBandByChannel();
     v.setProgress(kProgress, 0);
 }
 
@@ -304,6 +295,11 @@ void CWiFiSettings::takeRecord(const WifiSettingsRecord& record) {
 }
 
 void CWiFiSettings::fillFormFromRecord() {
+    const QuietEdits quiet(*this);
+    fillForm();
+}
+
+void CWiFiSettings::fillForm() {
     ui::DialogView& v = view();
     const ModuleKind kind = deps_.program.moduleKind;
     const bool inc = kind == kModuleInc, quatech = kind == kModuleQuatech;
@@ -316,7 +312,7 @@ void CWiFiSettings::fillFormFromRecord() {
     ui::fillList(v, kModeList, inc ? Entries(kIncModes) : Entries(kRecordModes), -1);
     ui::fillList(v, kAuthenticationList, kAuthentications, -1);
     ui::fillList(v, kEncryptionList, kEncryptions, -1);
-    fillNumbers(v, kChannelList, 1, 14);
+    ui::fillNumberList(v, kChannelList, 1, 14);
     for (const KeyControls& key : kKeys)
         ui::fillList(v, key.type, kKeyTypes, -1);
     ui::fillList(
@@ -442,13 +438,15 @@ void CWiFiSettings::fillFormFromRecord() {
         v.setChecked(kLpdEnable, r.digit(field::kLpdEnable) == '1');
         const int channel3 = r.decimal(field::kChannel3).value_or(0);
         channelNumber_ = channel3;
+        if (channel3 >= 36)
+            fiveGhzChannel_ = channel3;
         if (channel3 < 36) {
             v.setChecked(kFiveGhz, false);
         } else {
             v.setChecked(kFiveGhz, true);
             v.clearItems(kChannelList);
             int selected = -1;
-            for (int c : kFiveGhzChannels) {
+            for (int c : fiveGhzOptionChannels()) {
                 const int index = v.addItem(kChannelList, std::to_string(c));
                 if (c == channel3)
                     selected = index;
@@ -484,14 +482,16 @@ void CWiFiSettings::fillFormFromRecord() {
     // Step 17: the band. An INC module's 5 GHz band and countries are shown by the band switch.
     const char band = r.digit(field::kBand);
     if (quatech) {
-        ui::fillList(v, kBandList, kQuatechBands, band == '1' ? 1 : band == '2' ? 2 : 0);
+        ui::fillList(v, kBandList, kQuatechBandNames, band == '1' ? 1 : band == '2' ? 2 : 0);
         for (ControlId id : {kBandLabel, kBandList}) {
             v.show(id, true);
             v.enable(id, true);
         }
     } else if (inc) {
-        ui::fillList(v, kBandList, kIncBands, band == '7' ? 1 : 0);
+        ui::fillList(v, kBandList, kIncBandNames, band == kIncBand5 ? 1 : 0);
         channelNumber_ = r.decimal(field::kChannel3).value_or(0);
+        if (incFiveGhz())
+            showIncFiveGhz();
     }
 
     // Step 18: QUATECH's cipher list by the raw WPA digit.

@@ -4,6 +4,7 @@
 
 #include "ui/status_window.h"
 #include "wifi/network_save.h"
+#include "wifi/wifi_bands.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
 
@@ -229,6 +230,19 @@ RecordForm CWiFiSettings::recordForm() {
     form.enterprise = enterprise_;
     if (kind == kModuleQuatech)
         form.band = v.selection(kBandList);
+    if (incFiveGhz()) {
+        RecordForm::IncBand band;
+        band.band = v.selection(kBandList);
+        const int row = v.selection(kCountryList);
+        if (row >= 0 && row < static_cast<int>(countries().size()))
+            band.country = countries()[static_cast<std::size_t>(row)].code;
+        const int mode = form.mode;
+        const int countryChannel = v.selection(kCountryChannelList);
+        band.channelText = band.band == 1 && (mode == 1 || mode == 2)
+                               ? (countryChannel >= 0 ? v.itemText(kCountryChannelList, countryChannel) : "")
+                               : channelText;
+        form.incBand = band;
+    }
     return form;
 }
 
@@ -256,6 +270,8 @@ void CWiFiSettings::saveRecord() {
     v.setProgress(kProgress, 0);
     ui::StatusWindow status(ui::StatusWindow::kWifiSaved, deps_.clock, deps_.progress, &view());
     desktop().runModal(status, this);
+    if (incFiveGhz())
+        selectBandByChannel();
     closePort();
 }
 

@@ -297,7 +297,10 @@ void CWiFiSettings::onKeyTypeChanged(int key) {
         const Bytes chars = decodeHexLenient(text);
         text.assign(chars.begin(), chars.end());
     }
-    v.setText(kKeys[key].edit, text);
+    {
+        const QuietEdits quiet(*this);
+        v.setText(kKeys[key].edit, text);
+    }
     deps_.program.keyTypes[static_cast<std::size_t>(key)] = type;
     setKeyLimits(encryption - '0');
     commitWorking();

@@ -317,6 +317,37 @@ class WifiWindowSessionTest : public QObject {
         QTest::mouseClick(button(view, kClosePort), Qt::LeftButton);
         QVERIFY(debug_.find("pass word") == std::string::npos);
     }
+
+    // COM1 with an INC module on the 5 GHz band: the band, country and country channel group.
+    void incOnComOneShowsItsFiveGhzGroup() {
+        sim::VirtualPrinter& printer = printers_->serialPrinter();
+        printer.setWifiModuleKind(static_cast<int>(sim::WifiModuleState::Kind::Inc));
+        auto state = printer.wifiModule();
+        state.record.setText(wifi::field::kCountry, "TW");
+        state.record.setText(wifi::field::kChannel3, "100");
+        printer.setWifiModule(state);
+        ShownWifiWindow shown(makeWindow());
+        auto& view = shown.view;
+        ModalAnswerer answers(view.dialog());
+
+        choose(view, kPortList, 0);
+        QTest::mouseClick(button(view, kOpenPort), Qt::LeftButton);
+        QTest::mouseClick(button(view, kGetInfo), Qt::LeftButton);
+        QCOMPARE(answers.boxes, QStringList());
+        QCOMPARE(combo(view, kBandList)->currentText(), QStringLiteral("5GHz"));
+        QVERIFY(view.control(kCountryList)->isVisible() && view.control(kCountryChannelList)->isVisible());
+        QCOMPARE(combo(view, kCountryList)->currentText(), QStringLiteral("Taiwan"));
+        QCOMPARE(combo(view, kCountryChannelList)->currentText(), QStringLiteral("100"));
+        QVERIFY(!view.control(kChannelList)->isEnabled());
+        QVERIFY(view.dialog()->grab().save(QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_103_inc_5ghz.png")));
+
+        choose(view, kBandList, 0);
+        QVERIFY(!view.control(kCountryList)->isVisible());
+        QCOMPARE(combo(view, kChannelList)->count(), 14);
+        QTest::mouseClick(button(view, kClosePort), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!printer.wifiModule().ispMode, 2000);
+        printer.setWifiModuleKind(static_cast<int>(sim::WifiModuleState::Kind::Quatech));
+    }
 };
 
 QTEST_MAIN(WifiWindowSessionTest)

@@ -35,6 +35,18 @@ class NoSpooler final : public Spooler {
     SpoolerListing localPrinters() override { return {}; }
 };
 
+// The settings export file, in memory: nothing until a test makes it exist.
+struct MemorySettingsFile final : SettingsFile {
+    std::optional<std::string> text;
+    int replaces = 0;
+    std::optional<std::string> read() override { return text; }
+    bool replace(std::string_view t) override {
+        ++replaces;
+        text = std::string(t);
+        return true;
+    }
+};
+
 constexpr int kComPosition = 0, kUsbPosition = 9;
 constexpr int kStatusWindowId = 106, kInfoWindowId = 144, kEnterpriseId = EnterpriseWindow::kDialogId;
 
@@ -54,6 +66,7 @@ struct WifiWindow : ::testing::Test {
     ui::SearchSaveProgress progress{block};
     WifiProgramState program;
     std::string debug;
+    MemorySettingsFile ini;
     FakeDesktop desktop;
     FakeView view{desktop};
     std::unique_ptr<CWiFiSettings> dlg;
@@ -67,6 +80,7 @@ struct WifiWindow : ::testing::Test {
                             .progress = progress,
                             .program = program};
         deps.debugOutput = [this](std::string_view t) { debug += std::string(t) + "\n"; };
+        deps.exportFile = &ini;
         dlg = std::make_unique<CWiFiSettings>(deps);
         view.open(*dlg);
     }
@@ -161,7 +175,10 @@ TEST_F(WifiWindow, IncOnUsbShowsItsKeysAndWps) {
     EXPECT_FALSE(dlg->wpaKeyEdited());
     EXPECT_EQ(view.items(kModeList).size(), 3u);
     EXPECT_FALSE(view.visible(kLpdEnable));
-    EXPECT_FALSE(view.visible(kBandList));  // the 5 GHz band waits for the band switch
+    // A module with the 5 GHz band on channel 6: the band shows 2.4 GHz, the country group stays hidden.
+    EXPECT_TRUE(view.visible(kBandList) && view.enabled(kBandList));
+    EXPECT_EQ(view.selectedText(kBandList), "2.4GHz");
+    EXPECT_EQ(dlg->currentRecord().digit(field::kBand), '2');
     EXPECT_FALSE(view.visible(kCountryList));
 }
 
@@ -264,6 +281,9 @@ TEST_F(WifiWindow, SollaeOnUsbReadsEveryParameterAndItsWepKeysFollowTheirType) {
     EXPECT_EQ(view.text(kKeyEdit2), "ab#2z");
     for (ControlId other : {kKeyEdit1, kKeyEdit3, kKeyEdit4})
         EXPECT_FALSE(view.enabled(other));
+    ini.text = "[WiFiInfo]\n";
+    view.closeBox();
+    EXPECT_EQ(ini.replaces, 0);  // a Sollae module has no record to export
 }
 
 TEST_F(WifiWindow, SollaeWithoutThePreSharedKeyHasTheBasicSet) {
@@ -794,6 +814,230 @@ TEST_F(WifiWindow, OtherKindEnterpriseWpa2EntStoresWpaFour) {
     EXPECT_EQ(r.digit(field::kEapMethod), '2');
     EXPECT_EQ(r.text(field::kEapPassword), "pass word");
     EXPECT_EQ(debug.find("pass word"), std::string::npos);
+}
+
+TEST_F(WifiWindow, QuatechFormFieldsGoIntoTheRecordAsTheyChange) {
+    openAndRead(kComPosition);
+    view.select(kChannelList, "11");
+    view.select(kAuthenticationList, "Shared Key");
+    view.setAddressByUser(kIp, ui::Ipv4{10, 0, 0, 9});
+    view.typeOver(kSsid, "Elsewhere");
+    const WifiSettingsRecord& r = dlg->currentRecord();
+    EXPECT_EQ(r.raw(field::kChannel), "11");
+    EXPECT_EQ(r.digit(field::kAuthentication), '2');
+    EXPECT_EQ(r.raw(field::kIp), "0A000009");
+    EXPECT_EQ(r.line(field::kSsid), "Elsewhere");
+    view.setCheckByUser(kDhcp, true);
+    EXPECT_FALSE(view.enabled(kIp) || view.enabled(kDns));
+    EXPECT_EQ(r.digit(field::kDhcp), '1');
+
+    // WEP key texts: HEX keeps hexadecimal digits only, ASCII is kept as its hexadecimal form.
+    view.select(kEncryptionList, "WEP64");
+    view.typeOver(kKeyEdit1, "12G4");
+    EXPECT_EQ(view.text(kKeyEdit1), "124");
+    EXPECT_EQ(r.text(field::kKey1), "124");
+    view.select(kKeyType1, "ASCII");
+    view.typeOver(kKeyEdit1, "ab");
+    EXPECT_EQ(r.text(field::kKey1), "6162");
+
+    // Adhoc offers the 5 GHz channels on a module with the extended fields; infrastructure takes them back.
+    view.select(kModeList, "adhoc");
+    EXPECT_EQ(r.digit(field::kMode), '0');
+    ASSERT_TRUE(view.visible(kFiveGhz));
+    view.setCheckByUser(kFiveGhz, true);
+    EXPECT_EQ(view.items(kChannelList).size(), 31u);
+    EXPECT_EQ(view.selectedText(kChannelList), "36");
+    view.select(kModeList, "infrastructure");
+    EXPECT_FALSE(view.visible(kFiveGhz) || view.checked(kFiveGhz));
+    EXPECT_EQ(view.items(kChannelList).size(), 14u);
+    EXPECT_EQ(view.selectedText(kChannelList), "11");
+}
+
+TEST_F(WifiWindow, IncFiveGhzBandCountryAndChannel) {
+    useModule(Kind::Inc);
+    changeModule([](sim::WifiModuleState& s) { s.record.setDigit(field::kMode, '0'); });
+    openAndRead(kComPosition);
+    view.select(kBandList, "5GHz");  // adhoc stays on 2.4 GHz: the mode goes to infrastructure
+    EXPECT_EQ(view.selectedText(kModeList), "infrastructure");
+    EXPECT_EQ(view.items(kChannelList).size(), 14u);
+    EXPECT_FALSE(view.visible(kCountryList));
+    ASSERT_TRUE(view.click(kClosePort));
+
+    // SoftAP on 5 GHz: the country's channel (Taiwan's first shared one is 149), WPA and the message.
+    struct Case {
+        std::string country, name, softApChannel;
+    };
+    for (const Case& c : {Case{"TW", "Taiwan", "149"}, Case{"US", "USA", "36"}}) {
+        changeModule([&c](sim::WifiModuleState& s) {
+            s.record.setDigit(field::kMode, '1');
+            s.record.setText(field::kCountry, c.country);
+            s.record.setText(field::kChannel3, "100");
+        });
+        desktop.clearMessages();
+        openAndRead(kComPosition);
+        EXPECT_EQ(view.selectedText(kBandList), "5GHz");
+        EXPECT_EQ(view.selectedText(kCountryList), c.name);
+        EXPECT_EQ(view.selectedText(kCountryChannelList), "100");
+        EXPECT_TRUE(view.visible(kFiveGhzGroup));
+        EXPECT_FALSE(view.enabled(kChannelList));
+        view.select(kModeList, "SoftAP");
+        EXPECT_EQ(view.selectedText(kCountryChannelList), c.softApChannel);
+        EXPECT_EQ(view.selectedText(kEncryptionList), "WPA");
+        EXPECT_EQ(messages(),
+                  std::vector<std::string>{"Only WPA and None are supported for Encryption of 5GHz"});
+        ASSERT_TRUE(view.click(kClosePort));
+    }
+
+    // A country no row has: no country selected, no channels.
+    desktop.clearMessages();
+    changeModule([](sim::WifiModuleState& s) { s.record.setText(field::kCountry, "XX"); });
+    openAndRead(kComPosition);
+    EXPECT_EQ(view.control(kCountryList).selection, -1);
+    EXPECT_TRUE(view.items(kCountryChannelList).empty());
+}
+
+TEST_F(WifiWindow, IncSaveWritesBandCountryAndTheThreeCharacterChannel) {
+    useModule(Kind::Inc);
+    changeModule([](sim::WifiModuleState& s) {
+        s.record.setDigit(field::kMode, '1');
+        s.record.setText(field::kCountry, "GB");
+        s.record.setText(field::kChannel3, "100");
+    });
+    openAndRead(kComPosition);
+    view.select(kCountryList, "USA");
+    EXPECT_EQ(view.items(kCountryChannelList).size(), 24u);
+    EXPECT_EQ(view.selectedText(kCountryChannelList), "36");
+    ASSERT_TRUE(view.click(kSaveInfo));
+    ASSERT_TRUE(messages().empty()) << messages()[0];
+    const WifiSettingsRecord& r = printer.wifiModule().record;
+    EXPECT_EQ(r.raw(field::kChannel3), " 36");
+    EXPECT_EQ(r.digit(field::kBand), '7');
+    EXPECT_EQ(r.raw(field::kCountry), "US");
+    EXPECT_EQ(view.selectedText(kBandList), "5GHz");  // the band follows the saved channel
+    EXPECT_FALSE(dlg->ispModeOn());
+
+    // 2.4 GHz: band '2' and the channel list's channel.
+    openAndRead(kComPosition);
+    view.select(kBandList, "2.4GHz");
+    view.select(kChannelList, "6");
+    ASSERT_TRUE(view.click(kSaveInfo));
+    EXPECT_EQ(printer.wifiModule().record.raw(field::kChannel3), " 06");
+    EXPECT_EQ(printer.wifiModule().record.digit(field::kBand), '2');
+}
+
+TEST_F(WifiWindow, WpsGoesToTheIncModuleThenThePortCloses) {
+    useModule(Kind::Inc);
+    openAndRead(kComPosition);
+    ASSERT_TRUE(view.click(kWps));
+    EXPECT_EQ(printer.wifiModule().wpsPresses, 1);
+    EXPECT_EQ(desktop.runCount(kStatusWindowId), 2);
+    EXPECT_FALSE(dlg->ispModeOn());
+    EXPECT_FALSE(view.visible(kWps) || view.enabled(kWps));
+    view.closeBox();
+    EXPECT_EQ(ini.replaces, 0);  // no export file: nothing written
+}
+
+TEST_F(WifiWindow, ClosingUpdatesTheExportFileThatExists) {
+    changeModule([](sim::WifiModuleState& s) { s.record.setText(field::kTcpPort, "2328"); });
+    openAndRead(kComPosition);
+    view.select(kEncryptionList, "WEP128");
+    view.select(kKeyInUseList, "KEY ID 3");
+    view.select(kKeyType3, "ASCII");
+    view.typeOver(kKeyEdit3, "abc");
+    ini.text = "; other tool\r\n[WiFiInfo]\r\nssid=old\r\n";
+    view.closeBox();
+    ASSERT_EQ(ini.replaces, 1);
+    EXPECT_TRUE(messages().empty());
+    for (std::string_view line : {"ssid=HollinLab\r\n", "MacAddress=0030F9123456\r\n", "ENCRYPTION=2\r\n",
+                                  "USEKEY=3\r\n", "KEY3=616263\r\n", "TCPPORT=9000\r\n"})
+        EXPECT_NE(ini.text->find(line), std::string::npos) << line << *ini.text;
+    EXPECT_EQ(ini.text->rfind("; other tool\r\n[WiFiInfo]\r\n", 0), 0u);
+}
+
+TEST_F(WifiWindow, ALongWpaKeyEndsTheExportAfterUseKey) {
+    useModule(Kind::Inc);
+    openAndRead(kComPosition);
+    view.typeOver(kWpaKey, std::string(33, 'w'));
+    ini.text = "";
+    view.closeBox();
+    EXPECT_EQ(messages(), std::vector<std::string>{"WPA Key Length is not long"});
+    EXPECT_NE(ini.text->find("USEKEY="), std::string::npos);
+    EXPECT_EQ(ini.text->find("WPAKEY"), std::string::npos);
+    EXPECT_EQ(debug.find(std::string(33, 'w')), std::string::npos);
+}
+
+// Network mode: a binary printer's Wi-Fi word and a text printer's record follow the form; an address
+// of a binary printer is only checked.
+TEST_F(WifiWindow, NetworkEntriesTakeTheFormsChanges) {
+    dlg->enterNetworkMode();
+    netcfg::DeviceRecord device;
+    device.ipAddress = {192, 168, 1, 50};
+    device.netmask = {255, 255, 255, 0};
+    device.wifiWord = 1u | (6u << 4);
+    FoundDeviceList& found = dlg->foundDevices();
+    found.found.push_back(device);
+    found.entries = {{FoundDeviceList::kBinaryDevice, 0, {}, {}}, {FoundDeviceList::kTextDevice, 0, {}, {}}};
+    WifiSettingsRecord text;
+    text.setDigit(field::kMode, '1');
+    dlg->records() = {text};
+    for (std::string_view mac : {"00:30:F9:00:00:01", "00:30:F9:00:00:02"})
+        view.addItem(kPrinterList, mac);
+    for (std::string_view entry : {"adhoc", "infrastructure"})
+        view.addItem(kModeList, entry);
+    for (int c = 1; c <= 14; ++c)
+        view.addItem(kChannelList, std::to_string(c));
+    for (std::string_view entry : {"None", "Open System", "Shared Key", "Both"})
+        view.addItem(kAuthenticationList, entry);
+    for (std::string_view entry : {"HEX", "ASCII"})
+        view.addItem(kKeyType1, entry);
+    view.setSelection(kKeyType1, 0);
+    for (ControlId id : {kModeList, kChannelList, kAuthenticationList, kKeyEdit1, kKeyType1, kIp, kNetmask,
+                         kGateway, kDns}) {
+        view.show(id, true);
+        view.enable(id, true);
+    }
+
+    view.setSelection(kPrinterList, 0);
+    view.select(kChannelList, "11");
+    view.select(kAuthenticationList, "Shared Key");
+    view.select(kModeList, "adhoc");
+    const std::uint32_t word = dlg->foundRecords()[0].wifiWord;
+    EXPECT_EQ((word >> 4) & 0xF, 11u);
+    EXPECT_EQ(view.selectedText(kChannelList), "11");
+    EXPECT_EQ((word >> 14) & 3, 2u);
+    EXPECT_EQ(word & 0xF, 0u);
+    view.typeOver(kKeyEdit1, "ABG");
+    EXPECT_EQ(view.text(kKeyEdit1), "AB");
+    view.setAddressByUser(kIp, ui::Ipv4{127, 0, 0, 2});
+    EXPECT_EQ(messages(), std::vector<std::string>{"Wrong Local IP address."});
+    EXPECT_EQ(dlg->foundRecords()[0].ipAddress, device.ipAddress);
+    view.setAddressByUser(kIp, ui::Ipv4{192, 168, 1, 60});
+    EXPECT_EQ(messages().size(), 1u);
+    EXPECT_EQ(dlg->records()[0], text);  // the text printer was not touched
+
+    view.setSelection(kPrinterList, 1);
+    view.select(kModeList, "adhoc");
+    view.select(kChannelList, "3");
+    view.setAddressByUser(kGateway, ui::Ipv4{10, 0, 0, 1});
+    view.select(kKeyType1, "ASCII");
+    view.enable(kKeyEdit1, true);
+    view.typeOver(kKeyEdit1, "ab");
+    const WifiSettingsRecord& r = dlg->records()[0];
+    EXPECT_EQ(r.digit(field::kMode), '0');
+    EXPECT_NE(debug.find("*****Ad-hoc"), std::string::npos);
+    EXPECT_EQ(r.raw(field::kChannel), "03");
+    EXPECT_EQ(r.raw(field::kGateway), "0A000001");
+    EXPECT_EQ(r.text(field::kKey1), "6162");
+    EXPECT_EQ(dlg->foundRecords()[0].wifiWord, word);
+
+    // No selection: the address fields ask for one (not the DNS field); the others do nothing.
+    desktop.clearMessages();
+    view.setSelection(kPrinterList, -1);
+    view.setAddressByUser(kIp, ui::Ipv4{192, 168, 1, 61});
+    view.setAddressByUser(kDns, ui::Ipv4{192, 168, 1, 1});
+    view.select(kModeList, "infrastructure");
+    EXPECT_EQ(messages(), std::vector<std::string>{"Select Printer before execute this function."});
+    EXPECT_EQ(dlg->records()[0].digit(field::kMode), '0');
 }
 
 }  // namespace
