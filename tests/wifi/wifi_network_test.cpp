@@ -358,6 +358,9 @@ TEST_F(NetworkWindow, TextSaveWithoutTheWindowWaitsForItsPrinterOnly) {
     record.setLine(field::kSsid, "Cli");
     EXPECT_TRUE(saveTextPrinter(network, clock, kAll, record, "0030F9000005").acknowledged);
     EXPECT_EQ(p.savesApplied(), 1);
+    record.setText(field::kMacAddress, "0030f9000005");  // a MAC in lower case is the same printer's
+    EXPECT_TRUE(saveTextPrinter(network, clock, kAll, record, "0030f9000005").acknowledged);
+    EXPECT_EQ(p.savesApplied(), 2);
     record.setText(field::kMacAddress, "0030F9000099");
     const std::uint32_t start = clock.tickMs();
     EXPECT_FALSE(saveTextPrinter(network, clock, kAll, record, "0030F9000099").acknowledged);
