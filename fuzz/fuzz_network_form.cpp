@@ -16,8 +16,9 @@ using namespace hollin;
 void checkForm(const wifi::NetworkFormValues& v) {
     if (v.keyInUse < 0 || v.keyInUse > 3 || v.encryption < 0 || v.encryption > 9 || v.channel < -1)
         __builtin_trap();
-    if (v.keyLimit != 10 && v.keyLimit != 26)
-        __builtin_trap();
+    for (int limit : v.keyLimits)
+        if (limit != 5 && limit != 10 && limit != 13 && limit != 26)
+            __builtin_trap();
     if (v.ssid.size() > 34 || v.wpaKey.size() > 64)
         __builtin_trap();
     for (const auto& key : v.keys)

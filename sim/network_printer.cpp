@@ -1,6 +1,7 @@
 #include "sim/network_printer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -241,8 +242,9 @@ void TextNetworkPrinter::handle(std::span<const std::uint8_t> datagram) {
     }
     if (classified.kind != TextDatagramKind::OwnSave || datagram.size() < 8 + 14)
         return;
-    // The save's record starts at byte 8; its MAC text is the record's bytes 2..13.
-    if (!std::equal(datagram.begin() + 10, datagram.begin() + 22, record_.begin() + 2))
+    // The save's record starts at byte 8; its MAC text is the record's bytes 2..13, in either case.
+    const auto sameLetter = [](std::uint8_t a, std::uint8_t b) { return std::tolower(a) == std::tolower(b); };
+    if (!std::equal(datagram.begin() + 10, datagram.begin() + 22, record_.begin() + 2, sameLetter))
         return;
     const std::size_t carried = std::min(datagram.size(), std::size_t{1021}) - 8;
     std::copy_n(datagram.begin() + 8, carried, record_.begin());

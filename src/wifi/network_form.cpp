@@ -17,8 +17,6 @@ int bits(std::uint32_t word, int first, int width) {
     return static_cast<int>((word >> first) & ((1u << width) - 1));
 }
 
-// A binary key as the form shows it: hexadecimal text for "HEX", the characters up to the first zero
-// byte for "ASCII".
 template <std::size_t N>
 std::string keyText(const std::array<std::uint8_t, N>& key, int format) {
     if (format == 1)
@@ -29,7 +27,8 @@ std::string keyText(const std::array<std::uint8_t, N>& key, int format) {
 // Which keys the form may edit and how long they may be, by the encryption shown.
 void applyKeyRules(NetworkFormValues& v) {
     const bool wep = v.encryption == 1 || v.encryption == 2;
-    v.keyLimit = v.encryption == 1 ? 10 : 26;
+    for (std::size_t k = 0; k < 4; ++k)
+        v.keyLimits[k] = wepKeyLimit(v.encryption, v.keyFormats[k]);
     v.keyEditsEnabled = wep;
     v.keyInUseEnabled = wep;
     v.wpaAuthEnabled = v.encryption == kWpaInUse;
@@ -37,6 +36,34 @@ void applyKeyRules(NetworkFormValues& v) {
 }
 
 }  // namespace
+
+int wepKeyLimit(int encryption, int format) {
+    const bool ascii = format == 1;
+    if (encryption == 1)
+        return ascii ? 5 : 10;
+    if (encryption == 2)
+        return ascii ? 13 : 26;
+    return 26;
+}
+
+std::string deviceKeyText(const DeviceRecord& record, int key, int encryption, int format) {
+    if (key < 0 || key > 3)
+        return {};
+    const auto k = static_cast<std::size_t>(key);
+    if (encryption == 1)
+        return keyText(record.wep40Keys[k], format);
+    if (encryption == 2)
+        return keyText(record.wep104Keys[k], format);
+    return {};
+}
+
+std::string textKeyText(const WifiSettingsRecord& record, int key, int format) {
+    const std::string stored = record.text(wepKeyField(key + 1));
+    if (format != 1)
+        return stored;
+    const std::vector<std::uint8_t> chars = decodeHexLenient(stored);
+    return std::string(chars.begin(), chars.end());
+}
 
 std::vector<DeviceRecord> sortedByMac(std::vector<DeviceRecord> records) {
     std::stable_sort(records.begin(), records.end(),
@@ -86,9 +113,9 @@ NetworkFormValues formFromDeviceRecord(const DeviceRecord& r, FillVariant varian
     const bool showKeys =
         search ? v.encryption != kWpaInUse && (wep == 1 || wep == 2) : (wep == 1 || wep == 2);
     if (showKeys)
-        for (std::size_t k = 0; k < 4; ++k)
-            v.keys[k] = wep == 1 ? keyText(r.wep40Keys[k], v.keyFormats[k])
-                                 : keyText(r.wep104Keys[k], v.keyFormats[k]);
+        for (int k = 0; k < 4; ++k)
+            v.keys[static_cast<std::size_t>(k)] =
+                deviceKeyText(r, k, wep, v.keyFormats[static_cast<std::size_t>(k)]);
     applyKeyRules(v);
     if (search)
         v.wpaCipherEnabled = bits(w, 16, 3) == 4;
@@ -121,9 +148,9 @@ NetworkFormValues formFromTextRecord(const WifiSettingsRecord& r, const std::arr
     v.channel = r.decimal(field::kChannel).value_or(1) - 1;
     v.authentication = digit(field::kAuthentication);
     v.keyInUse = std::clamp(digit(field::kUseKey) - 1, 0, 3);
-    for (int k = 0; k < 4; ++k)
-        v.keys[static_cast<std::size_t>(k)] = r.text(wepKeyField(k + 1));
     v.keyFormats = keyFormats;
+    for (int k = 0; k < 4; ++k)
+        v.keys[static_cast<std::size_t>(k)] = textKeyText(r, k, keyFormats[static_cast<std::size_t>(k)]);
     v.wpaKey = r.text(field::kWpaKey);
     v.tcpPort = std::to_string(r.hexNumber(field::kTcpPort).value_or(0));
     const int wpaType = digit(field::kWpa);

@@ -56,7 +56,7 @@ struct NetworkFormValues {
     int wpaAuthentication = 0, wpaCipher = 0;
     std::array<std::string, 4> keys;
     std::array<int, 4> keyFormats{};
-    int keyLimit = 26;
+    std::array<int, 4> keyLimits{26, 26, 26, 26};
     bool keyEditsEnabled = false;  // the key in use's edit and format list
     bool keyInUseEnabled = false, wpaAuthEnabled = false, wpaKeyEnabled = false;
     std::optional<bool> wpaCipherEnabled;  // nothing: left as it is
@@ -64,6 +64,17 @@ struct NetworkFormValues {
     std::optional<bool> dhcpShown;   // shown and enabled alike
     std::optional<bool> resetShown;  // shown and enabled alike
 };
+
+// How many characters a WEP key edit takes: WEP64 10 hexadecimal digits or 5 characters, WEP128 26
+// or 13; 26 for any other encryption.
+int wepKeyLimit(int encryption, int format);
+// Key `key` (0..3) of a binary printer as its edit shows it, from the slot set of `encryption` (1:
+// 40-bit, 2: 104-bit; any other: nothing): hexadecimal text for "HEX" (format 0), the characters up to
+// the first zero byte for "ASCII" (1).
+std::string deviceKeyText(const netcfg::DeviceRecord& record, int key, int encryption, int format);
+// Key `key` (0..3) of a text printer's record as its edit shows it: the hexadecimal text as stored for
+// "HEX", the characters it encodes for "ASCII".
+std::string textKeyText(const WifiSettingsRecord& record, int key, int format);
 
 NetworkFormValues formFromDeviceRecord(const netcfg::DeviceRecord& record, FillVariant variant,
                                        const std::array<int, 4>& keyFormats);

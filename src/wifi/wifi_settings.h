@@ -75,7 +75,6 @@ struct WifiWindowDeps {
 // The handlers live in several sources, each mapping its own in a map...Handlers() member:
 // wifi_settings.cpp (start, port section, Open and Close Port, window close, factory reset),
 // wifi_settings_read.cpp (Get Wi-Fi Information and the form fill), wifi_settings_security.cpp
-// wifi_settings_read.cpp (Get Wi-Fi Information and the form fill), wifi_settings_security.cpp
 // (the wireless security fields), wifi_settings_form.cpp (the other form fields, bands, countries and
 // channels, WPS, the settings export), wifi_settings_enterprise.cpp (opens the Enterprise window) and
 // wifi_settings_network.cpp (network mode: search, selection and network save).
@@ -118,6 +117,8 @@ class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
         std::size_t index;
     };
     std::optional<NetworkEntry> selectedNetworkEntry();
+    // The printer list's selected entry itself (its key formats and typed keys); nothing as above.
+    FoundDeviceList::Entry* selectedFoundEntry();
     // The form shows printers found on the network, as when the port list's "Network" is chosen.
     void enterNetworkMode() { applyNetworkPortRule(); }
     // The module's record as received, keys included, which the form never shows.
@@ -206,7 +207,8 @@ class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
     void applyEncryptionEnabling(int encryption);
     void applyIncMode(int encryption);
     void setKeyLimits(int encryption);
-    int keyType(int key) const;
+    // A WEP key's format: the selected printer's in network mode, else the module's.
+    int keyType(int key);
     int eapDigit() const;
     void onEncryptionChanged();
     void onKeyInUseChanged();
@@ -214,6 +216,14 @@ class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
     void onWpaAuthChanged();
     void onWpaKeyChanged();
     void resetWpaLists();
+    // Network mode: the security fields follow the selected printer (binary or text), not a module.
+    void onNetworkEncryptionChanged(int encryption);
+    void onNetworkKeyInUseChanged(int keyInUse);
+    void onNetworkKeyTypeChanged(int key, int type);
+    void onNetworkWpaChanged();
+    void applyNetworkKeyRule(int encryption, int keyInUse);
+    // The selected printer's record takes the security selections the form shows.
+    void storeNetworkSecurity();
     void commitWorking() { records_[0] = working_; }
 
     // --- wifi_settings_form.cpp

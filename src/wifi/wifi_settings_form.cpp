@@ -10,6 +10,7 @@
 #include "netcfg/write_checks.h"
 #include "ui/list_fill.h"
 #include "ui/status_window.h"
+#include "wifi/network_save.h"
 #include "wifi/wifi_bands.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
@@ -82,14 +83,20 @@ bool CWiFiSettings::incFiveGhz() const {
     return deps_.program.moduleKind == kModuleInc && records_[0].digit(field::kGeneration) > '2';
 }
 
-std::optional<CWiFiSettings::NetworkEntry> CWiFiSettings::selectedNetworkEntry() {
+FoundDeviceList::Entry* CWiFiSettings::selectedFoundEntry() {
     if (!networkMode_)
-        return std::nullopt;
+        return nullptr;
     const int position = view().selection(kPrinterList);
     if (position < 0 || static_cast<std::size_t>(position) >= found_.entries.size())
+        return nullptr;
+    return &found_.entries[static_cast<std::size_t>(position)];
+}
+
+std::optional<CWiFiSettings::NetworkEntry> CWiFiSettings::selectedNetworkEntry() {
+    const FoundDeviceList::Entry* entry = selectedFoundEntry();
+    if (!entry)
         return std::nullopt;
-    const FoundDeviceList::Entry& entry = found_.entries[static_cast<std::size_t>(position)];
-    return NetworkEntry{entry.kind, entry.index};
+    return NetworkEntry{entry->kind, entry->index};
 }
 
 std::optional<std::size_t> CWiFiSettings::editedRecord() {
@@ -283,8 +290,7 @@ void CWiFiSettings::onWepKeyChanged(int key) {
         return;
     const ControlId edit = kKeys[key].edit;
     const std::string text = v.text(edit);
-    // A network printer's key format is the one its entry shows.
-    const int type = networkMode_ ? v.selection(kKeys[key].type) : keyType(key);
+    const int type = keyType(key);
     std::string stored;
     if (type != 1) {
         stored = hexDigitsOf(text);
@@ -295,8 +301,12 @@ void CWiFiSettings::onWepKeyChanged(int key) {
     } else {
         stored = asciiKeyHex(text);
     }
-    // A binary printer's keys are packed into its record when it is saved.
-    if (!device)
+    // A network printer keeps the text as typed, for when it is chosen again.
+    if (FoundDeviceList::Entry* entry = selectedFoundEntry())
+        entry->keyTexts[static_cast<std::size_t>(key)] = text;
+    if (netcfg::DeviceRecord* d = editedDevice())
+        storeWepKey(*d, key, v.selection(kEncryptionList), text, type);
+    else
         editRecord([key, &stored](WifiSettingsRecord& r) { r.setText(wepKeyField(key + 1), stored); });
 }
 

@@ -239,7 +239,7 @@ void CWiFiSettings::applyNetworkForm(const NetworkFormValues& f) {
     wpaKeyText_ = f.wpaKey;
     for (std::size_t k = 0; k < 4; ++k) {
         ui::fillList(v, kKeys[k].type, kKeyFormatNames, f.keyFormats[k]);
-        v.setTextLimit(kKeys[k].edit, f.keyLimit);
+        v.setTextLimit(kKeys[k].edit, f.keyLimits[k]);
         v.setText(kKeys[k].edit, f.keys[k]);
         const bool inUse = f.keyEditsEnabled && static_cast<int>(k) == f.keyInUse;
         v.enable(kKeys[k].edit, inUse);
@@ -269,12 +269,17 @@ void CWiFiSettings::onDeviceSelected() {
     if (selected < 0 || static_cast<std::size_t>(selected) >= found_.entries.size())
         return;
     const FoundDeviceList::Entry& entry = found_.entries[static_cast<std::size_t>(selected)];
-    if (entry.kind == FoundDeviceList::kBinaryDevice) {
-        applyNetworkForm(
-            formFromDeviceRecord(found_.found[entry.index], FillVariant::Selection, entry.keyFormats));
+    const bool binaryEntry = entry.kind == FoundDeviceList::kBinaryDevice;
+    NetworkFormValues values = binaryEntry ? formFromDeviceRecord(found_.found[entry.index],
+                                                                  FillVariant::Selection, entry.keyFormats)
+                                           : formFromTextRecord(records_[entry.index], entry.keyFormats);
+    // A key typed for this printer comes back as it was typed.
+    for (std::size_t k = 0; k < 4; ++k)
+        if (!entry.keyTexts[k].empty())
+            values.keys[k] = entry.keyTexts[k];
+    applyNetworkForm(values);
+    if (binaryEntry)
         return;
-    }
-    applyNetworkForm(formFromTextRecord(records_[entry.index], entry.keyFormats));
     for (ControlId id : kNetworkFields)
         v.enable(id, true);
     for (ControlId id : {kGetInfo, kSaveInfo, kReset})

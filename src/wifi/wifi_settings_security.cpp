@@ -5,6 +5,7 @@
 
 #include "common/hex.h"
 #include "ui/list_fill.h"
+#include "wifi/network_save.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
 
@@ -38,12 +39,20 @@ void CWiFiSettings::mapSecurityHandlers() {
     for (int k = 0; k < 4; ++k)
         onSelectionChanged(kKeys[k].type, [this, k] { onKeyTypeChanged(k); });
     onSelectionChanged(kWpaAuthList, [this] { onWpaAuthChanged(); });
+    onSelectionChanged(kWpaEncList, [this] {
+        if (networkMode_)
+            onNetworkWpaChanged();
+    });
     onEditChanged(kWpaKey, [this] { onWpaKeyChanged(); });
 }
 
-int CWiFiSettings::keyType(int key) const {
+int CWiFiSettings::keyType(int key) {
     if (key < 0 || key > 3)
         return 0;
+    if (networkMode_) {
+        const FoundDeviceList::Entry* entry = selectedFoundEntry();
+        return entry ? entry->keyFormats[static_cast<std::size_t>(key)] : 0;
+    }
     if (deps_.program.moduleKind <= kModuleSollae)
         return sollae_.keys[static_cast<std::size_t>(key)].type;
     return deps_.program.keyTypes[static_cast<std::size_t>(key)];
@@ -55,17 +64,9 @@ int CWiFiSettings::eapDigit() const {
     return records_[0].digit(field::kEapMethod);
 }
 
-// WEP64 takes 10 hexadecimal digits or 5 characters, WEP128 26 or 13; otherwise 26.
 void CWiFiSettings::setKeyLimits(int encryption) {
-    for (int k = 0; k < 4; ++k) {
-        const bool ascii = keyType(k) == 1;
-        int limit = 26;
-        if (encryption == kWep64)
-            limit = ascii ? 5 : 10;
-        else if (encryption == kWep128)
-            limit = ascii ? 13 : 26;
-        view().setTextLimit(kKeys[k].edit, limit);
-    }
+    for (int k = 0; k < 4; ++k)
+        view().setTextLimit(kKeys[k].edit, wepKeyLimit(encryption, keyType(k)));
 }
 
 void CWiFiSettings::applyKeyFieldRule(int encryption, int keyInUse) {
@@ -189,6 +190,10 @@ void CWiFiSettings::onEncryptionChanged() {
         v.setSelection(kEncryptionList, shownEncryption_);
         return;
     }
+    if (networkMode_) {
+        onNetworkEncryptionChanged(e);
+        return;
+    }
     const ModuleKind kind = deps_.program.moduleKind;
     const int keyInUse = v.selection(kKeyInUseList);
     if (kind <= kModuleSollae) {
@@ -259,6 +264,10 @@ void CWiFiSettings::onKeyInUseChanged() {
     ui::DialogView& v = view();
     const int k = v.selection(kKeyInUseList);
     const int e = v.selection(kEncryptionList);
+    if (networkMode_) {
+        onNetworkKeyInUseChanged(k);
+        return;
+    }
     if (deps_.program.moduleKind <= kModuleSollae) {
         applyKeyFieldRule(e, k);
         return;
@@ -280,6 +289,10 @@ void CWiFiSettings::onKeyTypeChanged(int key) {
     const int type = v.selection(kKeys[key].type);
     if (type < 0 || type > 1)
         return;
+    if (networkMode_) {
+        onNetworkKeyTypeChanged(key, type);
+        return;
+    }
     if (deps_.program.moduleKind <= kModuleSollae) {
         sollae_.keys[static_cast<std::size_t>(key)].type = type;
         applyKeyFieldRule(v.selection(kEncryptionList), v.selection(kKeyInUseList));
@@ -309,6 +322,10 @@ void CWiFiSettings::onKeyTypeChanged(int key) {
 void CWiFiSettings::onWpaAuthChanged() {
     ui::DialogView& v = view();
     const int auth = v.selection(kWpaAuthList);
+    if (networkMode_) {
+        onNetworkWpaChanged();
+        return;
+    }
     switch (deps_.program.moduleKind) {
         case kModuleNone:
         case kModuleSollae:
@@ -340,6 +357,106 @@ void CWiFiSettings::onWpaAuthChanged() {
         default:
             commitWorking();
     }
+}
+
+// --- network mode: the selected printer's record (a binary printer's Wi-Fi word and key slots, a
+// text printer's digits) keeps what the security fields show, so that choosing the printer again
+// shows it and a save sends it.
+
+void CWiFiSettings::storeNetworkSecurity() {
+    if (quietEdits_ > 0)
+        return;
+    const RecordForm form = networkForm();
+    if (netcfg::DeviceRecord* d = editedDevice()) {
+        d->wifiWord = wifiWordFor(d->wifiWord, form);
+        return;
+    }
+    editRecord([&form](WifiSettingsRecord& r) {
+        const auto digit = [&r](RecordField f, int value) {
+            if (value >= 0 && value <= 9)
+                r.setDigit(f, static_cast<char>('0' + value));
+        };
+        digit(field::kEncryption, form.encryption);
+        digit(field::kUseKey, form.keyInUse + 1);
+        digit(field::kWpa, form.encryption == kWpa ? form.wpaAuthentication : 0);
+        digit(field::kWpaEnc, form.encryption == kWpa ? form.wpaCipher : 0);
+    });
+}
+
+// WEP: the key in use's edit and format; WPA and 802.1x: the WPA type, cipher (once a type is chosen)
+// and key, as the printers' lists are those of a Sollae module.
+void CWiFiSettings::applyNetworkKeyRule(int encryption, int keyInUse) {
+    ui::DialogView& v = view();
+    for (int k = 0; k < 4; ++k) {
+        v.enable(kKeys[k].edit, isWep(encryption) && k == keyInUse);
+        v.enable(kKeys[k].type, isWep(encryption) && k == keyInUse);
+    }
+    v.enable(kKeyInUseList, isWep(encryption));
+    setKeyLimits(encryption);
+    v.enable(kWpaAuthList, encryption >= kWpa);
+    v.enable(kWpaKey, encryption >= kWpa);
+    v.enable(kWpaEncList, encryption >= kWpa && v.selection(kWpaAuthList) > 0);
+}
+
+void CWiFiSettings::onNetworkEncryptionChanged(int encryption) {
+    ui::DialogView& v = view();
+    FoundDeviceList::Entry* entry = selectedFoundEntry();
+    if (!entry)
+        return;
+    if (encryption != kWpa) {
+        // WPA's type and cipher go back to "None": the printer would otherwise read WPA again.
+        selectIndex(kWpaAuthList, 0);
+        selectIndex(kWpaEncList, 0);
+    }
+    storeNetworkSecurity();
+    // The key edits show the printer's keys of the new size; texts typed for the old one are gone.
+    entry->keyTexts = {};
+    {
+        const QuietEdits quiet(*this);
+        for (int k = 0; k < 4; ++k) {
+            const int format = entry->keyFormats[static_cast<std::size_t>(k)];
+            v.setText(kKeys[k].edit, entry->kind == FoundDeviceList::kBinaryDevice
+                                         ? deviceKeyText(found_.found[entry->index], k, encryption, format)
+                                         : textKeyText(records_[entry->index], k, format));
+        }
+    }
+    applyNetworkKeyRule(encryption, v.selection(kKeyInUseList));
+    shownEncryption_ = encryption;
+}
+
+void CWiFiSettings::onNetworkKeyInUseChanged(int keyInUse) {
+    if (!selectedFoundEntry() || keyInUse < 0 || keyInUse > 3)
+        return;
+    storeNetworkSecurity();
+    applyNetworkKeyRule(view().selection(kEncryptionList), keyInUse);
+}
+
+// The key's edit shows the printer's key in the new format: hexadecimal text or its characters.
+void CWiFiSettings::onNetworkKeyTypeChanged(int key, int type) {
+    ui::DialogView& v = view();
+    FoundDeviceList::Entry* entry = selectedFoundEntry();
+    if (!entry)
+        return;
+    const auto k = static_cast<std::size_t>(key);
+    entry->keyFormats[k] = type;
+    const int encryption = v.selection(kEncryptionList);
+    const std::string text = entry->kind == FoundDeviceList::kBinaryDevice
+                                 ? deviceKeyText(found_.found[entry->index], key, encryption, type)
+                                 : textKeyText(records_[entry->index], key, type);
+    {
+        const QuietEdits quiet(*this);
+        v.setText(kKeys[key].edit, text);
+    }
+    entry->keyTexts[k] = entry->keyTexts[k].empty() ? std::string() : text;
+    setKeyLimits(encryption);
+}
+
+void CWiFiSettings::onNetworkWpaChanged() {
+    if (!selectedFoundEntry())
+        return;
+    storeNetworkSecurity();
+    const int encryption = view().selection(kEncryptionList);
+    view().enable(kWpaEncList, encryption >= kWpa && view().selection(kWpaAuthList) > 0);
 }
 
 // A key of 64 hexadecimal digits is the pre-shared key itself; any other character makes it a pass

@@ -95,6 +95,12 @@ class WifiNetworkSessionTest : public QObject {
     static QPushButton* button(gui::QtDialogView& view, ui::ControlId id) {
         return qobject_cast<QPushButton*>(view.control(id));
     }
+    static QLineEdit* edit(gui::QtDialogView& view, ui::ControlId id) {
+        return qobject_cast<QLineEdit*>(view.control(id));
+    }
+    static QComboBox* combo(gui::QtDialogView& view, ui::ControlId id) {
+        return qobject_cast<QComboBox*>(view.control(id));
+    }
     static void choose(gui::QtDialogView& view, ui::ControlId id, int index) {
         auto* combo = qobject_cast<QComboBox*>(view.control(id));
         combo->setCurrentIndex(index);
@@ -151,25 +157,67 @@ class WifiNetworkSessionTest : public QObject {
         QVERIFY(view.dialog()->grab().save(
             QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_103_network_search.png")));
 
-        // The binary printer: its loopback address is no printer's own, a LAN address is.
+        // The binary printer: SSID, channel and a WEP key edited; choosing another printer and coming
+        // back shows them again.
+        QLineEdit* ssid = edit(view, kSsid);
+        ssid->setText(QStringLiteral("Lab"));
+        choose(view, kChannelList, 10);    // "11"
+        choose(view, kEncryptionList, 1);  // "WEP64"
+        QVERIFY(edit(view, kKeyEdit1)->isEnabled());
+        edit(view, kKeyEdit1)->setText(QStringLiteral("0A1B2C3D4E"));
+        list->setCurrentRow(1);
+        QCOMPARE(edit(view, kKeyEdit1)->text(), QString());
+        list->setCurrentRow(0);
+        QCOMPARE(combo(view, kEncryptionList)->currentText(), QStringLiteral("WEP64"));
+        QCOMPARE(combo(view, kChannelList)->currentText(), QStringLiteral("11"));
+        QCOMPARE(edit(view, kKeyEdit1)->text(), QStringLiteral("0A1B2C3D4E"));
+        ssid->setText(QStringLiteral("Lab"));  // the SSID is the form's, read when saving
+        // Its loopback address is no printer's own, a LAN address is.
         view.setAddress(kIp, {192, 168, 1, 50});
         view.setAddress(kNetmask, {255, 255, 255, 0});
         QTest::mouseClick(button(view, kNetworkSave), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(answers.windows.size(), 1, 5000);
         QCOMPARE(answers.windows[0], QStringLiteral("Printer Settings Saved: Save Completed !!!"));
-        QCOMPARE(printers_->networkPrinters().binary()[0]->record().ipAddress,
-                 (std::array<std::uint8_t, 4>{192, 168, 1, 50}));
+        const netcfg::DeviceRecord binary = printers_->networkPrinters().binary()[0]->record();
+        QCOMPARE(binary.ipAddress, (std::array<std::uint8_t, 4>{192, 168, 1, 50}));
+        QCOMPARE(std::string(reinterpret_cast<const char*>(binary.ssid.data())), std::string("Lab"));
+        QCOMPARE((binary.wifiWord >> 4) & 0xF, 11u);
+        QCOMPARE((binary.wifiWord >> 8) & 0x3, 1u);
+        QCOMPARE(binary.wep40Keys[0], (std::array<std::uint8_t, 5>{0x0A, 0x1B, 0x2C, 0x3D, 0x4E}));
 
-        // The text printer: saved and acknowledged.
+        // The text printer: WPA2-PSK with a key, saved and acknowledged.
         list->setCurrentRow(3);
-        QLineEdit* ssid = qobject_cast<QLineEdit*>(view.control(kSsid));
         ssid->setText(QStringLiteral("Shop"));
+        choose(view, kEncryptionList, 3);  // "WPA"
+        choose(view, kWpaAuthList, 2);     // "WPA2-PSK"
+        QVERIFY(edit(view, kWpaKey)->isEnabled());
+        edit(view, kWpaKey)->setText(QStringLiteral("TextPass123"));
+        QVERIFY(view.dialog()->grab().save(
+            QStringLiteral(HOLLIN_SCREENSHOT_DIR "/dialog_103_network_text_printer.png")));
         QTest::mouseClick(button(view, kNetworkSave), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(answers.windows.size(), 2, 10000);
         QCOMPARE(answers.windows[1], QStringLiteral("Printer Settings Saved: Save Completed !!!"));
         QCOMPARE(answers.boxes, QStringList());
         QCOMPARE(printers_->networkPrinters().text()[0]->savesApplied(), 1);
         QVERIFY(QFile::exists(state_.filePath(QStringLiteral("hollin/result.out"))));
+        const auto text =
+            wifi::WifiSettingsRecord::fromBytes(printers_->networkPrinters().text()[0]->record());
+        QCOMPARE(text->line(wifi::field::kSsid), std::string("Shop"));
+        QCOMPARE(text->digit(wifi::field::kEncryption), '3');
+        QCOMPARE(text->digit(wifi::field::kWpa), '2');
+        QCOMPARE(text->text(wifi::field::kWpaKey), std::string("TextPass123"));
+
+        // A new search shows what the printers now hold.
+        QTest::mouseClick(button(view, kSearch), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(list->count(), 4, 5000);
+        list->setCurrentRow(0);
+        QCOMPARE(ssid->text(), QStringLiteral("Lab"));
+        QCOMPARE(combo(view, kEncryptionList)->currentText(), QStringLiteral("WEP64"));
+        QCOMPARE(edit(view, kKeyEdit1)->text(), QStringLiteral("0A1B2C3D4E"));
+        list->setCurrentRow(3);
+        QCOMPARE(ssid->text(), QStringLiteral("Shop"));
+        QCOMPARE(combo(view, kEncryptionList)->currentText(), QStringLiteral("WPA"));
+        QCOMPARE(combo(view, kWpaAuthList)->currentText(), QStringLiteral("WPA2-PSK"));
         dlg.detach();
     }
 

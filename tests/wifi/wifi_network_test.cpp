@@ -336,6 +336,70 @@ TEST_F(NetworkWindow, TextSaveSendsTheRecordKeepsWhatTheFormDoesNotShowAndLeaves
     EXPECT_EQ(debug.find("0123456789"), std::string::npos);
 }
 
+TEST_F(NetworkWindow, BinaryPrinterKeepsItsSecurityFieldsWhenAnotherIsChosenAndSavesThem) {
+    auto& first = addBinary(1);
+    addBinary(2);
+    search();
+    ASSERT_TRUE(view.select(kEncryptionList, "WEP64"));
+    EXPECT_EQ(view.textLimit(kKeyEdit1), 10);
+    ASSERT_TRUE(view.typeOver(kKeyEdit1, "0123456789"));
+    ASSERT_TRUE(view.select(kKeyInUseList, "KEY ID 2"));
+    EXPECT_FALSE(view.enabled(kKeyEdit1));
+    ASSERT_TRUE(view.select(kKeyType2, "ASCII"));
+    EXPECT_EQ(view.textLimit(kKeyEdit2), 5);
+    ASSERT_TRUE(view.typeOver(kKeyEdit2, "abcde"));
+
+    ASSERT_TRUE(view.select(kPrinterList, 1));
+    EXPECT_NE(view.text(kKeyEdit2), "abcde");
+    ASSERT_TRUE(view.select(kPrinterList, 0));
+    EXPECT_EQ(view.selectedText(kEncryptionList), "WEP64");
+    EXPECT_EQ(view.selectedText(kKeyInUseList), "KEY ID 2");
+    EXPECT_EQ(view.text(kKeyEdit1), "0123456789");
+    EXPECT_EQ(view.selectedText(kKeyType2), "ASCII");
+    EXPECT_EQ(view.text(kKeyEdit2), "abcde");
+    EXPECT_TRUE(view.enabled(kKeyEdit2));
+
+    typeLanAddress();
+    ASSERT_TRUE(view.click(kNetworkSave));
+    const DeviceRecord written = first.record();
+    EXPECT_EQ((written.wifiWord >> 8) & 3, 1u);
+    EXPECT_EQ((written.wifiWord >> 10) & 3, 1u);
+    EXPECT_EQ(written.wep40Keys[0], (std::array<std::uint8_t, 5>{0x01, 0x23, 0x45, 0x67, 0x89}));
+    EXPECT_EQ(written.wep40Keys[1], (std::array<std::uint8_t, 5>{'a', 'b', 'c', 'd', 'e'}));
+}
+
+TEST_F(NetworkWindow, TextPrinterKeepsItsSecurityFieldsWhenAnotherIsChosenAndSavesThem) {
+    auto& p = addText(1);
+    addText(2);
+    search();
+    ASSERT_TRUE(view.select(kPrinterList, "00:30:F9:00:00:01"));
+    ASSERT_TRUE(view.select(kEncryptionList, "WEP128"));
+    ASSERT_TRUE(view.select(kKeyType1, "ASCII"));
+    EXPECT_EQ(view.textLimit(kKeyEdit1), 13);
+    ASSERT_TRUE(view.typeOver(kKeyEdit1, "abcdefghijklm"));
+
+    ASSERT_TRUE(view.select(kPrinterList, "00:30:F9:00:00:02"));
+    ASSERT_TRUE(view.select(kPrinterList, "00:30:F9:00:00:01"));
+    EXPECT_EQ(view.selectedText(kEncryptionList), "WEP128");
+    EXPECT_EQ(view.text(kKeyEdit1), "abcdefghijklm");
+    ASSERT_TRUE(view.select(kKeyType1, "HEX"));
+    EXPECT_EQ(view.text(kKeyEdit1), "6162636465666768696A6B6C6D");
+
+    desktop.script(kStatusWindowId, [&](FakeView& status) {
+        for (int tick = 0; tick < 3; ++tick) {
+            pump();
+            status.fireTimer(ui::StatusWindow::kTimerId);
+        }
+        EXPECT_TRUE(status.click(ui::IDOK));
+    });
+    ASSERT_TRUE(view.click(kNetworkSave));
+    EXPECT_EQ(desktop.lastView(kStatusWindowId)->text(ui::StatusWindow::kText), "Save Completed !!!");
+    const auto stored = WifiSettingsRecord::fromBytes(p.record());
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->digit(field::kEncryption), '2');
+    EXPECT_EQ(stored->text(field::kKey1), "6162636465666768696A6B6C6D");
+}
+
 TEST_F(NetworkWindow, UnacknowledgedTextSaveEndsInSaveError) {
     addText(5);
     search();
@@ -358,6 +422,9 @@ TEST_F(NetworkWindow, TextSaveWithoutTheWindowWaitsForItsPrinterOnly) {
     record.setLine(field::kSsid, "Cli");
     EXPECT_TRUE(saveTextPrinter(network, clock, kAll, record, "0030F9000005").acknowledged);
     EXPECT_EQ(p.savesApplied(), 1);
+    record.setText(field::kMacAddress, "0030f9000005");  // a MAC in lower case is the same printer's
+    EXPECT_TRUE(saveTextPrinter(network, clock, kAll, record, "0030f9000005").acknowledged);
+    EXPECT_EQ(p.savesApplied(), 2);
     record.setText(field::kMacAddress, "0030F9000099");
     const std::uint32_t start = clock.tickMs();
     EXPECT_FALSE(saveTextPrinter(network, clock, kAll, record, "0030F9000099").acknowledged);
