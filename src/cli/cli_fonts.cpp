@@ -90,7 +90,8 @@ Plan planFontDownload(const Request& request, Deps& deps) {
         // What goes out is the file as saved, read back whole.
         fonts::SavedStream saved = fonts::rereadFontStream(deps.fontFiles, path, stream->size());
         if (saved.status != fonts::SavedStream::Status::Read)
-            return refuse("--save-tfd: " + std::string(fonts::kReadSizeErrorText.english) + " (" + path + ")");
+            return refuse("--save-tfd: " + std::string(fonts::kReadSizeErrorText.english) + " (" + path +
+                          ")");
         stream = std::move(saved.bytes);
     }
     auto shared = std::make_shared<Bytes>(std::move(*stream));
@@ -104,8 +105,11 @@ Plan planFontDownload(const Request& request, Deps& deps) {
         auto& exchange = c.session.exchange;
         const bool sent = fonts::sendFontStream(
             [&exchange](std::span<const std::uint8_t> b) { return exchange.SendToPrinter(b); }, *shared,
-            [&c](int percent) { showProgress(c.deps, "font download", percent); });
-        return sent ? Outcome::Done : Outcome::NotSent;
+            progressUntilDone(c.deps, "font download"));
+        if (!sent)
+            return Outcome::NotSent;
+        showProgress(c.deps, "font download", 100);
+        return Outcome::Done;
     }};
 }
 

@@ -102,5 +102,7 @@ int runProfile(const Request& request, Deps& deps, Output& output);
 
 // Shows a progress line (only when the program has a terminal for it).
 void showProgress(Deps& deps, std::string_view what, int percent);
+// An operation's progress below 100 shown as `what`; the caller shows 100 once the work is done.
+std::function<void(int)> progressUntilDone(Deps& deps, std::string what);
 
 }  // namespace hollin::cli

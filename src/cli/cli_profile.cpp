@@ -224,7 +224,8 @@ ProfilePlans planProfile(const JsonValue& profile, const Request& base, Deps& de
             return plans;
         }
     }
-    if (const JsonValue* settings = profile.member("settings"); settings && !planSettings(plans, *settings, base, deps))
+    if (const JsonValue* settings = profile.member("settings");
+        settings && !planSettings(plans, *settings, base, deps))
         return plans;
     if (const JsonValue* bt = profile.member("bluetooth"); bt && !planBluetooth(plans, *bt, base, deps))
         return plans;
@@ -295,7 +296,8 @@ int applyProfile(const Request& request, Deps& deps, Output& output) {
     }
     const JsonParse parsed = parseJson(*text);
     if (!parsed.value || !parsed.value->object()) {
-        output.err += "hollinctl: " + path + ": " + (parsed.value ? "a profile is a JSON object" : parsed.error) + "\n";
+        output.err +=
+            "hollinctl: " + path + ": " + (parsed.value ? "a profile is a JSON object" : parsed.error) + "\n";
         return kExitRefused;
     }
     const ProfilePlans plans = planProfile(*parsed.value, request, deps);

@@ -66,10 +66,9 @@ bool takePorts(Request& request, const std::string& value, std::string& error) {
     return true;
 }
 
-constexpr std::string_view kValueOptions[] = {"--port",      "--baud",  "--parity",      "--data-bits",
-                                              "--stop-bits", "--flow",  "--secret-file", "--broadcast",
-                                              "--directed",  "--sensor",
-                                              "--id",        "--memory", "--save-tfd",    "--ports"};
+constexpr std::string_view kValueOptions[] = {
+    "--port",      "--baud",     "--parity", "--data-bits", "--stop-bits", "--flow",     "--secret-file",
+    "--broadcast", "--directed", "--sensor", "--id",        "--memory",    "--save-tfd", "--ports"};
 
 bool takesValue(std::string_view arg) {
     for (auto option : kValueOptions) {

@@ -36,14 +36,14 @@ struct Request {
     std::optional<std::string> secretFile;  // a path, or "-" for standard input
     std::optional<std::string> broadcast;
     std::optional<std::string> directed;
-    int sensorPosition = 0;          // black mark media: 0 lower, 1 upper
-    int fontId = 1;                  // font download: 1..9
+    int sensorPosition = 0;  // black mark media: 0 lower, 1 upper
+    int fontId = 1;          // font download: 1..9
     fonts::FontMemory fontMemory = fonts::FontMemory::Flash;
     std::optional<std::string> saveTfd;  // font download: the ".tfd" copy
     bool withSecrets = false;            // profile save: the Wi-Fi keys too
     std::vector<std::string> ports;      // profile apply: the printers, in turn
     bool allFound = false;               // profile apply: every COMn mapped and the USB printer
-    std::vector<std::string> words;  // the command and its arguments
+    std::vector<std::string> words;      // the command and its arguments
 };
 
 struct ParsedRequest {

@@ -276,6 +276,13 @@ void showProgress(Deps& deps, std::string_view what, int percent) {
         deps.progress(what, percent);
 }
 
+std::function<void(int)> progressUntilDone(Deps& deps, std::string what) {
+    return [&deps, what = std::move(what)](int percent) {
+        if (percent < 100)
+            showProgress(deps, what, percent);
+    };
+}
+
 // Writes the report and a failure's message; the exit code.
 int finish(const Request& request, Report& report, const Failure& failure, Output& output) {
     report.text("result", failure.code == kExitDone ? "done" : "failed");

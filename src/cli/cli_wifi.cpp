@@ -25,8 +25,8 @@ constexpr std::string_view kModeNames[] = {"adhoc", "infrastructure", "softap"};
 constexpr std::string_view kWpaAuthNames[] = {"none", "wpa-psk", "wpa2-psk"};
 constexpr std::string_view kKeyTypeNames[] = {"hex", "ascii"};
 // The keys `wifi set` takes on the command line; the secrets come only from --secret-file.
-constexpr std::string_view kSetKeys[] = {"ssid",       "dhcp",     "ip",         "netmask",  "gateway",
-                                         "dns",        "tcp-port", "mode",       "channel",  "encryption",
+constexpr std::string_view kSetKeys[] = {"ssid",       "dhcp",     "ip",      "netmask", "gateway",
+                                         "dns",        "tcp-port", "mode",    "channel", "encryption",
                                          "key-in-use", "key-type", "wpa-auth"};
 constexpr std::string_view kSetSecrets[] = {"wpa-key", "wep-key"};
 constexpr std::string_view kEnterpriseKeys[] = {"eap", "id", "ca", "client", "private-key"};
@@ -328,14 +328,21 @@ wifi::RecordForm recordFormOf(const ModuleReading& read, const WifiEdits& e, Mod
     return form;
 }
 
+// A save's failure; a save that went through ends its progress line.
+Failure savedFailure(ModuleOutcome outcome, Deps& deps) {
+    if (outcome == ModuleOutcome::Done)
+        showProgress(deps, "Wi-Fi save", 100);
+    return moduleFailure(outcome);
+}
+
 Failure saveSollae(ModuleExchange& exchange, const ModuleReading& read, const WifiEdits& e, Deps& deps) {
     const wifi::SollaeForm form = sollaeFormOf(read, e);
     if (const auto refusal = wifi::checkSollaeForm(form, read.sollae))
         return {kExitRefused, refusalMessage(*refusal) + ": nothing was written"};
     const wifi::SollaeSaveResult saved =
         wifi::writeSollaeSettings(exchange, wifi::planSollaeWrites(form, read.sollae, read.parameterSet),
-                                  [&deps](int percent) { showProgress(deps, "Wi-Fi save", percent); });
-    Failure failure = moduleFailure(saved.outcome);
+                                  progressUntilDone(deps, "Wi-Fi save"));
+    Failure failure = savedFailure(saved.outcome, deps);
     if (failure.code != kExitDone && saved.writesDone > 0)
         failure.message += " (the module holds part of the new settings, not stored in its flash)";
     return failure;
@@ -350,11 +357,12 @@ Failure saveRecord(ModuleExchange& exchange, ModuleReading& read, const WifiEdit
     if (const auto refusal = wifi::checkRecordForm(form))
         return {kExitRefused, refusalMessage(*refusal) + ": nothing was written"};
     wifi::foldRecordRest(record, form, kind, held);
-    const wifi::RecordReadResult written = wifi::writeModuleRecord(
-        exchange, record, [&deps](int percent) { showProgress(deps, "Wi-Fi save", percent); });
-    return moduleFailure(written.record ? ModuleOutcome::Done
-                         : written.outcome == ModuleOutcome::Done ? ModuleOutcome::BadReply
-                                                                  : written.outcome);
+    const wifi::RecordReadResult written =
+        wifi::writeModuleRecord(exchange, record, progressUntilDone(deps, "Wi-Fi save"));
+    return savedFailure(written.record                           ? ModuleOutcome::Done
+                        : written.outcome == ModuleOutcome::Done ? ModuleOutcome::BadReply
+                                                                 : written.outcome,
+                        deps);
 }
 
 // Splits the arguments and the secrets by the keys each may hold: a secret on the command line is
@@ -446,7 +454,8 @@ Failure saveEnterprise(ModuleExchange& exchange, ModuleKind kind, const Pairs& e
     }
     const auto rule = wifi::eapRule(kind, selection);
     if (!rule)
-        return {kExitRefused, "eap: the module holds no EAP method of this list; name one: " + eapChoices(kind)};
+        return {kExitRefused,
+                "eap: the module holds no EAP method of this list; name one: " + eapChoices(kind)};
     wifi::applyEapRule(values, *rule);
     const std::pair<const char*, std::string*> texts[] = {{"id", &values.texts.id},
                                                           {"ca", &values.texts.caCertificate},
@@ -464,11 +473,12 @@ Failure saveEnterprise(ModuleExchange& exchange, ModuleKind kind, const Pairs& e
     }
     values.passwordEdited = edits.contains("password");
     wifi::acceptEnterprise(record, values, kind, values.texts.password);
-    const wifi::RecordReadResult written = wifi::writeModuleRecord(
-        exchange, record, [&deps](int percent) { showProgress(deps, "Wi-Fi save", percent); });
-    return moduleFailure(written.record ? ModuleOutcome::Done
-                         : written.outcome == ModuleOutcome::Done ? ModuleOutcome::BadReply
-                                                                  : written.outcome);
+    const wifi::RecordReadResult written =
+        wifi::writeModuleRecord(exchange, record, progressUntilDone(deps, "Wi-Fi save"));
+    return savedFailure(written.record                           ? ModuleOutcome::Done
+                        : written.outcome == ModuleOutcome::Done ? ModuleOutcome::BadReply
+                                                                 : written.outcome,
+                        deps);
 }
 
 ModulePlan planEnterprise(const Pairs& args, const std::optional<Pairs>& secrets, Deps& deps) {

@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "app/simulation.h"
-#include "cli/cli_request.h"
 #include "cli/cli_os.h"
+#include "cli/cli_request.h"
 #include "cli/cli_runner.h"
 #include "fonts/font_files.h"
 #include "link/serial_port.h"
@@ -76,8 +76,9 @@ int main(int argc, char** argv) {
         .readFile = cli::readWholeFile,
         .writeFile = cli::writePrivateFile,
         // A progress line only where someone watches it.
-        .progress = cli::standardErrorIsTerminal() ? std::function<void(std::string_view, int)>(cli::progressLine)
-                                                   : nullptr,
+        .progress = cli::standardErrorIsTerminal()
+                        ? std::function<void(std::string_view, int)>(cli::progressLine)
+                        : nullptr,
     };
     cli::Output output;
     const int code = cli::run(request, deps, output);
