@@ -208,7 +208,15 @@ Options:
   --baud N --parity NONE|ODD|EVEN --data-bits 7|8 --stop-bits 1|2 --flow DTR/DSR|Xon/Xoff
                                  the serial line (default 19200 NONE 8 1 DTR/DSR)
   --json                         one JSON object per printer on standard output
-  --secret-file FILE|-           where a PIN is read from (- for standard input)
+  --secret-file FILE|-           where a PIN (set bt-pin) or KEY=VALUE lines of keys (wifi set:
+                                 wpa-key, wep-key; wifi enterprise: password) are read from
+                                 (- for standard input); never on the command line
+  --id 1..9 --memory flash|ram   font download: the font's ID and memory (default 1, flash)
+  --save-tfd FILE                font download: also write the stream as FILE.tfd, then send that file
+  --with-secrets                 profile save: keep the Wi-Fi keys in the profile (file mode 0600)
+  --ports COM1,COM2,USB | --all-found
+                                 profile apply: these printers, or every COMn mapped and the USB
+                                 printer, one after the other (default: --port)
   --simulate [--emulation NAME|0..7] [--model TEXT] [--wifi-module KIND]
                                  run against embedded virtual printers (COM1 and USB)
 
@@ -229,9 +237,18 @@ Commands:
   set discoverable|auto-connection|ble|numeric-comparison on|off
   calibrate gap|black-mark
   print-code-page
+  font list                              a CPCL or ZPL printer's TrueType fonts and memory
+  font download FILE [--id N --memory flash|ram] [--save-tfd FILE]
+  font delete NAME|ID                    a listed font, by name (CPCL) or ID (ZPL)
   wifi get | wifi reset                  the printer's Wi-Fi module (no key is shown)
+  wifi set KEY=VALUE...                  ssid dhcp ip netmask gateway dns tcp-port mode channel
+                                         encryption key-in-use key-type wpa-auth
+  wifi enterprise KEY=VALUE...           eap id ca client private-key (password: --secret-file)
   net search [--broadcast ADDR] [--directed ADDR]
-  font ..., wifi set|enterprise, net save, profile ...   not yet available (exit code 9)
+  net save ...                           not yet available (exit code 9)
+  profile save FILE [--with-secrets]     settings, Bluetooth, advanced options, Wi-Fi into JSON
+  profile apply FILE [--ports LIST | --all-found]
+                                         each printer in turn; goes on after a failed one
 
 Exit codes:
   0 done                      5 not sent
