@@ -462,6 +462,12 @@ Failure saveEnterprise(ModuleExchange& exchange, ModuleKind kind, const Pairs& e
                                                           {"client", &values.texts.clientCertificate},
                                                           {"private-key", &values.texts.privateKey},
                                                           {"password", &values.texts.password}};
+    const std::pair<const char*, bool> shown[] = {
+        {"ca", rule->caName}, {"client", rule->clientAndKeyNames}, {"private-key", rule->clientAndKeyNames}};
+    for (const auto& [key, on] : shown) {
+        if (!on && edits.contains(key))
+            return {kExitRefused, std::string(key) + ": this EAP method takes none: nothing was written"};
+    }
     for (const auto& [key, text] : texts) {
         const auto given = edits.find(key);
         if (given == edits.end())

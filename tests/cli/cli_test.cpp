@@ -17,6 +17,7 @@
 #include "sim/virtual_printer.h"
 #include "sim/wifi_module.h"
 #include "support/virtual_serial_port.h"
+#include "wifi/record_save.h"
 
 namespace hollin::cli {
 namespace {
@@ -347,6 +348,21 @@ TEST(CliCommands, WifiSetStoresTheModulesSettings) {
     EXPECT_EQ(record.text(wifi::field::kWpaKey), "a-new-phrase-for-the-dock");
     EXPECT_EQ(quatech.output.out.find("a-new-phrase"), std::string::npos);
     EXPECT_FALSE(quatech.progress.empty());
+
+    // 802.1X by Accept's rules: PEAP takes an identity and a CA name, not a client certificate.
+    quatech.secret = "password=s3cret-eap\n";
+    EXPECT_EQ(
+        quatech.run({"--secret-file", "-", "wifi", "enterprise", "eap=PEAP", "id=alice", "client=c.pem"}),
+        kExitRefused);
+    EXPECT_EQ(quatech.run({"--secret-file", "-", "wifi", "enterprise", "eap=peap", "id=alice", "ca=ca.pem"}),
+              kExitDone)
+        << quatech.output.err;
+    const wifi::WifiSettingsRecord eap = quatech.printer.wifiModule().record;
+    EXPECT_EQ(eap.digit(wifi::field::kEapMethod), '1');
+    EXPECT_EQ(wifi::enterpriseText(eap, wifi::field::kEapId), "alice");
+    EXPECT_EQ(wifi::enterpriseText(eap, wifi::field::kCaCertificate), "ca.pem");
+    EXPECT_EQ(wifi::enterpriseText(eap, wifi::field::kEapPassword), "s3cret-eap");
+    EXPECT_EQ(quatech.output.out.find("s3cret"), std::string::npos);
 
     Bench sollae(kCpcl);
     sollae.printer.setWifiModuleKind(static_cast<int>(sim::WifiModuleState::Kind::Sollae));
