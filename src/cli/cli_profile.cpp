@@ -73,10 +73,9 @@ int saveProfile(const Request& request, Deps& deps, Output& output) {
     Report moduleReport;
     const Failure moduleRead = runOnModule(
         request, deps,
-        [&](wifi::ModuleExchange& exchange, wifi::ModuleKind kind, Report& into) {
+        [&](wifi::ModuleExchange& exchange, wifi::ModuleKind kind, Report&) {
             Failure read{kExitDone, ""};
             keys = readWifi(exchange, kind, wifi, read);
-            into.text("wifi", read.code == kExitDone ? "read" : "not read: " + read.message);
             return read;
         },
         moduleReport);
