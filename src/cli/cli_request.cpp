@@ -1,5 +1,6 @@
 #include "cli/cli_request.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 
@@ -50,9 +51,27 @@ bool takeLineOption(Request& request, const std::string& option, const std::stri
     return true;
 }
 
-constexpr std::string_view kValueOptions[] = {"--port",      "--baud",  "--parity",      "--data-bits",
-                                              "--stop-bits", "--flow",  "--secret-file", "--broadcast",
-                                              "--directed",  "--sensor"};
+// "COM1,COM2,USB": each a COMn, USB or a device path.
+bool takePorts(Request& request, const std::string& value, std::string& error) {
+    std::size_t start = 0;
+    while (start <= value.size()) {
+        const auto comma = std::min(value.find(',', start), value.size());
+        const std::string port = value.substr(start, comma - start);
+        const bool com = port.size() == 4 && sameIgnoringCase(port.substr(0, 3), "COM") && port[3] >= '1' &&
+                         port[3] <= '9';
+        if (!com && port != "USB" && !port.starts_with("/")) {
+            error = "--ports: " + port + " is none of COM1..COM9, USB or a device path";
+            return false;
+        }
+        request.ports.push_back(com ? "COM" + port.substr(3) : port);
+        start = comma + 1;
+    }
+    return true;
+}
+
+constexpr std::string_view kValueOptions[] = {
+    "--port",      "--baud",     "--parity", "--data-bits", "--stop-bits", "--flow",     "--secret-file",
+    "--broadcast", "--directed", "--sensor", "--id",        "--memory",    "--save-tfd", "--ports"};
 
 bool takesValue(std::string_view arg) {
     for (auto option : kValueOptions) {
@@ -120,6 +139,10 @@ ParsedRequest parseArguments(std::vector<std::string> args) {
             request.version = true;
             continue;
         }
+        if (arg == "--with-secrets" || arg == "--all-found") {
+            (arg == "--all-found" ? request.allFound : request.withSecrets) = true;
+            continue;
+        }
         if (!takesValue(arg)) {
             if (arg.size() > 2 && arg.starts_with("--")) {
                 parsed.error = "unknown option " + arg;
@@ -141,6 +164,25 @@ ParsedRequest parseArguments(std::vector<std::string> args) {
             request.broadcast = value;
         } else if (arg == "--directed") {
             request.directed = value;
+        } else if (arg == "--id") {
+            const auto id = parseNumber(value);
+            if (!id || *id < 1 || *id > 9) {
+                parsed.error = "--id: " + value + " is no font ID from 1 to 9";
+                return parsed;
+            }
+            request.fontId = *id;
+        } else if (arg == "--memory") {
+            const auto memory = positionIn({"ram", "flash"}, value);
+            if (!memory) {
+                parsed.error = "--memory: " + value + " is none of flash ram";
+                return parsed;
+            }
+            request.fontMemory = static_cast<fonts::FontMemory>(*memory);
+        } else if (arg == "--save-tfd") {
+            request.saveTfd = value;
+        } else if (arg == "--ports") {
+            if (!takePorts(request, value, parsed.error))
+                return parsed;
         } else if (arg == "--sensor") {
             const auto position = positionIn(names(kSensorPositions), value);
             if (!position) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/simulation.h"
+#include "fonts/font_codec.h"
 #include "printer/printer_operations.h"
 
 // What one run of hollinctl was asked for, taken from its arguments before anything is opened.
@@ -36,8 +37,14 @@ struct Request {
     std::optional<std::string> secretFile;  // a path, or "-" for standard input
     std::optional<std::string> broadcast;
     std::optional<std::string> directed;
-    int sensorPosition = 0;          // black mark media: 0 lower, 1 upper
-    std::vector<std::string> words;  // the command and its arguments
+    int sensorPosition = 0;  // black mark media: 0 lower, 1 upper
+    int fontId = 1;          // font download: 1..9
+    fonts::FontMemory fontMemory = fonts::FontMemory::Flash;
+    std::optional<std::string> saveTfd;  // font download: the ".tfd" copy
+    bool withSecrets = false;            // profile save: the Wi-Fi keys too
+    std::vector<std::string> ports;      // profile apply: the printers, in turn
+    bool allFound = false;               // profile apply: every COMn mapped and the USB printer
+    std::vector<std::string> words;      // the command and its arguments
 };
 
 struct ParsedRequest {

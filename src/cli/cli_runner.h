@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/cli_request.h"
+#include "fonts/font_files.h"
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
 #include "link/printer_link.h"
@@ -31,6 +32,14 @@ struct Deps {
     // The secret --secret-file names ("-": standard input); nothing when it cannot be read.
     std::function<std::optional<std::string>(const std::string&)> readSecret;
     std::optional<std::string> broadcastEnvironment;
+    // The font files (font download reads TrueType files and writes ".tfd" files).
+    fonts::FontFiles& fontFiles;
+    // A whole file (a profile); nothing when it cannot be read.
+    std::function<std::optional<std::string>(const std::string&)> readFile;
+    // Writes a file whole, readable and writable by its owner only (mode 0600); false when it could not.
+    std::function<bool(const std::string& path, const std::string& text)> writeFile;
+    // Shows how far a long piece of work is (font download, Wi-Fi save); empty: nothing is shown.
+    std::function<void(std::string_view what, int percent)> progress = {};
 };
 
 struct Output {

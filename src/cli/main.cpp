@@ -9,8 +9,10 @@
 #include <sstream>
 
 #include "app/simulation.h"
+#include "cli/cli_os.h"
 #include "cli/cli_request.h"
 #include "cli/cli_runner.h"
+#include "fonts/font_files.h"
 #include "link/serial_port.h"
 
 namespace {
@@ -59,6 +61,7 @@ int main(int argc, char** argv) {
     PortMap ports = PortMap::system();
     const auto usbFinder = makeUsbPrinterFinder();
     const auto spooler = makeSystemSpooler();
+    fonts::SystemFontFiles fontFiles;
     cli::Deps deps{
         .clock = systemClock(),
         .serialPorts = [] { return makeSystemSerialPort(systemClock()); },
@@ -69,6 +72,13 @@ int main(int argc, char** argv) {
         .usbNodes = usbNodes,
         .readSecret = readSecret,
         .broadcastEnvironment = environment("HOLLIN_BROADCAST"),
+        .fontFiles = fontFiles,
+        .readFile = cli::readWholeFile,
+        .writeFile = cli::writePrivateFile,
+        // A progress line only where someone watches it.
+        .progress = cli::standardErrorIsTerminal()
+                        ? std::function<void(std::string_view, int)>(cli::progressLine)
+                        : nullptr,
     };
     cli::Output output;
     const int code = cli::run(request, deps, output);

@@ -12,6 +12,7 @@
 #include "netcfg/exchange.h"
 #include "netcfg/udp_text_socket.h"
 #include "wifi/record_save.h"
+#include "wifi/sollae_save.h"
 #include "wifi/wifi_record.h"
 
 // Saving the form to a printer found on the network: the binary-protocol write and the text-frame
@@ -19,8 +20,6 @@
 // the command line are their faces.
 namespace hollin::wifi {
 
-inline constexpr TextTwin kTcpPortOutOfRangeText = {"The TCP port must be a number from 0 to 65535.",
-                                                    "TCP 포트는 0에서 65535 사이의 숫자여야 합니다."};
 inline constexpr std::string_view kWrongLocalAddress = "Wrong Local IP address.";
 inline constexpr std::string_view kKeyCheckCaption = "Error";
 

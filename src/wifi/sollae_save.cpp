@@ -59,6 +59,18 @@ Bytes keptKey(const std::array<std::uint8_t, N>& raw) {
     return Bytes(raw.begin(), raw.end());
 }
 
+constexpr TextTwin kKeyLengthNotMatched = {"Key Length is not matched", "Key Length is not matched"};
+constexpr TextTwin kKeyTooLong = {"Key Length is too long", "Key Length is too long"};
+constexpr TextTwin kWpaKeyTooLong = {"WPA Key Length is too long", "WPA Key Length is too long"};
+constexpr TextTwin kSsidTooLong = {"SSID Key length should be less than 32",
+                                   "SSID Key length should be less than 32"};
+constexpr TextTwin kLpdQueueTooLong = {"LPD Queue Name is too long", "LPD Queue Name is too long"};
+constexpr TextTwin kKeyNotHex = {"A HEX key takes only the digits 0-9 and A-F.",
+                                 "HEX 키에는 0-9와 A-F만 쓸 수 있습니다."};
+constexpr TextTwin kNo8021x = {
+    "This module cannot use 802.1x: saving it would leave the network open. Choose WEP or WPA.",
+    "이 모듈은 802.1x를 쓸 수 없습니다. 저장하면 네트워크가 열린 상태가 됩니다. WEP 또는 WPA를 "
+    "선택하십시오."};
 }  // namespace
 
 std::optional<SaveRefusal> checkKeyRules(int encryption, const std::string& text, int keyType,
@@ -194,6 +206,28 @@ std::vector<SollaeWrite> planSollaeWrites(const SollaeForm& form, const SollaeSe
             {Param::TcpOptions, Bytes{static_cast<std::uint8_t>(form.dhcp ? 0x2A : 0x02), 0, 2, 0}});
     }
     return writes;
+}
+
+TextTwin saveRefusalText(SaveRefusal refusal) {
+    switch (refusal) {
+        case SaveRefusal::KeyLengthNotMatched:
+            return kKeyLengthNotMatched;
+        case SaveRefusal::KeyTooLong:
+            return kKeyTooLong;
+        case SaveRefusal::KeyNotHex:
+            return kKeyNotHex;
+        case SaveRefusal::WpaKeyTooLong:
+            return kWpaKeyTooLong;
+        case SaveRefusal::Encryption8021x:
+            return kNo8021x;
+        case SaveRefusal::SsidTooLong:
+            return kSsidTooLong;
+        case SaveRefusal::LpdQueueTooLong:
+            return kLpdQueueTooLong;
+        case SaveRefusal::TcpPortOutOfRange:
+            break;
+    }
+    return kTcpPortOutOfRangeText;
 }
 
 }  // namespace hollin::wifi

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "common/text_twin.h"
 #include "wifi/module_protocol.h"
 #include "wifi/sollae_settings.h"
 
@@ -47,6 +48,11 @@ enum class SaveRefusal {
     SsidTooLong,          // over 32 bytes (record modules)
     LpdQueueTooLong,      // over 34 bytes (record modules)
 };
+
+inline constexpr TextTwin kTcpPortOutOfRangeText = {"The TCP port must be a number from 0 to 65535.",
+                                                    "TCP 포트는 0에서 65535 사이의 숫자여야 합니다."};
+// What the Wi-Fi window (and the command line) says about a refusal.
+TextTwin saveRefusalText(SaveRefusal refusal);
 
 // The key rules every module kind shares: the key in use of a WEP encryption (HEX 10 or 26
 // hexadecimal digits, ASCII at most 5 or 13 characters), the WPA key at most 64 characters.

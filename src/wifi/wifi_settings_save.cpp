@@ -19,18 +19,6 @@ constexpr TextTwin kWriteCaption = {"ERROR", "에러"};
 
 constexpr TextTwin kSavingError = {"Saving Error!!!", "저장 실패!!!"};
 constexpr TextTwin kSyntaxError = {"Syntex Error!!!", "데이터 구조 에러!!!"};
-constexpr TextTwin kKeyLengthNotMatched = {"Key Length is not matched", "Key Length is not matched"};
-constexpr TextTwin kKeyTooLong = {"Key Length is too long", "Key Length is too long"};
-constexpr TextTwin kWpaKeyTooLong = {"WPA Key Length is too long", "WPA Key Length is too long"};
-constexpr TextTwin kSsidTooLong = {"SSID Key length should be less than 32",
-                                   "SSID Key length should be less than 32"};
-constexpr TextTwin kLpdQueueTooLong = {"LPD Queue Name is too long", "LPD Queue Name is too long"};
-constexpr TextTwin kKeyNotHex = {"A HEX key takes only the digits 0-9 and A-F.",
-                                 "HEX 키에는 0-9와 A-F만 쓸 수 있습니다."};
-constexpr TextTwin kNo8021x = {
-    "This module cannot use 802.1x: saving it would leave the network open. Choose WEP or WPA.",
-    "이 모듈은 802.1x를 쓸 수 없습니다. 저장하면 네트워크가 열린 상태가 됩니다. WEP 또는 WPA를 "
-    "선택하십시오."};
 constexpr TextTwin kFlashSyntaxError = {"Set Flash Syntex Error", "플래시 저장 데이터 구조 에러"};
 constexpr TextTwin kFlashNotSent = {"Set Flash Failed: the command was not sent.",
                                     "플래시 저장 실패: 명령을 보내지 못했습니다."};
@@ -67,28 +55,6 @@ const WriteMessages& writeMessagesOf(Param param) {
         if (m.param == param)
             return m;
     return kWriteMessages[0];
-}
-
-TextTwin refusalText(SaveRefusal refusal) {
-    switch (refusal) {
-        case SaveRefusal::KeyLengthNotMatched:
-            return kKeyLengthNotMatched;
-        case SaveRefusal::KeyTooLong:
-            return kKeyTooLong;
-        case SaveRefusal::KeyNotHex:
-            return kKeyNotHex;
-        case SaveRefusal::WpaKeyTooLong:
-            return kWpaKeyTooLong;
-        case SaveRefusal::Encryption8021x:
-            return kNo8021x;
-        case SaveRefusal::SsidTooLong:
-            return kSsidTooLong;
-        case SaveRefusal::LpdQueueTooLong:
-            return kLpdQueueTooLong;
-        case SaveRefusal::TcpPortOutOfRange:
-            break;
-    }
-    return kTcpPortOutOfRangeText;
 }
 
 // The edit's decimal number; -1 (out of range) when it holds anything else.
@@ -143,7 +109,7 @@ void CWiFiSettings::saveSollae() {
     ui::DialogView& v = view();
     const SollaeForm form = sollaeForm();
     if (const auto refusal = checkSollaeForm(form, sollae_)) {
-        showMessage(refusalText(*refusal), kCheckCaption);
+        showMessage(saveRefusalText(*refusal), kCheckCaption);
         return;
     }
     v.setProgressRange(kProgress, 0, 100);
@@ -251,7 +217,7 @@ void CWiFiSettings::saveRecord() {
     const RecordForm form = recordForm();
     foldRecordBasics(currentRecord(), form);
     if (const auto refusal = checkRecordForm(form)) {
-        showMessage(refusalText(*refusal), kCheckCaption);
+        showMessage(saveRefusalText(*refusal), kCheckCaption);
         return;
     }
     foldRecordRest(currentRecord(), form, deps_.program.moduleKind, heldRecord_.value_or(currentRecord()));

@@ -2,17 +2,22 @@
 // the printer keeps, the exit code, and what is written out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "cli/cli_request.h"
 #include "cli/cli_runner.h"
+#include "fonts/font_codec.h"
 #include "platform/memory_network.h"
 #include "printer/printer_commands.h"
 #include "sim/bluetooth.h"
+#include "sim/fonts.h"
 #include "sim/virtual_printer.h"
 #include "sim/wifi_module.h"
 #include "support/virtual_serial_port.h"
+#include "wifi/record_save.h"
 
 namespace hollin::cli {
 namespace {
@@ -30,6 +35,26 @@ class HeldSpooler final : public Spooler {
     SpoolerListing localPrinters() override {
         return {SpoolerListing::Status::Listed, {{"Dock label printer", "COM1:"}}};
     }
+};
+
+// Font files in memory.
+class MemoryFontFiles final : public fonts::FontFiles {
+  public:
+    std::map<std::string, Bytes> files;
+    std::optional<Read> read(const std::string& path, std::uint64_t limit) override {
+        const auto found = files.find(path);
+        if (found == files.end())
+            return std::nullopt;
+        const Bytes& bytes = found->second;
+        return Read{bytes.size(),
+                    Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(
+                                                             std::min<std::uint64_t>(limit, bytes.size())))};
+    }
+    Written replace(const std::string& path, std::span<const std::uint8_t> bytes) override {
+        files[path] = Bytes(bytes.begin(), bytes.end());
+        return Written::Done;
+    }
+    std::vector<std::string> trueTypeFiles(const std::string&) override { return {}; }
 };
 
 constexpr const char* kCom1 = "/dev/hollin-test-com1";
@@ -50,6 +75,9 @@ struct Bench {
     Spooler* spooler = &noSpooler;
     MemoryNetwork network{clock};
     std::optional<std::string> secret;
+    MemoryFontFiles fontFiles;
+    std::map<std::string, std::string> files;
+    std::vector<int> progress;
     Output output;
 
     int run(std::vector<std::string> args) {
@@ -65,7 +93,20 @@ struct Bench {
                   .network = network,
                   .usbNodes = [] { return std::vector<std::string>{"/dev/usb/lp0"}; },
                   .readSecret = [this](const std::string&) { return secret; },
-                  .broadcastEnvironment = std::nullopt};
+                  .broadcastEnvironment = std::nullopt,
+                  .fontFiles = fontFiles,
+                  .readFile = [this](const std::string& path) -> std::optional<std::string> {
+                      const auto found = files.find(path);
+                      if (found == files.end())
+                          return std::nullopt;
+                      return found->second;
+                  },
+                  .writeFile =
+                      [this](const std::string& path, const std::string& text) {
+                          files[path] = text;
+                          return true;
+                      },
+                  .progress = [this](std::string_view, int percent) { progress.push_back(percent); }};
         output = {};
         return cli::run(*parsed.request, deps, output);
     }
@@ -90,6 +131,9 @@ TEST(CliArguments, LineOptionsAndValuesAreCheckedAsTheWindowChecksThem) {
         {{"--flow", "rts", "identify"}, "--flow"},
         {{"--sensor", "middle", "identify"}, "--sensor"},
         {{"--port"}, "--port needs a value"},
+        {{"--id", "10", "font", "list"}, "--id: 10 is no font ID"},
+        {{"--memory", "rom", "font", "list"}, "--memory"},
+        {{"--ports", "COM1,LPT1", "profile", "apply", "p.json"}, "--ports: LPT1"},
         {{"--pin", "1234", "set", "bt-pin"}, "unknown option --pin"},
         {{"--simulate", "--emulation", "XYZ", "identify"}, "unknown emulation"},
         {{}, "no command given"},
@@ -122,10 +166,23 @@ TEST(CliArguments, RefusedValuesSendNothing) {
         {"set", "serial-line", "baud=1234"},
         {"set", "discoverable", "maybe"},
         {"calibrate", "ribbon"},
+        {"font", "download", "missing.ttf"},
+        {"font", "download", "tiny.ttf"},
+        {"wifi", "set", "wpa-key=on-the-command-line"},
+        {"wifi", "set", "tcp-port=65536"},
+        {"wifi", "set", "ip=10.0.0"},
+        {"wifi", "set", "ssid=a-network-name-over-thirty-two-bytes"},
+        {"wifi", "set", "encryption=wep64", "channel=15"},
+        {"wifi", "enterprise", "colour=blue"},
+        {"profile", "apply", "bad.json"},
+        {"profile", "apply", "unknown-setting.json"},
     };
     for (const auto& args : cases) {
         Bench bench(kCpcl);
-        EXPECT_EQ(bench.run(args), kExitRefused) << args[1];
+        bench.fontFiles.files["tiny.ttf"] = Bytes(224, 0x41);
+        bench.files["bad.json"] = R"({"hollinctl-profile": 1, "bluetooth": {"bt-name": "x")";
+        bench.files["unknown-setting.json"] = R"({"hollinctl-profile": 1, "settings": {"colour": "blue"}})";
+        EXPECT_EQ(bench.run(args), kExitRefused) << args[1] << " " << args.back();
         EXPECT_TRUE(bench.port.writes().empty()) << args[1];
         EXPECT_NE(bench.output.err.find("hollinctl: "), std::string::npos);
     }
@@ -221,8 +278,7 @@ TEST(CliCommands, IdentifyOverUsbAndPortsList) {
     EXPECT_NE(bench.output.out.find("emulation: ZPL"), std::string::npos) << bench.output.out;
     EXPECT_EQ(bench.run({"ports"}), kExitDone);
     EXPECT_EQ(bench.output.out, std::string("COM1 ") + kCom1 + "\nUSB /dev/usb/lp0\n");
-    EXPECT_EQ(bench.run({"wifi", "set", "ssid=x"}), kExitNotYet);
-    EXPECT_EQ(bench.run({"profile", "save", "p.json"}), kExitNotYet);
+    EXPECT_EQ(bench.run({"net", "save", "00:11:22:33:44:55", "ip=10.0.0.9"}), kExitNotYet);
     EXPECT_EQ(bench.run({"net", "search", "--directed", "10.0.0.300"}), kExitRefused);
     // An ESC/POS printer's code page list is the general one: an EPL-only page is refused unsent.
     Bench escPos(kEscPos);
@@ -250,6 +306,128 @@ TEST(CliCommands, WifiGetShowsNoKeyAndResetReachesTheModule) {
     EXPECT_EQ(quatech.output.out.find(key), std::string::npos);
     EXPECT_EQ(quatech.run({"wifi", "reset"}), kExitDone);
     EXPECT_EQ(quatech.printer.wifiModule().resets, 1);
+}
+
+// A TrueType file goes out whole to a CPCL printer, with its ".tfd" copy; the printer lists it and
+// deletes it by name.
+TEST(CliCommands, FontDownloadListAndDelete) {
+    Bench bench(kCpcl);
+    Bytes font(4096);
+    for (std::size_t i = 0; i < font.size(); ++i)
+        font[i] = static_cast<std::uint8_t>(i * 7);
+    bench.fontFiles.files["/fonts/Dock.ttf"] = font;
+    EXPECT_EQ(bench.run({"--id", "3", "--memory", "ram", "--save-tfd", "/out/dock", "font", "download",
+                         "/fonts/Dock.ttf"}),
+              kExitDone)
+        << bench.output.err;
+    ASSERT_EQ(bench.printer.fonts().fonts.size(), 1u);
+    const sim::StoredFont stored = bench.printer.fonts().fonts[0];
+    EXPECT_EQ(stored.name, "Dock");
+    EXPECT_EQ(stored.id, 3);
+    EXPECT_EQ(stored.memory, 0);
+    EXPECT_EQ(stored.size, font.size());
+    EXPECT_EQ(bench.fontFiles.files["/out/dock.tfd"],
+              fonts::fontDownloadStream(3, fonts::FontMemory::Ram, "Dock", font));
+    EXPECT_EQ(bench.progress.back(), 100);
+    EXPECT_EQ(bench.run({"--json", "font", "list"}), kExitDone);
+    EXPECT_NE(bench.output.out.find("\"fonts\": 1"), std::string::npos) << bench.output.out;
+    EXPECT_EQ(bench.run({"font", "delete", "Other"}), kExitRefused);
+    EXPECT_EQ(bench.run({"font", "delete", "Dock"}), kExitDone) << bench.output.err;
+    EXPECT_TRUE(bench.printer.fonts().fonts.empty());
+    Bench escPos(kEscPos);
+    EXPECT_EQ(escPos.run({"font", "list"}), kExitUnsupported);
+}
+
+// wifi set reaches the module's stored settings; its key comes from the secret file and shows nowhere.
+TEST(CliCommands, WifiSetStoresTheModulesSettings) {
+    Bench quatech(kCpcl);
+    quatech.printer.setWifiModuleKind(static_cast<int>(sim::WifiModuleState::Kind::Quatech));
+    quatech.secret = "wpa-key=a-new-phrase-for-the-dock\n";
+    EXPECT_EQ(quatech.run({"--secret-file", "-", "wifi", "set", "ssid=Dock-7", "dhcp=off", "ip=10.1.2.3",
+                           "tcp-port=9100"}),
+              kExitDone)
+        << quatech.output.err;
+    const wifi::WifiSettingsRecord record = quatech.printer.wifiModule().record;
+    EXPECT_EQ(record.line(wifi::field::kSsid), "Dock-7");
+    EXPECT_EQ(record.digit(wifi::field::kDhcp), '0');
+    EXPECT_EQ(record.text(wifi::field::kIp), "0A010203");
+    EXPECT_EQ(record.text(wifi::field::kTcpPort), "238C");
+    EXPECT_EQ(record.text(wifi::field::kWpaKey), "a-new-phrase-for-the-dock");
+    EXPECT_EQ(quatech.output.out.find("a-new-phrase"), std::string::npos);
+    EXPECT_FALSE(quatech.progress.empty());
+
+    // 802.1X by Accept's rules: PEAP takes an identity and a CA name, not a client certificate.
+    quatech.secret = "password=s3cret-eap\n";
+    EXPECT_EQ(
+        quatech.run({"--secret-file", "-", "wifi", "enterprise", "eap=PEAP", "id=alice", "client=c.pem"}),
+        kExitRefused);
+    EXPECT_EQ(quatech.run({"--secret-file", "-", "wifi", "enterprise", "eap=peap", "id=alice", "ca=ca.pem"}),
+              kExitDone)
+        << quatech.output.err;
+    const wifi::WifiSettingsRecord eap = quatech.printer.wifiModule().record;
+    EXPECT_EQ(eap.digit(wifi::field::kEapMethod), '1');
+    EXPECT_EQ(wifi::enterpriseText(eap, wifi::field::kEapId), "alice");
+    EXPECT_EQ(wifi::enterpriseText(eap, wifi::field::kCaCertificate), "ca.pem");
+    EXPECT_EQ(wifi::enterpriseText(eap, wifi::field::kEapPassword), "s3cret-eap");
+    EXPECT_EQ(quatech.output.out.find("s3cret"), std::string::npos);
+
+    Bench sollae(kCpcl);
+    sollae.printer.setWifiModuleKind(static_cast<int>(sim::WifiModuleState::Kind::Sollae));
+    EXPECT_EQ(sollae.run({"wifi", "set", "ssid=Dock-8", "channel=11"}), kExitDone) << sollae.output.err;
+    EXPECT_EQ(sollae.printer.wifiModule().flashes, 1);
+    EXPECT_EQ(sollae.run({"--json", "wifi", "get"}), kExitDone);
+    EXPECT_NE(sollae.output.out.find("\"ssid\": \"Dock-8\""), std::string::npos) << sollae.output.out;
+    EXPECT_NE(sollae.output.out.find("\"channel\": 11"), std::string::npos) << sollae.output.out;
+    // The window's key rule: WEP128 wants 26 hexadecimal digits; nothing reaches the module.
+    sollae.secret = "wep-key=0123456789\n";
+    const std::size_t before = sollae.port.writes().size();
+    EXPECT_EQ(sollae.run({"--secret-file", "-", "wifi", "set", "encryption=wep128"}), kExitRefused);
+    EXPECT_NE(sollae.output.err.find("Key Length is not matched"), std::string::npos) << sollae.output.err;
+    EXPECT_EQ(sollae.port.writes().size(), before);
+}
+
+// A profile read from one printer and written to another leaves the second as the first; without
+// --with-secrets no key is in the file, and no key is in any output.
+TEST(CliCommands, ProfileSaveThenApplyGivesEqualState) {
+    Bench first(kCpcl);
+    first.printer.setWifiModuleKind(static_cast<int>(sim::WifiModuleState::Kind::Quatech));
+    ASSERT_EQ(first.run({"set", "advanced", "tone=9", "left=4"}), kExitDone);
+    ASSERT_EQ(first.run({"set", "bt-name", "Dock-Fleet"}), kExitDone);
+    ASSERT_EQ(first.run({"set", "discoverable", "off"}), kExitDone);
+    first.secret = "wpa-key=fleet-phrase-0042\n";
+    ASSERT_EQ(first.run({"--secret-file", "-", "wifi", "set", "ssid=Fleet", "channel=6"}), kExitDone);
+    EXPECT_EQ(first.run({"profile", "save", "fleet.json"}), kExitDone) << first.output.err;
+    const std::string plain = first.files["fleet.json"];
+    EXPECT_EQ(plain.find("fleet-phrase-0042"), std::string::npos) << plain;
+    EXPECT_EQ(first.run({"--with-secrets", "profile", "save", "secret.json"}), kExitDone);
+    EXPECT_NE(first.files["secret.json"].find("fleet-phrase-0042"), std::string::npos);
+    EXPECT_EQ(first.output.out.find("fleet-phrase-0042"), std::string::npos);
+
+    Bench second(kCpcl);
+    second.printer.setWifiModuleKind(static_cast<int>(sim::WifiModuleState::Kind::Quatech));
+    second.files = first.files;
+    EXPECT_EQ(second.run({"--json", "profile", "apply", "secret.json"}), kExitDone) << second.output.err;
+    EXPECT_EQ(second.output.out.find("fleet-phrase-0042"), std::string::npos);
+    EXPECT_EQ(second.output.err.find("fleet-phrase-0042"), std::string::npos);
+    EXPECT_EQ(second.printer.optionBlock(kCpcl), first.printer.optionBlock(kCpcl));
+    EXPECT_EQ(second.printer.bluetooth().name, "Dock-Fleet");
+    EXPECT_EQ(second.printer.bluetooth().discoverable, first.printer.bluetooth().discoverable);
+    const auto& a = first.printer.wifiModule().record;
+    const auto& b = second.printer.wifiModule().record;
+    for (const auto f : {wifi::field::kSsid, wifi::field::kChannel, wifi::field::kWpaKey, wifi::field::kDhcp,
+                         wifi::field::kEncryption, wifi::field::kWpa})
+        EXPECT_EQ(b.raw(f), a.raw(f)) << f.offset;
+}
+
+// profile apply goes on after a printer that fails, reports each, and ends with the failure's code.
+TEST(CliCommands, ProfileApplyGoesOnAfterAFailedPrinter) {
+    Bench bench(kCpcl);
+    bench.files["p.json"] = R"({"hollinctl-profile": 1, "settings": {"density": "+2"}})";
+    bench.printer.setSilent(true);
+    EXPECT_EQ(bench.run({"--json", "--ports", "COM1,USB", "profile", "apply", "p.json"}), kExitNoResponse);
+    const auto firstLine = bench.output.out.substr(0, bench.output.out.find('\n'));
+    EXPECT_NE(firstLine.find("\"result\": \"failed\""), std::string::npos) << bench.output.out;
+    EXPECT_NE(bench.output.out.find("\"port\": \"USB\""), std::string::npos) << bench.output.out;
 }
 
 }  // namespace

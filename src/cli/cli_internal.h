@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "cli/cli_request.h"
+#include "cli/cli_runner.h"
+#include "printer/printer_operations.h"
+#include "printer/printer_session.h"
+#include "wifi/module_operations.h"
+
+// What hollinctl's commands share: the report of one printer, failures and their exit codes, and a
+// command planned from its arguments before any port opens.
+namespace hollin::cli {
+
+// What one printer (or one network device) reported: fields in order, shown as text or JSON.
+class Report {
+  public:
+    void text(std::string key, std::string_view value) { fields_.push_back({std::move(key), quoted(value)}); }
+    void number(std::string key, long value) { fields_.push_back({std::move(key), std::to_string(value)}); }
+    void flag(std::string key, bool value) { fields_.push_back({std::move(key), value ? "true" : "false"}); }
+
+    std::string json() const;
+    std::string human() const;
+
+    static std::string quoted(std::string_view value);
+    // Each field as key and JSON value.
+    const std::vector<std::pair<std::string, std::string>>& fields() const { return fields_; }
+
+  private:
+    std::vector<std::pair<std::string, std::string>> fields_;
+};
+
+struct Failure {
+    int code;
+    std::string message;
+};
+
+Failure outcomeFailure(printer::Outcome outcome);
+Failure moduleFailure(wifi::ModuleOutcome outcome);
+
+// An open connection to one printer, identified.
+struct Connection {
+    printer::PrinterSession& session;
+    Report& report;
+    Deps& deps;
+    const Request& request;
+    std::string refusal = {};  // why a value the printer's own lists decide was refused
+};
+
+// A command planned from its arguments, run once the printer is open and identified. It returns the
+// operation's outcome; anything it learnt goes into the report.
+using Action = std::function<printer::Outcome(Connection&)>;
+struct Plan {
+    Action action;
+    std::optional<Failure> refused = std::nullopt;  // a bad argument: nothing is opened or sent
+};
+Plan refuse(std::string message);
+
+// What is done with the printer's Wi-Fi module once it is in ISP mode.
+using ModuleAction =
+    std::function<Failure(wifi::ModuleExchange& exchange, wifi::ModuleKind kind, Report& report)>;
+
+std::string_view word(const std::vector<std::string>& words, std::size_t i);
+// "KEY=VALUE" words from `from` on into a map; nothing when a word has no '=' (`bad` names it).
+std::optional<std::map<std::string, std::string>> keyValues(const std::vector<std::string>& words,
+                                                            std::size_t from, std::string& bad);
+// "KEY=VALUE" lines (a secret file); blank lines are skipped, a line without '=' makes it nothing.
+std::optional<std::map<std::string, std::string>> keyValueLines(std::string_view text);
+
+// Opens the printer of `request.port`, identifies it and runs the plans in turn, stopping at the
+// first that fails; the port is closed again.
+Failure runPlans(const Request& request, Deps& deps, const std::vector<Plan>& plans, Report& report);
+// Opens the port as the Wi-Fi window does, puts the module in ISP mode and runs the action.
+Failure runOnModule(const Request& request, Deps& deps, const ModuleAction& action, Report& report);
+// Writes the report and a failure's message; the exit code.
+int finish(const Request& request, Report& report, const Failure& failure, Output& output);
+
+// --- the commands of each family (cli_settings.cpp, cli_fonts.cpp, cli_wifi.cpp, cli_profile.cpp)
+std::optional<Plan> planPrinterCommand(const Request& request, Deps& deps);
+Plan planFont(const Request& request, Deps& deps);
+// wifi get | reset | set | enterprise, checked before anything opens.
+struct ModulePlan {
+    ModuleAction action;
+    std::optional<Failure> refused = std::nullopt;
+};
+ModulePlan planWifi(const std::vector<std::string>& words,
+                    const std::optional<std::map<std::string, std::string>>& secrets, Deps& deps);
+// Reads the module's settings into the report (never a key); the keys come back apart.
+struct WifiReading {
+    std::string wpaKey, wepKey;
+};
+std::optional<WifiReading> readWifi(wifi::ModuleExchange& exchange, wifi::ModuleKind kind, Report& report,
+                                    Failure& failure);
+int runProfile(const Request& request, Deps& deps, Output& output);
+
+// Shows a progress line (only when the program has a terminal for it).
+void showProgress(Deps& deps, std::string_view what, int percent);
+// An operation's progress below 100 shown as `what`; the caller shows 100 once the work is done.
+std::function<void(int)> progressUntilDone(Deps& deps, std::string what);
+
+}  // namespace hollin::cli
