@@ -163,6 +163,9 @@ int main(int argc, char** argv) {
     auto wifiModule = hollin::sim::WifiModuleState::Kind::Quatech;
     bool fixedBtName = false;
     std::uint32_t lineRate = 0;
+    // A real printer needs a moment to answer, and the serial link purges its input when a write ends:
+    // an answer quicker than that purge (which a busy machine can delay) would be lost.
+    std::uint32_t replyDelay = 20;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -195,11 +198,14 @@ int main(int argc, char** argv) {
                 return usage();
             }
             wifiModule = *kind;
-        } else if (arg == "--line-rate") {
+        } else if (arg == "--line-rate" || arg == "--reply-delay") {
+            const bool rate = arg == "--line-rate";
+            std::uint32_t& value = rate ? lineRate : replyDelay;
             const std::string_view text = argv[++i];
-            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), lineRate);
-            if (error != std::errc() || end != text.data() + text.size() || lineRate == 0) {
-                std::fprintf(stderr, "not a line rate: %s\n", argv[i]);
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+            if (error != std::errc() || end != text.data() + text.size() || (rate && value == 0) ||
+                value > 10000) {
+                std::fprintf(stderr, rate ? "not a line rate: %s\n" : "not a reply delay: %s\n", argv[i]);
                 return usage();
             }
         } else if (arg == "--state") {
@@ -238,6 +244,7 @@ int main(int argc, char** argv) {
 
     hollin::sim::VirtualPrinter printer(hollin::systemClock(), emulation, model);
     printer.setWifiModuleKind(static_cast<int>(wifiModule));
+    printer.setReplyDelay(replyDelay);
     if (fixedBtName) {
         hollin::sim::BluetoothState bluetooth = printer.bluetooth();
         bluetooth.fixedNameModule = true;

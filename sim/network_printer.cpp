@@ -296,8 +296,8 @@ bool NetworkPrinterFleet::start(int binary, int text, Ipv4 first, Ipv4 broadcast
         binary_.push_back(std::move(printer));
     }
     for (int i = 1; i <= text; ++i, ++address) {
-        auto printer =
-            std::make_unique<TextNetworkPrinter>(network_, address, broadcast, makeTextRecord(i, address));
+        auto printer = std::make_unique<TextNetworkPrinter>(network_, address, broadcast,
+                                                            makeTextRecord(binary + i, address));
         if (const int error = printer->start(); error != 0) {
             error_ = "cannot open UDP port 61001 on " + ipv4Text(address) + ": " + std::strerror(error);
             return false;

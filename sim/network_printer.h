@@ -143,7 +143,8 @@ class NetworkPrinterHost {
 };
 
 // A set of virtual network printers on consecutive addresses, served on one thread: first the binary
-// ones, then the text ones. Used by hollin-printer-sim --net/--text and by hollin --simulate.
+// ones, then the text ones, numbered on (so that every MAC differs). Used by hollin-printer-sim
+// --net/--text and by hollin --simulate.
 class NetworkPrinterFleet {
   public:
     NetworkPrinterFleet(UdpNetwork& network, Clock& clock)

@@ -11,6 +11,7 @@
 
 #include "cli/cli_request.h"
 #include "cli/cli_runner.h"
+#include "netcfg/exchange.h"
 #include "printer/printer_operations.h"
 #include "printer/printer_session.h"
 #include "wifi/module_operations.h"
@@ -99,6 +100,11 @@ struct WifiReading {
 std::optional<WifiReading> readWifi(wifi::ModuleExchange& exchange, wifi::ModuleKind kind, Report& report,
                                     Failure& failure);
 int runProfile(const Request& request, Deps& deps, Output& output);
+// net save MAC KEY=VALUE...: every value checked, then the printer searched for by its MAC (both
+// protocols) and the form over what it answered written to it.
+Failure saveOnNetwork(const std::vector<std::string>& words,
+                      const std::optional<std::map<std::string, std::string>>& secrets,
+                      netcfg::NetworkContext& context, int kind, Ipv4 directed, Report& report);
 
 // Shows a progress line (only when the program has a terminal for it).
 void showProgress(Deps& deps, std::string_view what, int percent);

@@ -23,7 +23,6 @@ enum ExitCode : int {
     kExitDeviceBusy = 6,        // the port did not open, or a print queue holds it
     kExitNetwork = 7,           // the network search could not run
     kExitUnsupported = 8,       // the printer's emulation takes no such command: nothing was sent
-    kExitNotYet = 9,            // the command exists in the window but not yet on the command line
 };
 
 struct Request {

@@ -5,8 +5,8 @@
 #include <map>
 #include <utility>
 
-#include "link/open_failure.h"
 #include "cli/cli_internal.h"
+#include "link/open_failure.h"
 #include "netcfg/exchange.h"
 #include "printer/printer_commands.h"
 #include "printer/result_messages.h"
@@ -75,26 +75,43 @@ std::string dotted(const std::array<std::uint8_t, 4>& address) {
            "." + std::to_string(address[3]);
 }
 
-int runNetSearch(const Request& request, Deps& deps, Output& output) {
+// Where a network command sends: --directed ADDR, else the broadcast setting. A failure when neither
+// is usable.
+struct NetworkTarget {
     std::optional<Ipv4> directed;
+    std::optional<Failure> refused;
+};
+NetworkTarget networkTarget(const Request& request, const netcfg::NetworkContext& context) {
+    NetworkTarget target;
     if (request.directed) {
-        directed = netcfg::parseIpv4(*request.directed);
-        if (!directed) {
-            output.err += "hollinctl: --directed: " + *request.directed + " is no IPv4 address\n";
-            return kExitRefused;
-        }
+        target.directed = netcfg::parseIpv4(*request.directed);
+        if (!target.directed)
+            target.refused =
+                Failure{kExitRefused, "--directed: " + *request.directed + " is no IPv4 address"};
     }
-    netcfg::PayloadStores stores;
-    netcfg::NetworkContext context{
+    if (!target.refused && !context.broadcast.address && !target.directed)
+        target.refused = Failure{kExitRefused, context.broadcast.error};
+    return target;
+}
+
+netcfg::NetworkContext networkContext(const Request& request, Deps& deps, netcfg::PayloadStores& stores) {
+    return netcfg::NetworkContext{
         .network = deps.network,
         .clock = deps.clock,
         .stores = stores,
         .broadcast = netcfg::broadcastSetting(request.broadcast, deps.broadcastEnvironment),
     };
-    if (!context.broadcast.address && !directed) {
-        output.err += "hollinctl: " + context.broadcast.error + "\n";
-        return kExitRefused;
+}
+
+int runNetSearch(const Request& request, Deps& deps, Output& output) {
+    netcfg::PayloadStores stores;
+    netcfg::NetworkContext context = networkContext(request, deps, stores);
+    const NetworkTarget target = networkTarget(request, context);
+    if (target.refused) {
+        output.err += "hollinctl: " + target.refused->message + "\n";
+        return target.refused->code;
     }
+    const std::optional<Ipv4>& directed = target.directed;
     const netcfg::SearchResult found = netcfg::searchDevices(
         context, directed ? netcfg::kDirected : netcfg::kBroadcast, directed.value_or(0));
     if (found.error != 0) {
@@ -134,10 +151,6 @@ int runPorts(const Request& request, Deps& deps, Output& output) {
     return kExitDone;
 }
 
-bool notYet(std::string_view command, std::string_view sub) {
-    return command == "net" && sub == "save";
-}
-
 // Secrets from --secret-file as KEY=VALUE lines; nothing when none was named. `failure` is set when
 // the file cannot be read or holds another form.
 std::optional<std::map<std::string, std::string>> secretPairs(const Request& request, Deps& deps,
@@ -170,6 +183,25 @@ int runWifi(const Request& request, Deps& deps, Output& output) {
     Report report;
     report.text("port", request.port);
     return finish(request, report, runOnModule(request, deps, plan.action, report), output);
+}
+
+int runNetSave(const Request& request, Deps& deps, Output& output) {
+    std::optional<Failure> failure;
+    const auto secrets = secretPairs(request, deps, failure);
+    netcfg::PayloadStores stores;
+    netcfg::NetworkContext context = networkContext(request, deps, stores);
+    if (!failure)
+        failure = networkTarget(request, context).refused;
+    if (failure) {
+        output.err += "hollinctl: " + failure->message + "\n";
+        return failure->code;
+    }
+    const std::optional<Ipv4> directed = networkTarget(request, context).directed;
+    Report report;
+    const Failure saved =
+        saveOnNetwork(request.words, secrets, context, directed ? netcfg::kDirected : netcfg::kBroadcast,
+                      directed.value_or(0), report);
+    return finish(request, report, saved, output);
 }
 
 }  // namespace
@@ -381,10 +413,8 @@ int run(const Request& request, Deps& deps, Output& output) {
         return runPorts(request, deps, output);
     if (command == "net" && word(request.words, 1) == "search")
         return runNetSearch(request, deps, output);
-    if (notYet(command, word(request.words, 1))) {
-        output.err += "hollinctl: " + std::string(command) + ": not yet available on the command line\n";
-        return kExitNotYet;
-    }
+    if (command == "net" && word(request.words, 1) == "save")
+        return runNetSave(request, deps, output);
     if (command == "wifi")
         return runWifi(request, deps, output);
     if (command == "profile")

@@ -1,6 +1,7 @@
-// hollinctl's Wi-Fi commands over the printer's Wi-Fi module: get, reset, set and enterprise. Every
-// value is checked before the port opens; the module's own rules run again on the form built over
-// what it holds, before anything is written.
+// hollinctl's Wi-Fi commands over the printer's Wi-Fi module (get, reset, set and enterprise) and over
+// a Wi-Fi printer found on the network (net save). Every value is checked before the port opens or
+// anything goes out; the module's or printer's own rules run again on the form built over what it
+// holds, before anything is written.
 #include <charconv>
 #include <map>
 #include <set>
@@ -8,6 +9,8 @@
 #include "cli/cli_internal.h"
 #include "common/text_case.h"
 #include "wifi/enterprise_rules.h"
+#include "wifi/network_form.h"
+#include "wifi/network_save.h"
 #include "wifi/record_save.h"
 #include "wifi/sollae_save.h"
 
@@ -24,11 +27,16 @@ constexpr std::string_view kEncryptionNames[] = {"none", "wep64", "wep128", "wpa
 constexpr std::string_view kModeNames[] = {"adhoc", "infrastructure", "softap"};
 constexpr std::string_view kWpaAuthNames[] = {"none", "wpa-psk", "wpa2-psk"};
 constexpr std::string_view kKeyTypeNames[] = {"hex", "ascii"};
+constexpr std::string_view kWpaCipherNames[] = {"none", "tkip", "aes", "tkip+aes"};
 // The keys `wifi set` takes on the command line; the secrets come only from --secret-file.
 constexpr std::string_view kSetKeys[] = {"ssid",       "dhcp",     "ip",      "netmask", "gateway",
                                          "dns",        "tcp-port", "mode",    "channel", "encryption",
                                          "key-in-use", "key-type", "wpa-auth"};
 constexpr std::string_view kSetSecrets[] = {"wpa-key", "wep-key"};
+// What `net save` takes: the keys of `wifi set` and the WPA cipher.
+constexpr std::string_view kNetSaveKeys[] = {"ssid",       "dhcp",     "ip",       "netmask",   "gateway",
+                                             "dns",        "tcp-port", "mode",     "channel",   "encryption",
+                                             "key-in-use", "key-type", "wpa-auth", "wpa-cipher"};
 constexpr std::string_view kEnterpriseKeys[] = {"eap", "id", "ca", "client", "private-key"};
 constexpr std::string_view kEnterpriseSecrets[] = {"password"};
 
@@ -191,7 +199,7 @@ struct WifiEdits {
     std::optional<bool> dhcp;
     std::optional<Octets> ip, netmask, gateway, dns;
     std::optional<long long> tcpPort;
-    std::optional<int> mode, channel, encryption, keyInUse, keyType, wpaAuth;
+    std::optional<int> mode, channel, encryption, keyInUse, keyType, wpaAuth, wpaCipher;
     std::optional<std::string> wpaKey, wepKey;
 };
 
@@ -243,6 +251,9 @@ std::optional<std::string> takeEdit(WifiEdits& e, const std::string& key, const 
     } else if (key == "wpa-auth") {
         if (!(e.wpaAuth = listPosition(kWpaAuthNames, value)))
             return bad("one of " + choices(kWpaAuthNames));
+    } else if (key == "wpa-cipher") {
+        if (!(e.wpaCipher = listPosition(kWpaCipherNames, value)))
+            return bad("one of " + choices(kWpaCipherNames));
     } else if (key == "wpa-key") {
         e.wpaKey = value;
     } else if (key == "wep-key") {
@@ -537,6 +548,141 @@ ModulePlan planWifi(const std::vector<std::string>& words, const std::optional<P
     if (!pairs)
         return refuseModule("wifi " + std::string(sub) + ": " + bad + " is not KEY=VALUE");
     return sub == "set" ? planWifiSet(*pairs, secrets, deps) : planEnterprise(*pairs, secrets, deps);
+}
+
+// --- net save
+
+namespace {
+
+// The edits over the form a found printer gives. Leaving WPA drops the WPA type and cipher, so that
+// the printer does not read WPA again.
+void applyNetworkEdits(wifi::RecordForm& form, const WifiEdits& e) {
+    form.ssid = e.ssid.value_or(form.ssid);
+    form.dhcp = e.dhcp.value_or(form.dhcp);
+    const std::pair<const std::optional<Octets>*, std::optional<Octets>*> addresses[] = {
+        {&e.ip, &form.ip}, {&e.netmask, &form.subnet}, {&e.gateway, &form.gateway}, {&e.dns, &form.dns}};
+    for (const auto& [edit, field] : addresses)
+        if (*edit)
+            *field = *edit;
+    form.tcpPort = e.tcpPort.value_or(form.tcpPort);
+    form.mode = e.mode.value_or(form.mode);
+    if (e.channel) {
+        form.channel = *e.channel - 1;
+        form.channelText = std::to_string(*e.channel);
+    }
+    form.encryption = e.encryption.value_or(form.encryption);
+    form.keyInUse = e.keyInUse.value_or(form.keyInUse);
+    if (e.wepKey && form.keyInUse >= 0 && form.keyInUse < 4) {
+        form.keyTexts[static_cast<std::size_t>(form.keyInUse)] = *e.wepKey;
+        form.keyTypes[static_cast<std::size_t>(form.keyInUse)] = e.keyType.value_or(0);
+    }
+    form.wpaAuthentication = e.wpaAuth.value_or(form.wpaAuthentication);
+    form.wpaCipher = e.wpaCipher.value_or(form.wpaCipher);
+    form.wpaKey = e.wpaKey.value_or(form.wpaKey);
+    if (form.encryption != wifi::kEncryptionWpa) {
+        form.wpaAuthentication = 0;
+        form.wpaCipher = 0;
+    }
+}
+
+// The rules the form's final values must keep before anything is written.
+std::optional<Failure> refusedNetworkForm(const wifi::RecordForm& form, const WifiEdits& e) {
+    if ((e.encryption || e.wpaAuth) && form.encryption == wifi::kEncryptionWpa && form.wpaAuthentication <= 0)
+        return Failure{kExitRefused, "wpa-auth: encryption wpa needs wpa-psk or wpa2-psk"};
+    if (e.wepKey) {
+        if (form.encryption != wifi::kEncryptionWep64 && form.encryption != wifi::kEncryptionWep128)
+            return Failure{kExitRefused, "--secret-file: wep-key needs encryption wep64 or wep128"};
+        if (const auto refusal = wifi::checkKeyRules(form.encryption, *e.wepKey, e.keyType.value_or(0), ""))
+            return Failure{kExitRefused, "--secret-file: " + refusalMessage(*refusal)};
+    }
+    return std::nullopt;
+}
+
+Failure networkSaveFailure(const wifi::NetworkSaveResult& result) {
+    switch (result.outcome) {
+        case wifi::NetworkSaveResult::Saved:
+            return {kExitDone, ""};
+        case wifi::NetworkSaveResult::PortOutOfRange:
+            return {kExitRefused, "tcp-port: " + std::string(wifi::kTcpPortOutOfRangeText.english)};
+        case wifi::NetworkSaveResult::WrongAddress:
+            return {kExitRefused, "ip: " + std::string(wifi::kWrongLocalAddress)};
+        case wifi::NetworkSaveResult::KeyRefused:
+            return {kExitRefused, "--secret-file: " + result.message};
+        case wifi::NetworkSaveResult::WriteFailed:
+            break;
+    }
+    return {kExitNetwork, wifi::networkErrorText(result.code, kLanguageEnglish)};
+}
+
+Failure saveBinary(netcfg::NetworkContext& context, int kind, netcfg::DeviceRecord entry, const WifiEdits& e,
+                   Report& report) {
+    report.text("protocol", "binary");
+    wifi::RecordForm form =
+        wifi::recordFormOf(wifi::formFromDeviceRecord(entry, wifi::FillVariant::Selection, {}));
+    applyNetworkEdits(form, e);
+    if (const auto refused = refusedNetworkForm(form, e))
+        return *refused;
+    return networkSaveFailure(wifi::saveBinaryPrinter(context, kind, entry, form, entry.password));
+}
+
+Failure saveText(netcfg::NetworkContext& context, const wifi::WifiSettingsRecord& entry,
+                 const std::string& mac12, const WifiEdits& e, Report& report) {
+    report.text("protocol", "text");
+    wifi::RecordForm form = wifi::recordFormOf(wifi::formFromTextRecord(entry, {}));
+    applyNetworkEdits(form, e);
+    if (const auto refused = refusedNetworkForm(form, e))
+        return *refused;
+    wifi::WifiSettingsRecord record;
+    const wifi::NetworkSaveResult prepared = wifi::prepareTextSave(entry, form, record);
+    if (prepared.outcome != wifi::NetworkSaveResult::Saved)
+        return networkSaveFailure(prepared);
+    const wifi::TextSaveOutcome sent = wifi::saveTextPrinter(
+        context.network, context.clock, *context.broadcast.address, record, mac12, 7000, context.debug);
+    if (sent.error != 0)
+        return {kExitNetwork, sent.message};
+    if (!sent.acknowledged)
+        return {kExitNoResponse, "the printer did not acknowledge the save"};
+    return {kExitDone, ""};
+}
+
+}  // namespace
+
+Failure saveOnNetwork(const std::vector<std::string>& words,
+                      const std::optional<std::map<std::string, std::string>>& secrets,
+                      netcfg::NetworkContext& context, int kind, Ipv4 directed, Report& report) {
+    const auto mac12 = wifi::macDigits(word(words, 2));
+    if (!mac12)
+        return {kExitRefused, "net save: the MAC is six two-digit hexadecimal parts (00:1A:2B:3C:4D:5E)"};
+    std::string bad;
+    const auto args = keyValues(words, 3, bad);
+    if (!args)
+        return {kExitRefused, "net save: " + bad + " is not KEY=VALUE"};
+    if (const auto refused = checkKeys(*args, secrets, kNetSaveKeys, kSetSecrets, "net save"))
+        return {kExitRefused, *refused};
+    if (args->empty() && !secrets)
+        return {kExitRefused, "net save: KEY=VALUE needed (keys: " + choices(kNetSaveKeys) + ")"};
+    WifiEdits edits;
+    Pairs all = *args;
+    if (secrets)
+        all.insert(secrets->begin(), secrets->end());
+    for (const auto& [key, value] : all)
+        if (const auto refused = takeEdit(edits, key, value))
+            return {kExitRefused, *refused};
+    if (const auto refused = checkGivenKeys(edits))
+        return {kExitRefused, *refused};
+
+    std::string macText;
+    for (std::size_t i = 0; i < mac12->size(); i += 2)
+        macText += (i ? ":" : "") + mac12->substr(i, 2);
+    report.text("mac", macText);
+    const wifi::FoundNetworkPrinter found = wifi::findNetworkPrinter(context, kind, directed, *mac12);
+    if (found.binary)
+        return saveBinary(context, kind, *found.binary, edits, report);
+    if (found.text && context.broadcast.address)
+        return saveText(context, *found.text, *mac12, edits, report);
+    if (found.error != 0)
+        return {kExitNetwork, found.message};
+    return {kExitNoResponse, "no printer with this MAC answered the search"};
 }
 
 }  // namespace hollin::cli

@@ -1,5 +1,7 @@
 #include "wifi/network_form.h"
 
+#include <charconv>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -162,6 +164,33 @@ NetworkFormValues formFromTextRecord(const WifiSettingsRecord& r, const std::arr
     v.dhcpShown = true;
     v.dhcp = r.digit(field::kDhcp) == '1';
     return v;
+}
+
+RecordForm recordFormOf(const NetworkFormValues& v) {
+    RecordForm form;
+    form.mac = v.mac.value_or("");
+    form.ssid = v.ssid;
+    form.dhcp = v.dhcp;
+    form.ip = v.ip;
+    form.subnet = v.netmask;
+    form.gateway = v.gateway;
+    form.dns = v.dns;
+    form.mode = v.mode;
+    form.channel = v.channel;
+    form.channelText = v.channel >= 0 ? std::to_string(v.channel + 1) : std::string();
+    form.encryption = v.encryption;
+    form.authentication = v.authentication;
+    form.keyInUse = v.keyInUse;
+    form.keyTexts = v.keys;
+    form.keyTypes = v.keyFormats;
+    form.wpaAuthentication = v.wpaAuthentication;
+    form.wpaCipher = v.wpaCipher;
+    form.wpaKey = v.wpaKey;
+    form.wpaKeyEdited = true;
+    long long port = 0;
+    const auto [end, error] = std::from_chars(v.tcpPort.data(), v.tcpPort.data() + v.tcpPort.size(), port);
+    form.tcpPort = error == std::errc() && end == v.tcpPort.data() + v.tcpPort.size() ? port : -1;
+    return form;
 }
 
 }  // namespace hollin::wifi

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "netcfg/device_record.h"
+#include "wifi/record_save.h"
 #include "wifi/wifi_record.h"
 
 // The printers a network search found, and what the Wi-Fi window's form shows for one of them: pure
@@ -79,5 +80,9 @@ std::string textKeyText(const WifiSettingsRecord& record, int key, int format);
 NetworkFormValues formFromDeviceRecord(const netcfg::DeviceRecord& record, FillVariant variant,
                                        const std::array<int, 4>& keyFormats);
 NetworkFormValues formFromTextRecord(const WifiSettingsRecord& record, const std::array<int, 4>& keyFormats);
+
+// The form's values as a save takes them (what the window would read back from its controls after
+// showing `values`), for a save without a window.
+RecordForm recordFormOf(const NetworkFormValues& values);
 
 }  // namespace hollin::wifi

@@ -1,9 +1,11 @@
 #include "wifi/network_save.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "common/hex.h"
+#include "netcfg/text_frame.h"
 #include "netcfg/write_checks.h"
 
 namespace hollin::wifi {
@@ -334,6 +336,69 @@ std::vector<std::string> textRecordTrace(const WifiSettingsRecord& r) {
     lines.push_back("WPA KEY=" + hiddenText(r.text(field::kWpaKey)));
     lines.push_back("TCP PORT=" + std::to_string(r.hexNumber(field::kTcpPort).value_or(0)));
     return lines;
+}
+
+std::optional<std::string> macDigits(std::string_view text) {
+    std::string digits;
+    const bool colons = text.size() == 17;
+    if (!colons && text.size() != 12)
+        return std::nullopt;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (colons && i % 3 == 2) {
+            if (c != ':')
+                return std::nullopt;
+            continue;
+        }
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return std::nullopt;
+        digits += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return digits;
+}
+
+FoundNetworkPrinter findNetworkPrinter(netcfg::NetworkContext& context, int kind, Ipv4 directed,
+                                       std::string_view mac12, std::uint32_t textWaitMs) {
+    struct Collector final : netcfg::CUdpSock::Owner {
+        std::string wanted;
+        std::optional<WifiSettingsRecord> found;
+        void onTextAnswer(const netcfg::TextRecord& bytes) override {
+            const auto record = WifiSettingsRecord::fromBytes(bytes);
+            if (record && macDigits(record->raw(field::kMacAddress)) == wanted)
+                found = *record;
+        }
+        void onSaveAnswer(bool) override {}
+    } collector;
+    collector.wanted = std::string(mac12);
+    FoundNetworkPrinter result;
+
+    // The text-frame printers answer the broadcast; without one only the binary search runs.
+    std::optional<netcfg::CUdpSock> text;
+    if (context.broadcast.address) {
+        text.emplace(context.network, *context.broadcast.address, collector, context.debug);
+        if (text->create(netcfg::CUdpSock::kSearchMode) != 0 ||
+            text->send(netcfg::buildSearchFrame()).error != 0)
+            text.reset();
+    }
+    const netcfg::SearchResult binary = searchDevices(context, kind, directed);
+    for (const DeviceRecord& record : binary.records) {
+        if (macDigits(hollin::toHex(std::span(record.mac))) == collector.wanted)
+            result.binary = record;
+    }
+    if (!result.binary && text) {
+        constexpr std::uint32_t kPollMs = 50;
+        text->pump();
+        for (std::uint32_t waited = 0; !collector.found && waited < textWaitMs; waited += kPollMs) {
+            context.clock.sleepMs(kPollMs);
+            text->pump();
+        }
+        result.text = collector.found;
+    }
+    if (!result.binary && !result.text && binary.error != 0) {
+        result.error = binary.error;
+        result.message = "the network search failed (error " + std::to_string(binary.error) + ")";
+    }
+    return result;
 }
 
 }  // namespace hollin::wifi

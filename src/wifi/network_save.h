@@ -87,6 +87,24 @@ TextSaveOutcome saveTextPrinter(UdpNetwork& network, Clock& clock, Ipv4 broadcas
 // The debug lines of a saved record read back, field by field; keys hidden.
 std::vector<std::string> textRecordTrace(const WifiSettingsRecord& record);
 
+// A printer found on the network by its MAC: a binary-protocol printer's record or a text-frame
+// printer's, as it answered the search.
+struct FoundNetworkPrinter {
+    int error = 0;        // 0, or the system error code that stopped the search
+    std::string message;  // for the operator when the search failed
+    std::optional<netcfg::DeviceRecord> binary;
+    std::optional<WifiSettingsRecord> text;
+};
+// Searches both protocols at once for the printer whose MAC is `mac12` (twelve hexadecimal digits,
+// any letter case): the binary search of `kind` (its own 2000 ms window), while the text-frame search
+// request, sent to the broadcast setting, collects answers; those are read when the binary search
+// ends, and for at most `textWaitMs` more while none is for `mac12`.
+FoundNetworkPrinter findNetworkPrinter(netcfg::NetworkContext& context, int kind, Ipv4 directed,
+                                       std::string_view mac12, std::uint32_t textWaitMs = 500);
+// A MAC text as twelve upper-case hexadecimal digits ("00:1a:2b:3c:4d:5e", "001A2B3C4D5E"); nothing
+// unless it is six two-digit parts, with colons or without.
+std::optional<std::string> macDigits(std::string_view text);
+
 // How a secret appears on the debug stream.
 std::string hiddenText(std::string_view secret);
 

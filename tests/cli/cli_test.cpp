@@ -14,6 +14,7 @@
 #include "printer/printer_commands.h"
 #include "sim/bluetooth.h"
 #include "sim/fonts.h"
+#include "sim/network_printer.h"
 #include "sim/virtual_printer.h"
 #include "sim/wifi_module.h"
 #include "support/virtual_serial_port.h"
@@ -278,7 +279,6 @@ TEST(CliCommands, IdentifyOverUsbAndPortsList) {
     EXPECT_NE(bench.output.out.find("emulation: ZPL"), std::string::npos) << bench.output.out;
     EXPECT_EQ(bench.run({"ports"}), kExitDone);
     EXPECT_EQ(bench.output.out, std::string("COM1 ") + kCom1 + "\nUSB /dev/usb/lp0\n");
-    EXPECT_EQ(bench.run({"net", "save", "00:11:22:33:44:55", "ip=10.0.0.9"}), kExitNotYet);
     EXPECT_EQ(bench.run({"net", "search", "--directed", "10.0.0.300"}), kExitRefused);
     // An ESC/POS printer's code page list is the general one: an EPL-only page is refused unsent.
     Bench escPos(kEscPos);
@@ -428,6 +428,71 @@ TEST(CliCommands, ProfileApplyGoesOnAfterAFailedPrinter) {
     const auto firstLine = bench.output.out.substr(0, bench.output.out.find('\n'));
     EXPECT_NE(firstLine.find("\"result\": \"failed\""), std::string::npos) << bench.output.out;
     EXPECT_NE(bench.output.out.find("\"port\": \"USB\""), std::string::npos) << bench.output.out;
+}
+
+// net save: a binary-protocol and a text-frame printer on the in-memory network, each found by its
+// MAC and written with the form over what it answered; refusals send nothing.
+TEST(CliNetSave, EachProtocolStoresTheEditsAndARefusalSendsNothing) {
+    Bench bench(kCpcl);
+    constexpr Ipv4 kAll = 0xFFFFFFFFu;
+    sim::BinaryNetworkPrinter binary(bench.network, bench.clock, ipv4(127, 0, 1, 1), kAll,
+                                     sim::makeBinaryPrinter(1, ipv4(127, 0, 1, 1)));
+    sim::TextNetworkPrinter text(bench.network, ipv4(127, 0, 2, 1), kAll,
+                                 sim::makeTextRecord(5, ipv4(127, 0, 2, 1)));
+    ASSERT_EQ(binary.start(), 0);
+    ASSERT_EQ(text.start(), 0);
+    bench.network.addService(binary);
+    bench.network.addService(text);
+    const std::vector<std::string> net = {"--broadcast", "255.255.255.255", "net", "save"};
+    auto run = [&](std::vector<std::string> words) {
+        words.insert(words.begin(), net.begin(), net.end());
+        return bench.run(words);
+    };
+    const auto before = binary.record();
+    struct Refusal {
+        std::vector<std::string> words;
+        std::string error;
+    };
+    const Refusal refusals[] = {
+        {{"00:30:F9:00:01"}, "six two-digit"},
+        {{"00:30:F9:00:00:01", "ssid=Lab"}, "ip: Wrong Local IP address."},  // its loopback address
+        {{"00:30:F9:00:00:01", "encryption=wpa"}, "wpa-auth: encryption wpa needs"},
+        {{"00:30:F9:00:00:01", "tcp-port=70000"}, "tcp-port: The TCP port must be"},
+        {{"00:30:F9:00:00:01", "wpa-key=secret1234"}, "a secret comes only from --secret-file"},
+    };
+    for (const Refusal& r : refusals) {
+        EXPECT_EQ(run(r.words), kExitRefused) << r.error;
+        EXPECT_NE(bench.output.err.find(r.error), std::string::npos) << bench.output.err;
+        EXPECT_TRUE(bench.output.out.empty());
+        EXPECT_EQ(binary.record().wifiWord, before.wifiWord) << r.error;
+        EXPECT_EQ(binary.record().channels[0].localPort(), before.channels[0].localPort()) << r.error;
+    }
+    EXPECT_EQ(run({"00:30:F9:00:00:77", "ssid=Lab"}), kExitNoResponse);
+
+    EXPECT_EQ(
+        run({"00:30:f9:00:00:01", "ssid=Lab", "channel=11", "ip=192.168.1.50", "netmask=255.255.255.0"}),
+        kExitDone)
+        << bench.output.err;
+    const netcfg::DeviceRecord stored = binary.record();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(stored.ssid.data()), 3), "Lab");
+    EXPECT_EQ((stored.wifiWord >> 4) & 0xF, 11u);
+    EXPECT_EQ(stored.ipAddress, (wifi::Octets{192, 168, 1, 50}));
+
+    bench.secret = "wpa-key=TextPass123";
+    EXPECT_EQ(run({"--secret-file", "-", "0030F9000005", "ssid=Shop", "encryption=wpa", "wpa-auth=wpa2-psk",
+                   "wpa-cipher=aes"}),
+              kExitDone)
+        << bench.output.err;
+    EXPECT_NE(bench.output.out.find("protocol: text"), std::string::npos);
+    EXPECT_EQ(bench.output.out.find("TextPass123"), std::string::npos);
+    const auto record = wifi::WifiSettingsRecord::fromBytes(text.record());
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->line(wifi::field::kSsid), "Shop");
+    EXPECT_EQ(record->digit(wifi::field::kWpa), '2');
+    EXPECT_EQ(record->digit(wifi::field::kWpaEnc), '2');
+    EXPECT_EQ(record->text(wifi::field::kWpaKey), "TextPass123");
+    bench.network.removeService(binary);
+    bench.network.removeService(text);
 }
 
 }  // namespace
