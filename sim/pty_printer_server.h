@@ -43,6 +43,7 @@ class PtyPrinterServer {
   private:
     void serve();
     void closeAll();
+    void takeWaitingInput();
 
     VirtualPrinter& printer_;
     mutable std::mutex mutex_;  // guards the members below against concurrent start/stop/queries

@@ -113,7 +113,23 @@ void PtyPrinterServer::stop() {
     const std::uint64_t one = 1;
     [[maybe_unused]] const auto written = write(wake_, &one, sizeof one);
     thread_.join();
+    takeWaitingInput();
     closeAll();
+}
+
+// What the client wrote before the stop and the printer had not read yet still reaches it, so that
+// a state written after the stop holds every command sent. Bounded: at most 64 reads, none waiting.
+void PtyPrinterServer::takeWaitingInput() {
+    std::array<std::uint8_t, kIoBytes> in{};
+    for (int reads = 0; reads < 64 && master_ >= 0; ++reads) {
+        pollfd fd{master_, POLLIN, 0};
+        if (poll(&fd, 1, 0) <= 0 || (fd.revents & POLLIN) == 0)
+            return;
+        const ssize_t n = read(master_, in.data(), in.size());
+        if (n <= 0)
+            return;
+        printer_.receive(std::span<const std::uint8_t>(in.data(), static_cast<std::size_t>(n)));
+    }
 }
 
 bool PtyPrinterServer::running() const {
