@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "cli/cli_os.h"
+#include "platform/private_file.h"
 
 namespace hollin::cli {
 
@@ -19,22 +20,10 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// Creates or replaces the file with mode 0600 from its first byte on: a profile may hold keys.
+// A profile may hold keys: mode 0600 from its first byte on.
 bool writePrivateFile(const std::string& path, const std::string& text) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    bool ok = ::fchmod(fd, 0600) == 0;
-    std::size_t done = 0;
-    while (ok && done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            done += static_cast<std::size_t>(n);
-    }
-    return ::close(fd) == 0 && ok;
+    return hollin::writePrivateFile(
+        path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
 // "hollinctl: font download 40%" rewritten in place on the terminal; the last one ends its line.

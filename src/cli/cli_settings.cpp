@@ -22,21 +22,6 @@ std::vector<std::string_view> names(const std::array<std::string_view, N>& list)
     return {list.begin(), list.end()};
 }
 
-// "KEY=VALUE" words into a map; nothing when a word has no '='.
-std::optional<std::map<std::string, std::string>> keyValues(const std::vector<std::string>& words,
-                                                            std::size_t from, std::string& bad) {
-    std::map<std::string, std::string> pairs;
-    for (std::size_t i = from; i < words.size(); ++i) {
-        const auto equals = words[i].find('=');
-        if (equals == std::string::npos || equals == 0) {
-            bad = words[i];
-            return std::nullopt;
-        }
-        pairs[words[i].substr(0, equals)] = words[i].substr(equals + 1);
-    }
-    return pairs;
-}
-
 Plan planPowerSave(const std::vector<std::string>& words) {
     static const std::vector<std::string_view> kShort = {"off", "power-off", "power-save"};
     auto mode = positionIn(kShort, word(words, 2));

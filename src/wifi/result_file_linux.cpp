@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/private_file.h"
 #include "wifi/result_file.h"
 
 namespace hollin::wifi {
@@ -31,21 +32,7 @@ bool writeResultFile(const std::string& path, const WifiSettingsRecord& record) 
     if (path.empty())
         return false;
     makeParents(path);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    bool ok = ::fchmod(fd, 0600) == 0;  // an older file may have been readable by others
-    const auto bytes = record.bytes();
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            done += static_cast<std::size_t>(n);
-    }
-    return ::close(fd) == 0 && ok;
+    return writePrivateFile(path, record.bytes());
 }
 
 std::optional<WifiSettingsRecord> readResultFile(const std::string& path) {

@@ -172,6 +172,8 @@ class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
     void saveSollae();
     void showSollaeSaveFailure(const SollaeSaveResult& result);
     void finishSollaeSave();
+    // The fields every save reads alike: addresses, lists, key texts, WPA lists and the TCP port.
+    RecordForm formBasics();
     RecordForm recordForm();
     void saveRecord();
 

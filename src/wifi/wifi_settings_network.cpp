@@ -45,14 +45,6 @@ constexpr ControlId kNetworkFields[] = {
     kIp,     kNetmask, kGateway, kDns, kSsid, kModeList, kChannelList, kEncryptionList, kAuthenticationList,
     kTcpPort};
 
-long long decimalOf(const std::string& text) {
-    long long value = -1;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty())
-        return -1;
-    return value;
-}
-
 }  // namespace
 
 void CWiFiSettings::mapNetworkHandlers() {
@@ -327,28 +319,11 @@ void CWiFiSettings::addTextDevice(const netcfg::TextRecord& frameRecord) {
 
 RecordForm CWiFiSettings::networkForm() {
     const ui::DialogView& v = view();
-    RecordForm form;
-    form.mac = v.text(kMac);
-    form.ssid = v.text(kSsid);
-    form.dhcp = v.isChecked(kDhcp);
-    form.ip = v.address(kIp);
-    form.subnet = v.address(kNetmask);
-    form.gateway = v.address(kGateway);
-    form.dns = v.address(kDns);
-    form.mode = v.selection(kModeList);
-    form.channel = v.selection(kChannelList);
-    form.encryption = v.selection(kEncryptionList);
-    form.authentication = v.selection(kAuthenticationList);
-    form.keyInUse = v.selection(kKeyInUseList);
-    for (std::size_t k = 0; k < 4; ++k) {
-        form.keyTexts[k] = v.text(kKeys[k].edit);
+    RecordForm form = formBasics();
+    for (std::size_t k = 0; k < 4; ++k)
         form.keyTypes[k] = std::max(v.selection(kKeys[k].type), 0);
-    }
-    form.wpaAuthentication = v.selection(kWpaAuthList);
-    form.wpaCipher = v.selection(kWpaEncList);
     form.wpaKey = v.text(kWpaKey);
     form.wpaKeyEdited = true;
-    form.tcpPort = decimalOf(v.text(kTcpPort));
     return form;
 }
 

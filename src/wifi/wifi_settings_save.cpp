@@ -160,9 +160,8 @@ void CWiFiSettings::finishSollaeSave() {
 
 // --- QUATECH, INC and unrecognised modules: the form folded into the record, sent whole.
 
-RecordForm CWiFiSettings::recordForm() {
-    ui::DialogView& v = view();
-    const ModuleKind kind = deps_.program.moduleKind;
+RecordForm CWiFiSettings::formBasics() {
+    const ui::DialogView& v = view();
     RecordForm form;
     form.mac = v.text(kMac);
     form.ssid = v.text(kSsid);
@@ -176,20 +175,26 @@ RecordForm CWiFiSettings::recordForm() {
     form.encryption = v.selection(kEncryptionList);
     form.authentication = v.selection(kAuthenticationList);
     form.keyInUse = v.selection(kKeyInUseList);
+    for (std::size_t k = 0; k < 4; ++k)
+        form.keyTexts[k] = v.text(kKeys[k].edit);
+    form.wpaAuthentication = v.selection(kWpaAuthList);
+    form.wpaCipher = v.selection(kWpaEncList);
+    form.tcpPort = decimalOf(v.text(kTcpPort));
+    return form;
+}
+
+RecordForm CWiFiSettings::recordForm() {
+    ui::DialogView& v = view();
+    const ModuleKind kind = deps_.program.moduleKind;
+    RecordForm form = formBasics();
     form.lpd = currentRecord().digit(field::kLpdQueue) != ' ' && kind != kModuleInc;
     const std::string channelText =
         form.channel >= 0 ? v.itemText(kChannelList, form.channel) : std::string();
     if (form.lpd && v.isChecked(kFiveGhz))
         form.fiveGhzChannel = channelText;
-    for (std::size_t k = 0; k < 4; ++k) {
-        form.keyTexts[k] = v.text(kKeys[k].edit);
-        form.keyTypes[k] = deps_.program.keyTypes[k];
-    }
-    form.wpaAuthentication = v.selection(kWpaAuthList);
-    form.wpaCipher = v.selection(kWpaEncList);
+    form.keyTypes = deps_.program.keyTypes;
     form.wpaKeyEdited = wpaKeyEdited_;
     form.wpaKey = wpaKeyEdited_ ? v.text(kWpaKey) : std::string();
-    form.tcpPort = decimalOf(v.text(kTcpPort));
     form.lpdEnable = v.isChecked(kLpdEnable);
     form.lpdQueue = v.text(kLpdQueue);
     form.channelText = channelText;
