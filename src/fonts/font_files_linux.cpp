@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "fonts/font_files.h"
+#include "platform/private_file.h"
 
 namespace hollin::fonts {
 namespace {
@@ -22,19 +23,6 @@ struct Fd {
             ::close(fd);
     }
 };
-
-bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 bool endsWithTtf(const std::string& name) {
     return name.size() >= 4 && ::strcasecmp(name.c_str() + name.size() - 4, ".ttf") == 0;
@@ -70,7 +58,7 @@ FontFiles::Written SystemFontFiles::replace(const std::string& path, std::span<c
         Fd file{::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
         if (file.fd < 0)
             return Written::NotCreated;
-        written = writeAll(file.fd, bytes) && ::fsync(file.fd) == 0;
+        written = writeWhole(file.fd, bytes) && ::fsync(file.fd) == 0;
         const int fd = file.fd;
         file.fd = -1;
         written = (::close(fd) == 0) && written;

@@ -6,6 +6,10 @@
 
 namespace hollin {
 
+// Writes all of `bytes` to the open descriptor `fd`, again after an interruption; false when it could
+// not.
+bool writeWhole(int fd, std::span<const std::uint8_t> bytes);
+
 // Creates or replaces the file `path` with `bytes`, readable and writable by its owner only (mode
 // 0600) from its first byte on, also when an older file was open to others; false when it could not
 // be written whole.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/private_file.h"
 #include "wifi/settings_ini.h"
 
 namespace hollin::wifi {
@@ -19,19 +20,6 @@ struct Fd {
             ::close(fd);
     }
 };
-
-bool writeAll(int fd, std::string_view text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 class SystemSettingsFile final : public SettingsFile {
   public:
@@ -69,7 +57,9 @@ class SystemSettingsFile final : public SettingsFile {
             Fd file{::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)};
             if (file.fd < 0)
                 return false;
-            written = ::fchmod(file.fd, info.st_mode & 07777) == 0 && writeAll(file.fd, text) &&
+            written = ::fchmod(file.fd, info.st_mode & 07777) == 0 &&
+                      writeWhole(file.fd, std::span(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                                    text.size())) &&
                       ::fsync(file.fd) == 0;
             const int fd = file.fd;
             file.fd = -1;
