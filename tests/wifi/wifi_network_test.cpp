@@ -43,6 +43,16 @@ class NoSpooler final : public Spooler {
     SpoolerListing localPrinters() override { return {}; }
 };
 
+// The settings export file, in memory: nothing until a test makes it exist.
+struct MemoryIni final : SettingsFile {
+    std::optional<std::string> text;
+    std::optional<std::string> read() override { return text; }
+    bool replace(std::string_view t) override {
+        text = std::string(t);
+        return true;
+    }
+};
+
 struct NetworkWindow : ::testing::Test {
     VirtualClock clock{5000};
     MemoryNetwork network{clock};
@@ -62,6 +72,7 @@ struct NetworkWindow : ::testing::Test {
     std::vector<std::unique_ptr<sim::BinaryNetworkPrinter>> binary;
     std::vector<std::unique_ptr<sim::TextNetworkPrinter>> text;
     netcfg::KeyConstant siteKey = netcfg::kDefaultKeyConstant;
+    MemoryIni ini;
 
     void SetUp() override {
         std::remove(resultFile.c_str());
@@ -77,6 +88,7 @@ struct NetworkWindow : ::testing::Test {
         deps.broadcast = {kAll, {}};
         deps.resultFile = resultFile;
         deps.networkKey = siteKey;
+        deps.exportFile = &ini;
         dlg = std::make_unique<CWiFiSettings>(deps);
         view.open(*dlg);
     }
@@ -482,6 +494,10 @@ TEST_F(NetworkWindow, WpaPrinterFormKeyInUseOffFullPassphraseAndUnchangedSave) {
     const DeviceRecord written = p.record();
     EXPECT_EQ(Bytes(written.wpaPsk().begin(), written.wpaPsk().end()), derived);
     EXPECT_EQ(netcfg::storedPassphrase(written), phrase);
+    program.moduleKind = kModuleQuatech;  // a record module was found earlier
+    ini.text = "[WiFiInfo]\n";
+    view.closeBox();
+    EXPECT_NE(ini.text->find("WPAKEY=" + phrase + "\n"), std::string::npos) << *ini.text;
 }
 
 // Neither XDG_STATE_HOME nor HOME: no place for the result file, and the operator hears of it.
