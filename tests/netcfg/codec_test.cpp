@@ -195,13 +195,13 @@ TEST(NetcfgPayload, MergeReplacesChannelTextAndBlockOfItem35Apart) {
     for (std::uint8_t index : {2, 3}) {
         const Bytes stored =
             cat({item(32, index, Bytes(20, 1)), item(35, index, Bytes(64, 'c')), item(38, 0, Bytes(24, 0)),
-                 item(35, index, Bytes(64, 'b')), item(42, 0, Bytes(300, 1))});
+                 item(35, index, Bytes(64, 'b')), item(42, 0, Bytes(200, 1))});
         const Bytes built = cat({item(32, index, Bytes(20, 2)), item(35, index, Bytes(64, 'C')),
                                  item(35, index, Bytes(64, 'B'))});
         EXPECT_EQ(
             mergePayload(stored, built),
             cat({item(32, index, Bytes(20, 2)), item(35, index, Bytes(64, 'C')), item(38, 0, Bytes(24, 0)),
-                 item(35, index, Bytes(64, 'B')), item(42, 0, Bytes(300, 1))}))
+                 item(35, index, Bytes(64, 'B')), item(42, 0, Bytes(200, 1))}))
             << int(index);
     }
 }
