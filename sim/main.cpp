@@ -114,13 +114,14 @@ struct NetOptions {
     hollin::Ipv4 broadcast = hollin::ipv4(127, 255, 255, 255);
     hollin::Ipv4 first = hollin::ipv4(127, 0, 0, 2);
     bool wanted = false;
+    hollin::netcfg::KeyConstant key = hollin::netcfg::kDefaultKeyConstant;
 };
 
 // Serves the virtual network printers until a stop signal arrives.
 int serveNetwork(const NetOptions& options, sigset_t& stopSignals) {
     using namespace hollin;
     sim::NetworkPrinterFleet fleet(systemUdpNetwork(), systemClock());
-    if (!fleet.start(options.binary, options.text, options.first, options.broadcast)) {
+    if (!fleet.start(options.binary, options.text, options.first, options.broadcast, options.key)) {
         std::fprintf(stderr, "%s\n", fleet.error().c_str());
         return 1;
     }
@@ -160,6 +161,13 @@ int main(int argc, char** argv) {
     std::string model = "Alder";
     std::optional<std::string> statePath;
     NetOptions net;
+    // The site's key constant (HOLLIN_NETCFG_KEY), read once; a malformed value is reported, never shown.
+    const char* siteKey = std::getenv("HOLLIN_NETCFG_KEY");
+    net.key = hollin::netcfg::keyConstantFromText(
+        siteKey != nullptr ? std::optional<std::string_view>(siteKey) : std::nullopt,
+        [](std::string_view note) {
+            std::fprintf(stderr, "hollin-printer-sim: %.*s", static_cast<int>(note.size()), note.data());
+        });
     auto wifiModule = hollin::sim::WifiModuleState::Kind::Quatech;
     bool fixedBtName = false;
     std::uint32_t lineRate = 0;

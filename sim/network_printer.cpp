@@ -283,11 +283,11 @@ void NetworkPrinterHost::run() {
     }
 }
 
-bool NetworkPrinterFleet::start(int binary, int text, Ipv4 first, Ipv4 broadcast) {
+bool NetworkPrinterFleet::start(int binary, int text, Ipv4 first, Ipv4 broadcast, const KeyConstant& key) {
     Ipv4 address = first;
     for (int i = 1; i <= binary; ++i, ++address) {
         auto printer = std::make_unique<BinaryNetworkPrinter>(network_, clock_, address, broadcast,
-                                                              makeBinaryPrinter(i, address));
+                                                              makeBinaryPrinter(i, address), key);
         if (const int error = printer->start(); error != 0) {
             error_ = "cannot open UDP port 50005 on " + ipv4Text(address) + ": " + std::strerror(error);
             return false;

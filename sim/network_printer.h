@@ -155,7 +155,9 @@ class NetworkPrinterFleet {
 
     // Opens `binary` binary-protocol and `text` text-frame printers from `first` on, answering to
     // `broadcast`, and starts serving them. False when a port cannot be opened; error() says which.
-    bool start(int binary, int text, Ipv4 first, Ipv4 broadcast);
+    // The binary ones encipher with `key`, the site's key constant.
+    bool start(int binary, int text, Ipv4 first, Ipv4 broadcast,
+               const netcfg::KeyConstant& key = netcfg::kDefaultKeyConstant);
     void stop() { host_.stop(); }
 
     const std::vector<std::unique_ptr<BinaryNetworkPrinter>>& binary() const { return binary_; }

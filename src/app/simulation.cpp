@@ -60,7 +60,8 @@ std::optional<SimulationOptions> takeSimulationOptions(std::vector<std::string>&
 }
 
 EmbeddedPrinters::EmbeddedPrinters(const SimulationOptions& options, std::uint32_t replyDelayMs)
-    : serialPrinter_(clock_, options.emulation, options.model),
+    : networkKey_(options.networkKey),
+      serialPrinter_(clock_, options.emulation, options.model),
       usbPrinter_(clock_, options.emulation, options.model) {
     serialPrinter_.setReplyDelay(replyDelayMs);
     usbPrinter_.setReplyDelay(replyDelayMs);
@@ -86,7 +87,7 @@ bool EmbeddedPrinters::start() {
     }
     ::setenv("HOLLIN_COM1", serialServer_.slavePath().c_str(), 1);
     ::setenv("HOLLIN_USB", usbServer_.slavePath().c_str(), 1);
-    if (network_.start(3, 1, ipv4(127, 0, 0, 2), ipv4(127, 255, 255, 255)))
+    if (network_.start(3, 1, ipv4(127, 0, 0, 2), ipv4(127, 255, 255, 255), networkKey_))
         ::setenv("HOLLIN_BROADCAST", "127.255.255.255", 0);
     else
         network_.stop();

@@ -23,6 +23,8 @@ struct SimulationOptions {
     // The Wi-Fi module of both printers (sollae, quatech, inc, other, none); unset: QUATECH behind
     // COM1 and Sollae behind USB, so that both module families can be tried at once.
     std::optional<sim::WifiModuleState::Kind> wifiModule;
+    // The key constant the virtual network printers encipher with: the program's own (the site key).
+    netcfg::KeyConstant networkKey = netcfg::kDefaultKeyConstant;
 };
 
 // Takes the simulation options out of the command line (the rest stays in `args` for the application).
@@ -59,6 +61,7 @@ class EmbeddedPrinters {
     static constexpr std::uint32_t kReplyDelayMs = 20;
 
   private:
+    netcfg::KeyConstant networkKey_;
     RealClock clock_;
     sim::VirtualPrinter serialPrinter_;
     sim::VirtualPrinter usbPrinter_;

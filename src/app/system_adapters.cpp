@@ -14,7 +14,7 @@
 namespace hollin::app {
 namespace {
 
-// HOLLIN_BROADCAST, read when a Wi-Fi window opens (the simulation sets it at start).
+// HOLLIN_BROADCAST, read once when the adapters are built (after the simulation has set it).
 std::optional<std::string_view> broadcastEnvironment() {
     const char* value = std::getenv("HOLLIN_BROADCAST");
     return value != nullptr ? std::optional<std::string_view>(value) : std::nullopt;
@@ -22,11 +22,16 @@ std::optional<std::string_view> broadcastEnvironment() {
 
 }  // namespace
 
-SystemAdapters::SystemAdapters()
+SystemAdapters::SystemAdapters(const netcfg::KeyConstant& networkKey)
     : ports_(PortMap::system()),
       usbFinder_(makeUsbPrinterFinder()),
       spooler_(makeSystemSpooler()),
-      exportFile_(wifi::makeSystemSettingsFile()) {}
+      exportFile_(wifi::makeSystemSettingsFile()),
+      networkKey_(networkKey),
+      broadcast_(netcfg::broadcastSetting(std::nullopt, broadcastEnvironment())) {
+    if (!broadcast_.error.empty())
+        std::fprintf(stderr, "hollin: %s\n", broadcast_.error.c_str());
+}
 
 printer::MainWindowDeps SystemAdapters::mainWindowDeps() {
     return printer::MainWindowDeps{
@@ -56,7 +61,8 @@ wifi::WifiWindowDeps SystemAdapters::wifiWindowDeps() {
                 std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
             },
         .network = &systemUdpNetwork(),
-        .broadcast = netcfg::broadcastSetting(std::nullopt, broadcastEnvironment()),
+        .broadcast = broadcast_,
+        .networkKey = networkKey_,
         .resultFile = wifi::defaultResultFilePath(),
         .exportFile = exportFile_.get(),
     };

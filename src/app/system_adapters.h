@@ -15,7 +15,9 @@ namespace hollin::app {
 // printer finder and the print spooler. The program's main builds them once; nothing below it does.
 class SystemAdapters {
   public:
-    SystemAdapters();
+    // `networkKey`: the site's key constant of the binary network protocol. The broadcast setting is
+    // read here, once (a malformed one is reported on standard error and turns the network off).
+    explicit SystemAdapters(const netcfg::KeyConstant& networkKey = netcfg::kDefaultKeyConstant);
     SystemAdapters(const SystemAdapters&) = delete;
     SystemAdapters& operator=(const SystemAdapters&) = delete;
 
@@ -32,6 +34,8 @@ class SystemAdapters {
     std::unique_ptr<wifi::SettingsFile> exportFile_;
     // What one Wi-Fi window leaves to the next (the module kind found last).
     wifi::WifiProgramState wifi_;
+    netcfg::KeyConstant networkKey_;
+    netcfg::BroadcastSetting broadcast_;
 };
 
 }  // namespace hollin::app

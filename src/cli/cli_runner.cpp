@@ -10,6 +10,7 @@
 #include "netcfg/exchange.h"
 #include "printer/printer_commands.h"
 #include "printer/result_messages.h"
+#include "wifi/network_printers.h"
 
 namespace hollin::cli {
 namespace {
@@ -60,16 +61,6 @@ bool openLine(const Request& request, PrinterSession& session) {
                                     line.dataBitsPosition, line.stopBitsPosition, line.flowPosition);
 }
 
-std::string macText(const netcfg::Mac& mac) {
-    std::string text;
-    for (std::size_t i = 0; i < mac.size(); ++i) {
-        char part[4];
-        std::snprintf(part, sizeof part, i ? ":%02X" : "%02X", mac[i]);
-        text += part;
-    }
-    return text;
-}
-
 std::string dotted(const std::array<std::uint8_t, 4>& address) {
     return std::to_string(address[0]) + "." + std::to_string(address[1]) + "." + std::to_string(address[2]) +
            "." + std::to_string(address[3]);
@@ -100,6 +91,7 @@ netcfg::NetworkContext networkContext(const Request& request, Deps& deps, netcfg
         .clock = deps.clock,
         .stores = stores,
         .broadcast = netcfg::broadcastSetting(request.broadcast, deps.broadcastEnvironment),
+        .keyConstant = deps.networkKey,
     };
 }
 
@@ -112,22 +104,34 @@ int runNetSearch(const Request& request, Deps& deps, Output& output) {
         return target.refused->code;
     }
     const std::optional<Ipv4>& directed = target.directed;
-    const netcfg::SearchResult found = netcfg::searchDevices(
+    const wifi::NetworkSearchResult found = wifi::searchNetworkPrinters(
         context, directed ? netcfg::kDirected : netcfg::kBroadcast, directed.value_or(0));
-    if (found.error != 0) {
+    if (found.textFailure) {
+        output.err += "hollinctl: " + found.textFailure->message + "\n";
+        return kExitNetwork;
+    }
+    if (found.error != 0 && found.printers.empty()) {
         output.err += "hollinctl: the network search failed (error " + std::to_string(found.error) + ")\n";
         return kExitNetwork;
     }
-    for (const auto& record : found.records) {
+    for (const wifi::NetworkPrinter& printer : found.printers) {
         Report report;
-        report.text("mac", macText(record.mac));
-        report.text("ip", dotted(record.ipAddress));
-        report.text("netmask", dotted(record.netmask));
-        report.text("gateway", dotted(record.gateway));
+        report.text("mac", printer.macText());
+        report.text("protocol", wifi::protocolName(printer.protocol()));
+        const std::array<std::uint8_t, 4> none{};
+        const auto address = [&](const std::array<std::uint8_t, 4> netcfg::DeviceRecord::*binary,
+                                 wifi::RecordField text) {
+            if (const netcfg::DeviceRecord* record = printer.binary())
+                return dotted((*record).*binary);
+            return dotted(printer.text()->address(text).value_or(none));
+        };
+        report.text("ip", address(&netcfg::DeviceRecord::ipAddress, wifi::field::kIp));
+        report.text("netmask", address(&netcfg::DeviceRecord::netmask, wifi::field::kSubnet));
+        report.text("gateway", address(&netcfg::DeviceRecord::gateway, wifi::field::kGateway));
         output.out += request.json ? report.json() : report.human() + "\n";
     }
     if (!request.json)
-        output.out += std::to_string(found.records.size()) + " device(s) found\n";
+        output.out += std::to_string(found.printers.size()) + " device(s) found\n";
     return kExitDone;
 }
 

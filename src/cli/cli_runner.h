@@ -12,6 +12,7 @@
 #include "link/port_map.h"
 #include "link/printer_link.h"
 #include "link/usb_device.h"
+#include "netcfg/packet.h"
 #include "platform/clock.h"
 #include "platform/udp_socket.h"
 
@@ -32,6 +33,8 @@ struct Deps {
     // The secret --secret-file names ("-": standard input); nothing when it cannot be read.
     std::function<std::optional<std::string>(const std::string&)> readSecret;
     std::optional<std::string> broadcastEnvironment;
+    // The binary network protocol's key constant: the site's (HOLLIN_NETCFG_KEY) or the built-in one.
+    netcfg::KeyConstant networkKey = netcfg::kDefaultKeyConstant;
     // The font files (font download reads TrueType files and writes ".tfd" files).
     fonts::FontFiles& fontFiles;
     // A whole file (a profile); nothing when it cannot be read.

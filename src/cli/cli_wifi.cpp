@@ -10,6 +10,7 @@
 #include "common/text_case.h"
 #include "wifi/enterprise_rules.h"
 #include "wifi/network_form.h"
+#include "wifi/network_printers.h"
 #include "wifi/network_save.h"
 #include "wifi/record_save.h"
 #include "wifi/sollae_save.h"
@@ -608,41 +609,27 @@ Failure networkSaveFailure(const wifi::NetworkSaveResult& result) {
             return {kExitRefused, "ip: " + std::string(wifi::kWrongLocalAddress)};
         case wifi::NetworkSaveResult::KeyRefused:
             return {kExitRefused, "--secret-file: " + result.message};
+        case wifi::NetworkSaveResult::SocketFailed:
+            return {kExitNetwork, result.message};
+        case wifi::NetworkSaveResult::AwaitingAnswer:
+        case wifi::NetworkSaveResult::NoAnswer:
+            return {kExitNoResponse, "the printer did not acknowledge the save"};
         case wifi::NetworkSaveResult::WriteFailed:
             break;
     }
     return {kExitNetwork, wifi::networkErrorText(result.code, kLanguageEnglish)};
 }
 
-Failure saveBinary(netcfg::NetworkContext& context, int kind, netcfg::DeviceRecord entry, const WifiEdits& e,
-                   Report& report) {
-    report.text("protocol", "binary");
-    wifi::RecordForm form =
-        wifi::recordFormOf(wifi::formFromDeviceRecord(entry, wifi::FillVariant::Selection, {}));
+// The form a found printer gives, as the window would show it, with the edits over it.
+std::optional<wifi::RecordForm> editedForm(const wifi::NetworkPrinter& printer, const WifiEdits& e,
+                                           std::optional<Failure>& refused) {
+    const wifi::NetworkFormValues shown =
+        printer.binary() ? wifi::formFromDeviceRecord(*printer.binary(), wifi::FillVariant::Selection, {})
+                         : wifi::formFromTextRecord(*printer.text(), {});
+    wifi::RecordForm form = wifi::recordFormOf(shown);
     applyNetworkEdits(form, e);
-    if (const auto refused = refusedNetworkForm(form, e))
-        return *refused;
-    return networkSaveFailure(wifi::saveBinaryPrinter(context, kind, entry, form, entry.password));
-}
-
-Failure saveText(netcfg::NetworkContext& context, const wifi::WifiSettingsRecord& entry,
-                 const std::string& mac12, const WifiEdits& e, Report& report) {
-    report.text("protocol", "text");
-    wifi::RecordForm form = wifi::recordFormOf(wifi::formFromTextRecord(entry, {}));
-    applyNetworkEdits(form, e);
-    if (const auto refused = refusedNetworkForm(form, e))
-        return *refused;
-    wifi::WifiSettingsRecord record;
-    const wifi::NetworkSaveResult prepared = wifi::prepareTextSave(entry, form, record);
-    if (prepared.outcome != wifi::NetworkSaveResult::Saved)
-        return networkSaveFailure(prepared);
-    const wifi::TextSaveOutcome sent = wifi::saveTextPrinter(
-        context.network, context.clock, *context.broadcast.address, record, mac12, 7000, context.debug);
-    if (sent.error != 0)
-        return {kExitNetwork, sent.message};
-    if (!sent.acknowledged)
-        return {kExitNoResponse, "the printer did not acknowledge the save"};
-    return {kExitDone, ""};
+    refused = refusedNetworkForm(form, e);
+    return refused ? std::nullopt : std::optional(form);
 }
 
 }  // namespace
@@ -675,14 +662,22 @@ Failure saveOnNetwork(const std::vector<std::string>& words,
     for (std::size_t i = 0; i < mac12->size(); i += 2)
         macText += (i ? ":" : "") + mac12->substr(i, 2);
     report.text("mac", macText);
-    const wifi::FoundNetworkPrinter found = wifi::findNetworkPrinter(context, kind, directed, *mac12);
-    if (found.binary)
-        return saveBinary(context, kind, *found.binary, edits, report);
-    if (found.text && context.broadcast.address)
-        return saveText(context, *found.text, *mac12, edits, report);
-    if (found.error != 0)
-        return {kExitNetwork, found.message};
-    return {kExitNoResponse, "no printer with this MAC answered the search"};
+    const wifi::NetworkSearchResult found = wifi::searchNetworkPrinters(context, kind, directed, 500, *mac12);
+    const wifi::NetworkPrinter* match = wifi::findPrinter(found, *mac12);
+    if (match == nullptr) {
+        if (found.textFailure)
+            return {kExitNetwork, found.textFailure->message};
+        if (found.error != 0)
+            return {kExitNetwork, "the network search failed (error " + std::to_string(found.error) + ")"};
+        return {kExitNoResponse, "no printer with this MAC answered the search"};
+    }
+    wifi::NetworkPrinter printer = *match;
+    report.text("protocol", wifi::protocolName(printer.protocol()));
+    std::optional<Failure> refused;
+    const auto form = editedForm(printer, edits, refused);
+    if (!form)
+        return *refused;
+    return networkSaveFailure(wifi::saveNetworkPrinter(context, kind, printer, *form));
 }
 
 }  // namespace hollin::cli

@@ -49,9 +49,16 @@ int main(int argc, char** argv) {
         return cli::kExitRefused;
     }
     const cli::Request& request = *parsed.request;
+    // The site's key constant, read once; a malformed value is reported, never shown.
+    const netcfg::KeyConstant networkKey =
+        netcfg::keyConstantFromText(environment("HOLLIN_NETCFG_KEY"), [](std::string_view note) {
+            std::fprintf(stderr, "hollinctl: %.*s", static_cast<int>(note.size()), note.data());
+        });
     std::unique_ptr<app::EmbeddedPrinters> printers;
     if (request.simulation.simulate) {
-        printers = std::make_unique<app::EmbeddedPrinters>(request.simulation);
+        app::SimulationOptions simulation = request.simulation;
+        simulation.networkKey = networkKey;
+        printers = std::make_unique<app::EmbeddedPrinters>(simulation);
         if (!printers->start()) {
             std::fprintf(stderr, "hollinctl: %s\n", printers->error().c_str());
             return cli::kExitDeviceBusy;
@@ -72,6 +79,7 @@ int main(int argc, char** argv) {
         .usbNodes = usbNodes,
         .readSecret = readSecret,
         .broadcastEnvironment = environment("HOLLIN_BROADCAST"),
+        .networkKey = networkKey,
         .fontFiles = fontFiles,
         .readFile = cli::readWholeFile,
         .writeFile = cli::writePrivateFile,

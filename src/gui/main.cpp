@@ -66,9 +66,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     hollin::setStartMessageLanguage(*language);
+    // The site's key constant, read once: the window's searches and saves and the virtual network
+    // printers all use it. A malformed value is reported, never shown.
+    const auto networkKey =
+        hollin::netcfg::keyConstantFromText(environment("HOLLIN_NETCFG_KEY"), [](std::string_view note) {
+            std::fprintf(stderr, "hollin: %.*s", static_cast<int>(note.size()), note.data());
+        });
+    hollin::app::SimulationOptions simulationOptions = *simulation;
+    simulationOptions.networkKey = networkKey;
     std::unique_ptr<hollin::app::EmbeddedPrinters> printers;
     if (simulation->simulate) {
-        printers = std::make_unique<hollin::app::EmbeddedPrinters>(*simulation);
+        printers = std::make_unique<hollin::app::EmbeddedPrinters>(simulationOptions);
         if (!printers->start()) {
             std::fprintf(stderr, "hollin: %s\n", printers->error().c_str());
             return 1;
@@ -85,7 +93,7 @@ int main(int argc, char** argv) {
     hollin::gui::QtDesktop desktop;
     // Every adapter to the operating system is built here, after the simulation has pointed
     // HOLLIN_COM1 and HOLLIN_USB at its printers.
-    hollin::app::SystemAdapters adapters;
+    hollin::app::SystemAdapters adapters(networkKey);
     hollin::app::HollinApp app(adapters.mainWindowDeps());
     // The services hold the automation clients' proxies, which hold the application: they go first.
     hollin::gui::LinuxStartupServices services;

@@ -198,6 +198,10 @@ std::string_view passphraseOf(const DeviceRecord& record) {
     return zeroTerminated(record.passPhraseArea);
 }
 
+std::string_view storedPassphrase(const DeviceRecord& record) {
+    return zeroTerminated(record.wpaPassphrase());
+}
+
 std::uint16_t modbusPort(const DeviceRecord& record) {
     return le16(record.ioBlock.data() + 8);
 }
@@ -327,17 +331,23 @@ Bytes mergePayload(std::span<const std::uint8_t> stored, std::span<const std::ui
     const Bytes asBuilt(built.begin(), built.end());
     if (built.size() >= stored.size())
         return asBuilt;
+    // An item is known by its type, its index and, for item 35 indexes 2 and 3, whether it is a
+    // channel's text (right after that channel's item 32) or a block of its own: the I/O products
+    // carry both under the same type and index.
     struct Item {
         std::uint8_t type, index;
+        bool channelText;
         Bytes bytes;
     };
-    std::vector<Item> items;
     const auto collect = [](std::vector<Item>& into) {
         return [&into](const ItemView& view) {
             const std::uint8_t* start = view.data.data() - 4;
-            into.push_back({view.type, view.index, Bytes(start, start + view.size)});
+            const bool after32 = !into.empty() && into.back().type == 32 && into.back().index == view.index;
+            into.push_back({view.type, view.index, view.type == 35 && (view.index < 2 || after32),
+                            Bytes(start, start + view.size)});
         };
     };
+    std::vector<Item> items;
     if (walkItems(stored, collect(items)) != ItemFault::None)
         return asBuilt;
     std::vector<Item> fresh;
@@ -350,7 +360,7 @@ Bytes mergePayload(std::span<const std::uint8_t> stored, std::span<const std::ui
         if (isTerminator(item.bytes))
             continue;
         const auto same = std::find_if(items.begin(), items.end(), [&](const Item& old) {
-            return old.type == item.type && old.index == item.index;
+            return old.type == item.type && old.index == item.index && old.channelText == item.channelText;
         });
         if (same != items.end())
             same->bytes = std::move(item.bytes);

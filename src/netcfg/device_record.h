@@ -94,6 +94,9 @@ struct DeviceRecord {
 void setPassphrase(DeviceRecord& record, std::string_view passphrase);
 // The zero-terminated pass phrase at the start of the area, at most 64 characters.
 std::string_view passphraseOf(const DeviceRecord& record);
+// The pass phrase a device reported: its 32-byte field up to the first zero byte (the bytes after the
+// field are the device's key, never text).
+std::string_view storedPassphrase(const DeviceRecord& record);
 
 // Numbers inside the opaque blocks.
 std::uint16_t modbusPort(const DeviceRecord& record);
@@ -117,7 +120,8 @@ bool parsePayload(std::span<const std::uint8_t> payload, DeviceRecord& record,
 
 // What a write sends when the device's stored payload is longer than the built one: the stored payload
 // with each built item put in place of the stored item of the same type and index (spliced when its
-// length differs) and built items without a counterpart appended; an empty item closes it when its
+// length differs; item 35 indexes 2 and 3 matched as a channel's text or as their own blocks, as the
+// parser reads them) and built items without a counterpart appended; an empty item closes it when its
 // length is a multiple of 256. Otherwise, or when the stored payload is malformed, the built payload.
 Bytes mergePayload(std::span<const std::uint8_t> stored, std::span<const std::uint8_t> built);
 

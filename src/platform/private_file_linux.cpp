@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 namespace hollin {
 
@@ -22,11 +23,18 @@ bool writeWhole(int fd, std::span<const std::uint8_t> bytes) {
 }
 
 bool writePrivateFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    // Written beside the target under a fresh name (mkstemp makes it 0600) and renamed over it once
+    // whole, so a failed write leaves the older file as it was and no one sees a half-written file.
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool ok = ::fchmod(fd, 0600) == 0 && writeWhole(fd, bytes);
-    return ::close(fd) == 0 && ok;
+    const bool written = ::fchmod(fd, 0600) == 0 && writeWhole(fd, bytes) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (written && closed && ::rename(temporary.c_str(), path.c_str()) == 0)
+        return true;
+    ::unlink(temporary.c_str());
+    return false;
 }
 
 }  // namespace hollin

@@ -94,7 +94,7 @@ NetworkFormValues formFromDeviceRecord(const DeviceRecord& r, FillVariant varian
     if (!search)
         v.mac = macListText(r.mac);
     v.ssid = std::string(r.ssid.begin(), std::find(r.ssid.begin(), r.ssid.end(), 0));
-    v.wpaKey = std::string(netcfg::passphraseOf(r));
+    v.wpaKey = std::string(netcfg::storedPassphrase(r));
     v.tcpPort = std::to_string(r.channels[0].localPort());
 
     const std::uint32_t w = r.wifiWord;

@@ -259,41 +259,6 @@ NetworkSaveResult prepareTextSave(const WifiSettingsRecord& entry, const RecordF
     return {};
 }
 
-TextSaveOutcome saveTextPrinter(UdpNetwork& network, Clock& clock, Ipv4 broadcast,
-                                const WifiSettingsRecord& record, std::string_view mac12,
-                                std::uint32_t waitMs, const std::function<void(std::string_view)>& debug) {
-    struct Listener final : netcfg::CUdpSock::Owner {
-        bool acknowledged = false;
-        void onTextAnswer(const netcfg::TextRecord&) override {}
-        void onSaveAnswer(bool confirmed) override { acknowledged = acknowledged || confirmed; }
-    } listener;
-    netcfg::CUdpSock socket(network, broadcast, listener, debug);
-    TextSaveOutcome outcome;
-    if ((outcome.error = socket.create(netcfg::CUdpSock::kSaveMode, mac12)) != 0) {
-        outcome.message = "Fail to create UDP socket: GetLastError=" + std::to_string(outcome.error) +
-                          "\n Close and restart app.";
-        return outcome;
-    }
-    netcfg::TextRecord bytes{};
-    std::copy(record.bytes().begin(), record.bytes().end(), bytes.begin());
-    const netcfg::CUdpSock::SendResult sent = socket.send(netcfg::buildSaveFrame(bytes));
-    if (sent.error != 0) {
-        outcome.error = sent.error;
-        outcome.message = sent.message;
-        return outcome;
-    }
-    constexpr std::uint32_t kReadEveryMs = 50;
-    const std::uint32_t start = clock.tickMs();
-    for (;;) {
-        socket.pump();
-        if (listener.acknowledged || !socket.isOpen() || elapsedMs(start, clock.tickMs()) >= waitMs)
-            break;
-        clock.sleepMs(kReadEveryMs);
-    }
-    outcome.acknowledged = listener.acknowledged;
-    return outcome;
-}
-
 std::vector<std::string> textRecordTrace(const WifiSettingsRecord& r) {
     static constexpr std::string_view kEncryptions[] = {
         "Wi-Fi Encryption : None", "Wi-Fi Encryption : WEP-40Bit", "Wi-Fi Encryption : WEP-104Bit",
@@ -355,50 +320,6 @@ std::optional<std::string> macDigits(std::string_view text) {
         digits += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     return digits;
-}
-
-FoundNetworkPrinter findNetworkPrinter(netcfg::NetworkContext& context, int kind, Ipv4 directed,
-                                       std::string_view mac12, std::uint32_t textWaitMs) {
-    struct Collector final : netcfg::CUdpSock::Owner {
-        std::string wanted;
-        std::optional<WifiSettingsRecord> found;
-        void onTextAnswer(const netcfg::TextRecord& bytes) override {
-            const auto record = WifiSettingsRecord::fromBytes(bytes);
-            if (record && macDigits(record->raw(field::kMacAddress)) == wanted)
-                found = *record;
-        }
-        void onSaveAnswer(bool) override {}
-    } collector;
-    collector.wanted = std::string(mac12);
-    FoundNetworkPrinter result;
-
-    // The text-frame printers answer the broadcast; without one only the binary search runs.
-    std::optional<netcfg::CUdpSock> text;
-    if (context.broadcast.address) {
-        text.emplace(context.network, *context.broadcast.address, collector, context.debug);
-        if (text->create(netcfg::CUdpSock::kSearchMode) != 0 ||
-            text->send(netcfg::buildSearchFrame()).error != 0)
-            text.reset();
-    }
-    const netcfg::SearchResult binary = searchDevices(context, kind, directed);
-    for (const DeviceRecord& record : binary.records) {
-        if (macDigits(hollin::toHex(std::span(record.mac))) == collector.wanted)
-            result.binary = record;
-    }
-    if (!result.binary && text) {
-        constexpr std::uint32_t kPollMs = 50;
-        text->pump();
-        for (std::uint32_t waited = 0; !collector.found && waited < textWaitMs; waited += kPollMs) {
-            context.clock.sleepMs(kPollMs);
-            text->pump();
-        }
-        result.text = collector.found;
-    }
-    if (!result.binary && !result.text && binary.error != 0) {
-        result.error = binary.error;
-        result.message = "the network search failed (error " + std::to_string(binary.error) + ")";
-    }
-    return result;
 }
 
 }  // namespace hollin::wifi

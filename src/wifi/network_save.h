@@ -43,11 +43,14 @@ std::vector<std::string> binarySaveTrace(const netcfg::DeviceRecord& record, con
 
 struct NetworkSaveResult {
     enum Outcome {
-        Saved,           // binary: the printer took it; text: the record is ready to send
+        Saved,           // the printer took it (text: confirmed it; prepareTextSave: the record is ready)
         PortOutOfRange,  // the TCP port is outside 0..65535: nothing sent
         WrongAddress,    // the address check refused the IP address and netmask: nothing sent
         KeyRefused,      // a key of the wrong length (text printers): nothing sent; see `message`
         WriteFailed,     // the write ran and failed: `code` is the write's result code or errno
+        AwaitingAnswer,  // text: the record was sent; the printer's confirmation is awaited
+        NoAnswer,        // text: the printer did not confirm the save within the wait
+        SocketFailed,    // text: the socket could not be made or send (`code` errno, `message` why)
     };
     Outcome outcome = Saved;
     int code = 0;
@@ -72,35 +75,9 @@ WifiSettingsRecord textSaveRecord(const WifiSettingsRecord& entry, const RecordF
 // The checks, then the record to send in `out`.
 NetworkSaveResult prepareTextSave(const WifiSettingsRecord& entry, const RecordForm& form,
                                   WifiSettingsRecord& out);
-struct TextSaveOutcome {
-    int error = 0;              // 0, or the socket's system error code (nothing or not all was sent)
-    std::string message;        // for the operator when the socket failed
-    bool acknowledged = false;  // the printer answered for its MAC within the wait
-};
-// The text save without a window: `record` sent in a save frame to the printer whose MAC text is
-// `mac12`, then its acknowledgement awaited for at most `waitMs`, reading every 50 ms. Answers for
-// other MACs are passed over.
-TextSaveOutcome saveTextPrinter(UdpNetwork& network, Clock& clock, Ipv4 broadcast,
-                                const WifiSettingsRecord& record, std::string_view mac12,
-                                std::uint32_t waitMs = 7000,
-                                const std::function<void(std::string_view)>& debug = {});
 // The debug lines of a saved record read back, field by field; keys hidden.
 std::vector<std::string> textRecordTrace(const WifiSettingsRecord& record);
 
-// A printer found on the network by its MAC: a binary-protocol printer's record or a text-frame
-// printer's, as it answered the search.
-struct FoundNetworkPrinter {
-    int error = 0;        // 0, or the system error code that stopped the search
-    std::string message;  // for the operator when the search failed
-    std::optional<netcfg::DeviceRecord> binary;
-    std::optional<WifiSettingsRecord> text;
-};
-// Searches both protocols at once for the printer whose MAC is `mac12` (twelve hexadecimal digits,
-// any letter case): the binary search of `kind` (its own 2000 ms window), while the text-frame search
-// request, sent to the broadcast setting, collects answers; those are read when the binary search
-// ends, and for at most `textWaitMs` more while none is for `mac12`.
-FoundNetworkPrinter findNetworkPrinter(netcfg::NetworkContext& context, int kind, Ipv4 directed,
-                                       std::string_view mac12, std::uint32_t textWaitMs = 500);
 // A MAC text as twelve upper-case hexadecimal digits ("00:1a:2b:3c:4d:5e", "001A2B3C4D5E"); nothing
 // unless it is six two-digit parts, with colons or without.
 std::optional<std::string> macDigits(std::string_view text);

@@ -22,6 +22,7 @@
 #include "wifi/module_exchange.h"
 #include "wifi/module_operations.h"
 #include "wifi/network_form.h"
+#include "wifi/network_printers.h"
 #include "wifi/record_save.h"
 #include "wifi/settings_ini.h"
 #include "wifi/sollae_settings.h"
@@ -63,6 +64,8 @@ struct WifiWindowDeps {
     // requests go, and where a text-frame save leaves its copy of the record (empty: nowhere).
     UdpNetwork* network = nullptr;
     netcfg::BroadcastSetting broadcast{};
+    // The key constant of the binary protocol (the site's, when HOLLIN_NETCFG_KEY gives one).
+    netcfg::KeyConstant networkKey = netcfg::kDefaultKeyConstant;
     std::string resultFile{};
     // The settings export file the window updates when it closes; nothing: no export.
     SettingsFile* exportFile = nullptr;
@@ -78,7 +81,7 @@ struct WifiWindowDeps {
 // (the wireless security fields), wifi_settings_form.cpp (the other form fields, bands, countries and
 // channels, WPS, the settings export), wifi_settings_enterprise.cpp (opens the Enterprise window) and
 // wifi_settings_network.cpp (network mode: search, selection and network save).
-class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
+class CWiFiSettings : public ui::Window {
   public:
     // Throws std::invalid_argument when `deps` has no serial port factory.
     explicit CWiFiSettings(WifiWindowDeps deps);
@@ -125,7 +128,8 @@ class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
     const std::optional<WifiSettingsRecord>& heldRecord() const { return heldRecord_; }
     // Network mode: the printers found and the socket collecting text-frame answers.
     FoundDeviceList& foundDevices() { return found_; }
-    const netcfg::CUdpSock* textSocket() const { return textSocket_.get(); }
+    // Whether the last search still listens for text-frame answers.
+    bool textSocketOpen() const;
 
     // --- operations the other parts use
     void closePort();
@@ -185,22 +189,17 @@ class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
     void mapNetworkHandlers();
     void applyNetworkPortRule();
     void onSearch();
-    bool startTextSearch();
     void listBinaryDevices(const std::vector<netcfg::DeviceRecord>& records);
     void endSearchStatus();
     void onDeviceSelected();
-    void addTextDevice(const netcfg::TextRecord& frameRecord);
-    void onTextAnswer(const netcfg::TextRecord& record) override;
-    void onSaveAnswer(bool confirmed) override;
+    void addTextDevice(const WifiSettingsRecord& record);
     void applyNetworkForm(const NetworkFormValues& values);
     RecordForm networkForm();
     void onNetworkSave();
-    void saveBinaryEntry(std::size_t index, const RecordForm& form);
-    void saveTextEntry(std::size_t index, const RecordForm& form);
     void keepResultFile(const WifiSettingsRecord& record);
     void showNetworkError(int code);
     void dropTextSocket();
-    std::unique_ptr<netcfg::CUdpSock> openTextSocket(netcfg::CUdpSock::Mode mode, std::string_view mac12);
+    bool networkPresent();
     netcfg::NetworkContext networkContext();
 
     // --- wifi_settings_security.cpp
@@ -303,7 +302,9 @@ class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
     EnterpriseTexts enterprise_;
     // Network mode.
     FoundDeviceList found_;
-    std::unique_ptr<netcfg::CUdpSock> textSocket_;
+    // The search or save whose text-frame socket is open (one at a time).
+    std::unique_ptr<NetworkSearch> search_;
+    std::unique_ptr<NetworkSave> save_;
     std::unique_ptr<ui::Window> searchStatus_;
 };
 

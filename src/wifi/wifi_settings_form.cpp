@@ -553,8 +553,9 @@ IniForm CWiFiSettings::iniForm() {
     }
     form.wpaAuthentication = v.selection(kWpaAuthList);
     form.wpaCipher = v.selection(kWpaEncList);
-    // An untouched key edit shows the key's mask: the key it stands for is exported.
-    form.wpaKey = wpaKeyEdited_ ? v.text(kWpaKey) : storedWpaKey_;
+    // An untouched key edit shows the module's key masked: the key it stands for is exported. A
+    // network printer's form shows its key as it is.
+    form.wpaKey = wpaKeyEdited_ || networkMode_ ? v.text(kWpaKey) : storedWpaKey_;
     form.tcpPortField = std::string(currentRecord().raw(field::kTcpPort));
     return form;
 }

@@ -5,6 +5,7 @@
 
 #include "ui/list_fill.h"
 #include "ui/status_window.h"
+#include "wifi/network_printers.h"
 #include "wifi/network_save.h"
 #include "wifi/result_file.h"
 #include "wifi/wifi_settings.h"
@@ -13,7 +14,6 @@
 namespace hollin::wifi {
 
 using namespace ids;
-using netcfg::CUdpSock;
 using netcfg::DeviceRecord;
 using ui::Progress;
 
@@ -74,10 +74,16 @@ void CWiFiSettings::applyNetworkPortRule() {
 void CWiFiSettings::onTimer(int timerId) {
     if (timerId != kTextSocketTimerId)
         return;
-    if (textSocket_ && textSocket_->isOpen())
-        textSocket_->pump();
-    else
+    if (search_ && search_->listening()) {
+        for (const NetworkPrinter& printer : search_->poll())
+            addTextDevice(*printer.text());
+    } else if (save_ && !save_->acknowledged()) {
+        // Another printer's answer says nothing about this save: the flag is only ever set.
+        if (save_->poll())
+            deps_.progress.set(Progress::SaveDone, 1);
+    } else {
         view().stopTimer(kTextSocketTimerId);
+    }
 }
 
 netcfg::NetworkContext CWiFiSettings::networkContext() {
@@ -85,35 +91,27 @@ netcfg::NetworkContext CWiFiSettings::networkContext() {
                                   .clock = deps_.clock,
                                   .stores = deps_.program.stores,
                                   .broadcast = deps_.broadcast,
+                                  .keyConstant = deps_.networkKey,
                                   .debug = deps_.debugOutput};
 }
 
+// The text-frame socket of the last search or save goes before the next one opens.
 void CWiFiSettings::dropTextSocket() {
-    if (!textSocket_)
-        return;
-    textSocket_->close();
-    textSocket_.reset();
+    search_.reset();
+    save_.reset();
     view().stopTimer(kTextSocketTimerId);
 }
 
-// A text-frame socket of `mode`, bound and ready; nothing (and the operator told why) otherwise.
-std::unique_ptr<CUdpSock> CWiFiSettings::openTextSocket(CUdpSock::Mode mode, std::string_view mac12) {
-    if (deps_.network == nullptr || !deps_.broadcast.address) {
-        const std::string why = deps_.broadcast.error.empty() ? "no network" : deps_.broadcast.error;
-        view().messageBox("The network functions are off: " + why, "", ui::MessageButtons::Ok,
-                          ui::MessageIcon::None);
-        return nullptr;
-    }
-    CUdpSock::Owner& owner = *this;
-    auto socket =
-        std::make_unique<CUdpSock>(*deps_.network, *deps_.broadcast.address, owner, deps_.debugOutput);
-    if (const int error = socket->create(mode, mac12); error != 0) {
-        view().messageBox(
-            "Fail to create UDP socket: GetLastError=" + std::to_string(error) + "\n Close and restart app.",
-            "", ui::MessageButtons::Ok, ui::MessageIcon::None);
-        return nullptr;
-    }
-    return socket;
+bool CWiFiSettings::textSocketOpen() const {
+    return search_ && search_->listening();
+}
+
+bool CWiFiSettings::networkPresent() {
+    if (deps_.network != nullptr)
+        return true;
+    view().messageBox("The network functions are off: no network", "", ui::MessageButtons::Ok,
+                      ui::MessageIcon::None);
+    return false;
 }
 
 // --- search
@@ -134,42 +132,39 @@ void CWiFiSettings::onSearch() {
         std::make_unique<ui::StatusWindow>(ui::StatusWindow::kSearching, deps_.clock, deps_.progress, &v);
     desktop().openModeless(*searchStatus_, this);
 
-    if (!startTextSearch()) {
-        endSearchStatus();  // else "Now searching printers..." would stay for ever
+    dropTextSocket();
+    const auto stopEarly = [&] {
+        // The status window stays, still searching, until the operator closes it.
+        search_.reset();
         v.setIcon(kSearch, kSearchIcon);
         v.setWaitCursor(false);
-        return;
-    }
-    v.clearItems(kPrinterList);
-    netcfg::SearchResult result;
-    if (deps_.network != nullptr) {
-        netcfg::NetworkContext context = networkContext();
-        result = netcfg::searchDevices(context, netcfg::kBroadcast);
+    };
+    if (!networkPresent())
+        return stopEarly();
+    search_ = std::make_unique<NetworkSearch>(networkContext());
+    const NetworkSearchResult& result = search_->run(netcfg::kBroadcast);
+    if (result.textFailure) {
+        v.messageBox(result.textFailure->message, "", ui::MessageButtons::Ok, ui::MessageIcon::None);
+        return stopEarly();
     }
     if (result.error != 0)
         trace("search: the binary search could not run: " + std::to_string(result.error));
-    listBinaryDevices(sortedByMac(std::move(result.records)));
+    v.clearItems(kPrinterList);
+    std::vector<DeviceRecord> binary;
+    for (const NetworkPrinter& printer : result.printers)
+        if (const DeviceRecord* record = printer.binary())
+            binary.push_back(*record);
+    listBinaryDevices(binary);
 
     deps_.progress.set(Progress::SearchTime, deps_.clock.tickMs());
     v.setIcon(kSearch, kSearchIcon);
     v.setWaitCursor(false);
     deps_.progress.set(Progress::SearchFlag, 1);
-}
-
-// Steps 3 to 5: the old text socket goes, a new one sends the text search.
-bool CWiFiSettings::startTextSearch() {
-    dropTextSocket();
-    auto socket = openTextSocket(CUdpSock::kSearchMode, {});
-    if (!socket)
-        return false;
-    const CUdpSock::SendResult sent = socket->send(netcfg::buildSearchFrame());
-    if (sent.error != 0) {
-        view().messageBox(sent.message, "", ui::MessageButtons::Ok, ui::MessageIcon::None);
-        return false;
-    }
-    textSocket_ = std::move(socket);
-    view().startTimer(kTextSocketTimerId, kTextSocketPeriodMs);
-    return true;
+    // The text printers that answered while the binary search ran, then the later ones as they come.
+    for (const NetworkPrinter& printer : result.printers)
+        if (const WifiSettingsRecord* record = printer.text())
+            addTextDevice(*record);
+    v.startTimer(kTextSocketTimerId, kTextSocketPeriodMs);
 }
 
 void CWiFiSettings::listBinaryDevices(const std::vector<DeviceRecord>& records) {
@@ -184,11 +179,13 @@ void CWiFiSettings::listBinaryDevices(const std::vector<DeviceRecord>& records) 
     if (found_.binaryCount == 0)
         return;
     v.setText(kMac, macListText(records[0].mac));
-    applyNetworkForm(formFromDeviceRecord(records[0], FillVariant::Search, {}));
+    const NetworkFormValues values = formFromDeviceRecord(records[0], FillVariant::Search, {});
+    applyNetworkForm(values);
     v.setSelection(kPrinterList, 0);
     for (ControlId id : kNetworkFields)
         v.enable(id, true);
-    v.enable(kKeyInUseList, v.selection(kEncryptionList) > 0);
+    // "Using KEY ID" is a WEP choice: a WPA printer's form keeps it disabled.
+    v.enable(kKeyInUseList, values.keyInUseEnabled);
     for (ControlId id : {kGetInfo, kSaveInfo, kReset})
         v.enable(id, false);
 }
@@ -278,18 +275,13 @@ void CWiFiSettings::onDeviceSelected() {
         v.enable(id, false);
 }
 
-void CWiFiSettings::onTextAnswer(const netcfg::TextRecord& record) {
-    addTextDevice(record);
-}
-
-void CWiFiSettings::addTextDevice(const netcfg::TextRecord& frameRecord) {
+void CWiFiSettings::addTextDevice(const WifiSettingsRecord& record) {
     ui::DialogView& v = view();
-    const auto record = WifiSettingsRecord::fromBytes(frameRecord);
     // A printer answering again (both of its sockets, or a second search request) keeps its one entry.
     for (const FoundDeviceList::Entry& e : found_.entries) {
         if (e.kind == FoundDeviceList::kTextDevice &&
-            records_[e.index].raw(field::kMacAddress) == record->raw(field::kMacAddress)) {
-            records_[e.index] = *record;
+            records_[e.index].raw(field::kMacAddress) == record.raw(field::kMacAddress)) {
+            records_[e.index] = record;
             if (v.selection(kPrinterList) == static_cast<int>(&e - found_.entries.data()))
                 onDeviceSelected();
             return;
@@ -300,14 +292,9 @@ void CWiFiSettings::addTextDevice(const netcfg::TextRecord& frameRecord) {
     const auto index = static_cast<std::size_t>(found_.textCount);
     if (records_.size() <= index)
         records_.resize(index + 1);
-    records_[index] = *record;
+    records_[index] = record;
     found_.entries.push_back({FoundDeviceList::kTextDevice, index, {}, {}});
-    // The list shows the record's twelve MAC characters as they are, in pairs.
-    const std::string_view mac = record->raw(field::kMacAddress);
-    std::string listText;
-    for (std::size_t i = 0; i < mac.size(); i += 2)
-        listText += std::string(i == 0 ? "" : ":") + std::string(mac.substr(i, 2));
-    v.addItem(kPrinterList, listText);
+    v.addItem(kPrinterList, NetworkPrinter{record}.macText());
     ++found_.textCount;
     deps_.progress.set(Progress::FoundSecond, static_cast<std::uint32_t>(found_.textCount));
     v.setSelection(kPrinterList, 0);
@@ -335,82 +322,58 @@ void CWiFiSettings::onNetworkSave() {
         return;
     }
     const FoundDeviceList::Entry& entry = found_.entries[static_cast<std::size_t>(selected)];
+    const bool binaryEntry = entry.kind == FoundDeviceList::kBinaryDevice;
     const RecordForm form = networkForm();
-    if (entry.kind == FoundDeviceList::kBinaryDevice)
-        saveBinaryEntry(entry.index, form);
-    else
-        saveTextEntry(entry.index, form);
-}
-
-void CWiFiSettings::saveBinaryEntry(std::size_t index, const RecordForm& form) {
-    ui::DialogView& v = view();
-    if (deps_.network == nullptr) {
-        showNetworkError(netcfg::kNotFound);
+    if (!networkPresent())
         return;
-    }
-    DeviceRecord& entry = found_.found[index];
-    netcfg::NetworkContext context = networkContext();
+    NetworkPrinter printer =
+        binaryEntry ? NetworkPrinter{found_.found[entry.index]} : NetworkPrinter{records_[entry.index]};
+    auto save = std::make_unique<NetworkSave>(networkContext());
     v.setWaitCursor(true);
-    const NetworkSaveResult result =
-        saveBinaryPrinter(context, netcfg::kBroadcast, entry, form, entry.password);
+    const NetworkSaveResult result = save->start(netcfg::kBroadcast, printer, form);
     v.setWaitCursor(false);
     switch (result.outcome) {
-        case NetworkSaveResult::Saved: {
-            ui::StatusWindow status(ui::StatusWindow::kPrinterSaved, deps_.clock, deps_.progress, &v);
-            desktop().runModal(status, this);
-            return;
-        }
         case NetworkSaveResult::PortOutOfRange:
             showMessage(kTcpPortOutOfRangeText, {"", ""});
             return;
         case NetworkSaveResult::WrongAddress:
             v.messageBox(kWrongLocalAddress, "", ui::MessageButtons::Ok, ui::MessageIcon::None);
             return;
+        case NetworkSaveResult::KeyRefused:
+            v.messageBox(result.message, kKeyCheckCaption, ui::MessageButtons::Ok, ui::MessageIcon::None);
+            return;
+        default:
+            break;
+    }
+    dropTextSocket();
+    switch (result.outcome) {
+        case NetworkSaveResult::Saved: {
+            found_.found[entry.index] = *printer.binary();
+            ui::StatusWindow status(ui::StatusWindow::kPrinterSaved, deps_.clock, deps_.progress, &v);
+            desktop().runModal(status, this);
+            return;
+        }
+        case NetworkSaveResult::AwaitingAnswer: {
+            save_ = std::move(save);
+            deps_.progress.set(Progress::SaveDone, 0);
+            v.startTimer(kTextSocketTimerId, kTextSocketPeriodMs);
+            ui::StatusWindow status(ui::StatusWindow::kSaving, deps_.clock, deps_.progress, &v);
+            desktop().runModal(status, this);
+            keepResultFile(save_->sentRecord());
+            return;
+        }
+        case NetworkSaveResult::SocketFailed:
+            v.messageBox(result.message, "", ui::MessageButtons::Ok, ui::MessageIcon::None);
+            return;
         default:
             showNetworkError(result.code);
     }
 }
 
-void CWiFiSettings::saveTextEntry(std::size_t index, const RecordForm& form) {
-    ui::DialogView& v = view();
-    WifiSettingsRecord record;
-    const NetworkSaveResult prepared = prepareTextSave(records_[index], form, record);
-    if (prepared.outcome == NetworkSaveResult::KeyRefused) {
-        v.messageBox(prepared.message, kKeyCheckCaption, ui::MessageButtons::Ok, ui::MessageIcon::None);
-        return;
-    }
-    if (prepared.outcome == NetworkSaveResult::PortOutOfRange) {
-        showMessage(kTcpPortOutOfRangeText, {"", ""});
-        return;
-    }
-    dropTextSocket();
-    trace(record.digit(field::kMode) == '0'   ? "*****Ad-hoc"
-          : record.digit(field::kMode) == '1' ? "*****Infrastructure"
-                                              : "Unknown Setting");
-    trace(form.dhcp ? "DHCP YES" : "DHCP NO");
-    netcfg::TextRecord bytes{};
-    std::copy(record.bytes().begin(), record.bytes().end(), bytes.begin());
-    auto socket = openTextSocket(CUdpSock::kSaveMode, records_[index].raw(field::kMacAddress));
-    if (!socket)
-        return;
-    const CUdpSock::SendResult sent = socket->send(netcfg::buildSaveFrame(bytes));
-    if (sent.error != 0) {
-        v.messageBox(sent.message, "", ui::MessageButtons::Ok, ui::MessageIcon::None);
-        return;
-    }
-    textSocket_ = std::move(socket);
-    deps_.progress.set(Progress::SaveDone, 0);
-    v.startTimer(kTextSocketTimerId, kTextSocketPeriodMs);
-    ui::StatusWindow status(ui::StatusWindow::kSaving, deps_.clock, deps_.progress, &v);
-    desktop().runModal(status, this);
-    keepResultFile(record);
-}
-
 // The record as sent goes to the result file and is read back for the debug stream.
 void CWiFiSettings::keepResultFile(const WifiSettingsRecord& record) {
-    if (deps_.resultFile.empty())
-        return;
-    if (!writeResultFile(deps_.resultFile, record)) {
+    // No place for it (neither XDG_STATE_HOME nor HOME) is a file not created, not a silence.
+    if (deps_.resultFile.empty() || !writeResultFile(deps_.resultFile, record)) {
         view().messageBox(kResultNotCreated, "", ui::MessageButtons::Ok, ui::MessageIcon::None);
         return;
     }
@@ -421,12 +384,6 @@ void CWiFiSettings::keepResultFile(const WifiSettingsRecord& record) {
     }
     for (const std::string& line : textRecordTrace(*readBack))
         trace(line);
-}
-
-void CWiFiSettings::onSaveAnswer(bool confirmed) {
-    // Another printer's answer says nothing about this save: the flag stays as it is.
-    if (confirmed)
-        deps_.progress.set(Progress::SaveDone, 1);
 }
 
 void CWiFiSettings::showNetworkError(int code) {

@@ -190,6 +190,33 @@ TEST(NetcfgPayload, MergeKeepsUnknownReplacesKnownAndAppendsMissing) {
     EXPECT_EQ(mergePayload(cat({stored, stored}), built).size() % 4, 0u);
 }
 
+// The I/O products carry item 35 index 2 (and 3) twice: a channel's text and a block of its own.
+TEST(NetcfgPayload, MergeReplacesChannelTextAndBlockOfItem35Apart) {
+    for (std::uint8_t index : {2, 3}) {
+        const Bytes stored =
+            cat({item(32, index, Bytes(20, 1)), item(35, index, Bytes(64, 'c')), item(38, 0, Bytes(24, 0)),
+                 item(35, index, Bytes(64, 'b')), item(42, 0, Bytes(200, 1))});
+        const Bytes built = cat({item(32, index, Bytes(20, 2)), item(35, index, Bytes(64, 'C')),
+                                 item(35, index, Bytes(64, 'B'))});
+        EXPECT_EQ(
+            mergePayload(stored, built),
+            cat({item(32, index, Bytes(20, 2)), item(35, index, Bytes(64, 'C')), item(38, 0, Bytes(24, 0)),
+                 item(35, index, Bytes(64, 'B')), item(42, 0, Bytes(200, 1))}))
+            << int(index);
+    }
+}
+
+// A pass phrase that fills its 32-byte field has no zero byte: the device's key follows it.
+TEST(NetcfgPayload, StoredPassphraseEndsWithItsField) {
+    for (const std::size_t length : {31u, 32u, 40u}) {
+        DeviceRecord record = wifiRecord();
+        setPassphrase(record, std::string(length, 'p'));
+        DeviceRecord parsed;
+        ASSERT_TRUE(parsePayload(buildPayload(record), parsed));
+        EXPECT_EQ(storedPassphrase(parsed), std::string(std::min<std::size_t>(length, 32), 'p')) << length;
+    }
+}
+
 TEST(NetcfgVersionRules, WebPortAndVersionBits) {
     DeviceRecord record;
     record.options = (1u << 18) | (1u << 19);

@@ -19,6 +19,7 @@
 #include "support/fake_view.h"
 #include "support/virtual_serial_port.h"
 #include "ui/status_window.h"
+#include "wifi/network_printers.h"
 #include "wifi/network_save.h"
 #include "wifi/result_file.h"
 #include "wifi/wifi_settings.h"
@@ -42,6 +43,16 @@ class NoSpooler final : public Spooler {
     SpoolerListing localPrinters() override { return {}; }
 };
 
+// The settings export file, in memory: nothing until a test makes it exist.
+struct MemoryIni final : SettingsFile {
+    std::optional<std::string> text;
+    std::optional<std::string> read() override { return text; }
+    bool replace(std::string_view t) override {
+        text = std::string(t);
+        return true;
+    }
+};
+
 struct NetworkWindow : ::testing::Test {
     VirtualClock clock{5000};
     MemoryNetwork network{clock};
@@ -60,6 +71,8 @@ struct NetworkWindow : ::testing::Test {
     std::unique_ptr<CWiFiSettings> dlg;
     std::vector<std::unique_ptr<sim::BinaryNetworkPrinter>> binary;
     std::vector<std::unique_ptr<sim::TextNetworkPrinter>> text;
+    netcfg::KeyConstant siteKey = netcfg::kDefaultKeyConstant;
+    MemoryIni ini;
 
     void SetUp() override {
         std::remove(resultFile.c_str());
@@ -74,6 +87,8 @@ struct NetworkWindow : ::testing::Test {
         deps.network = &network;
         deps.broadcast = {kAll, {}};
         deps.resultFile = resultFile;
+        deps.networkKey = siteKey;
+        deps.exportFile = &ini;
         dlg = std::make_unique<CWiFiSettings>(deps);
         view.open(*dlg);
     }
@@ -84,10 +99,11 @@ struct NetworkWindow : ::testing::Test {
         for (auto& p : text)
             network.removeService(*p);
     }
-    sim::BinaryNetworkPrinter& addBinary(int number, std::optional<Ipv4> configured = {}) {
+    sim::BinaryNetworkPrinter& addBinary(int number, std::optional<Ipv4> configured = {},
+                                         const netcfg::KeyConstant& key = netcfg::kDefaultKeyConstant) {
         const Ipv4 own = ipv4(127, 0, 1, static_cast<std::uint8_t>(number));
         auto p = std::make_unique<sim::BinaryNetworkPrinter>(
-            network, clock, own, kAll, sim::makeBinaryPrinter(number, configured.value_or(own)));
+            network, clock, own, kAll, sim::makeBinaryPrinter(number, configured.value_or(own)), key);
         EXPECT_EQ(p->start(), 0);
         network.addService(*p);
         binary.push_back(std::move(p));
@@ -197,13 +213,13 @@ TEST_F(NetworkWindow, TextAnswersEachSelectTheFirstOneTwiceAnsweringKeepsOneAndT
     EXPECT_EQ(progress.get(ui::Progress::FoundSecond), 200u);
 }
 
-TEST_F(NetworkWindow, ASearchThatCannotOpenItsSocketSaysSoAndClosesItsStatusWindow) {
+TEST_F(NetworkWindow, ASearchThatCannotOpenItsSocketSaysSoAndLeavesItsStatusWindowToTheOperator) {
     addBinary(1);
     network.failOpen(EADDRINUSE);
     search();
     EXPECT_EQ(messages(), std::vector<std::string>{"Fail to create UDP socket: GetLastError=" +
                                                    std::to_string(EADDRINUSE) + "\n Close and restart app."});
-    EXPECT_TRUE(desktop.lastView(kStatusWindowId)->ended());
+    EXPECT_FALSE(desktop.lastView(kStatusWindowId)->ended()) << "it waits for the operator";
     EXPECT_EQ(progress.get(ui::Progress::SearchFlag), 0u);
     EXPECT_TRUE(view.items(kPrinterList).empty());
 }
@@ -418,17 +434,89 @@ TEST_F(NetworkWindow, UnacknowledgedTextSaveEndsInSaveError) {
 
 TEST_F(NetworkWindow, TextSaveWithoutTheWindowWaitsForItsPrinterOnly) {
     auto& p = addText(5);
+    netcfg::NetworkContext context{network, clock, program.stores, {kAll, {}}};
     WifiSettingsRecord record = *WifiSettingsRecord::fromBytes(p.record());
-    record.setLine(field::kSsid, "Cli");
-    EXPECT_TRUE(saveTextPrinter(network, clock, kAll, record, "0030F9000005").acknowledged);
+    RecordForm form = recordFormOf(formFromTextRecord(record, {}));
+    form.ssid = "Cli";
+    NetworkPrinter printer{record};
+    EXPECT_EQ(saveNetworkPrinter(context, netcfg::kBroadcast, printer, form).outcome,
+              NetworkSaveResult::Saved);
     EXPECT_EQ(p.savesApplied(), 1);
+    EXPECT_EQ(WifiSettingsRecord::fromBytes(p.record())->line(field::kSsid), "Cli");
     record.setText(field::kMacAddress, "0030f9000005");  // a MAC in lower case is the same printer's
-    EXPECT_TRUE(saveTextPrinter(network, clock, kAll, record, "0030f9000005").acknowledged);
+    printer = NetworkPrinter{record};
+    EXPECT_EQ(saveNetworkPrinter(context, netcfg::kBroadcast, printer, form).outcome,
+              NetworkSaveResult::Saved);
     EXPECT_EQ(p.savesApplied(), 2);
     record.setText(field::kMacAddress, "0030F9000099");
+    printer = NetworkPrinter{record};
     const std::uint32_t start = clock.tickMs();
-    EXPECT_FALSE(saveTextPrinter(network, clock, kAll, record, "0030F9000099").acknowledged);
+    EXPECT_EQ(saveNetworkPrinter(context, netcfg::kBroadcast, printer, form).outcome,
+              NetworkSaveResult::NoAnswer);
     EXPECT_GE(clock.tickMs() - start, 7000u);
+}
+
+// The site's key constant reaches the window's search: a printer keyed the same way is listed, one
+// keyed with the built-in constant is not (its answers do not decipher).
+struct SiteKeyedNetworkWindow : NetworkWindow {
+    SiteKeyedNetworkWindow() { siteKey = netcfg::keyConstantFromText("00112233445566778899AABBCCDD"); }
+};
+
+TEST_F(SiteKeyedNetworkWindow, SearchFindsThePrintersOfTheSiteKeyOnly) {
+    addBinary(3, std::nullopt, siteKey);
+    addBinary(4);
+    search();
+    EXPECT_EQ(view.items(kPrinterList), std::vector<std::string>{"00:30:F9:00:00:03"});
+}
+
+// A WPA printer: "Using KEY ID" stays disabled; its pass phrase of 32 characters (no zero byte in its
+// field) shows whole and a save without retyping derives the key the printer has; the export writes
+// the key the form shows.
+TEST_F(NetworkWindow, WpaPrinterFormKeyInUseOffFullPassphraseAndUnchangedSave) {
+    auto& p = addBinary(6, ipv4(192, 168, 1, 60));
+    DeviceRecord wanted = p.record();
+    const std::string phrase(32, 'q');
+    wanted.wifiWord = (4u << 16) | (2u << 19) | (1u << 4) | 1u;  // WPA2-PSK, AES, channel 1
+    netcfg::setPassphrase(wanted, phrase);
+    p.state().items = netcfg::buildPayload(wanted);
+    const Bytes derived = [&] {
+        DeviceRecord parsed;
+        EXPECT_TRUE(netcfg::parsePayload(p.state().items, parsed));
+        return Bytes(parsed.wpaPsk().begin(), parsed.wpaPsk().end());
+    }();
+    search();
+    EXPECT_EQ(view.selectedText(kEncryptionList), "WPA");
+    EXPECT_FALSE(view.enabled(kKeyInUseList));
+    EXPECT_EQ(view.text(kWpaKey), phrase);
+    typeLanAddress();
+    ASSERT_TRUE(view.click(kNetworkSave));
+    EXPECT_GE(p.state().writesApplied, 1);
+    const DeviceRecord written = p.record();
+    EXPECT_EQ(Bytes(written.wpaPsk().begin(), written.wpaPsk().end()), derived);
+    EXPECT_EQ(netcfg::storedPassphrase(written), phrase);
+    program.moduleKind = kModuleQuatech;  // a record module was found earlier
+    ini.text = "[WiFiInfo]\n";
+    view.closeBox();
+    EXPECT_NE(ini.text->find("WPAKEY=" + phrase + "\n"), std::string::npos) << *ini.text;
+}
+
+// Neither XDG_STATE_HOME nor HOME: no place for the result file, and the operator hears of it.
+struct NoResultPlaceNetworkWindow : NetworkWindow {
+    NoResultPlaceNetworkWindow() { resultFile.clear(); }
+};
+
+TEST_F(NoResultPlaceNetworkWindow, TextSaveSaysTheResultFileWasNotCreated) {
+    addText(5);
+    search();
+    desktop.script(kStatusWindowId, [&](FakeView& status) {
+        pump();
+        pump();
+        status.fireTimer(ui::StatusWindow::kTimerId);
+        EXPECT_TRUE(status.click(ui::IDOK));
+    });
+    ASSERT_TRUE(view.click(kNetworkSave));
+    EXPECT_EQ(desktop.lastView(kStatusWindowId)->text(ui::StatusWindow::kText), "Save Completed !!!");
+    EXPECT_EQ(messages().back(), ".\\result.out is not created !");
 }
 
 // --- the pure parts
