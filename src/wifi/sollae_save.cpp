@@ -64,6 +64,11 @@ constexpr TextTwin kKeyTooLong = {"Key Length is too long", "Key Length is too l
 constexpr TextTwin kWpaKeyTooLong = {"WPA Key Length is too long", "WPA Key Length is too long"};
 constexpr TextTwin kSsidTooLong = {"SSID Key length should be less than 32",
                                    "SSID Key length should be less than 32"};
+constexpr TextTwin kWpaKeyMaskEdited = {
+    "The WPA Key still shows part of the hidden key (*), which is not a key. Erase it and type the new "
+    "key, or read the module again to keep its key.",
+    "WPA 키에 숨긴 키의 일부(*)가 남아 있어 키로 쓸 수 없습니다. 모두 지우고 새 키를 입력하거나, 모듈을 다시 "
+    "읽어 지금의 키를 유지하십시오."};
 constexpr TextTwin kLpdQueueTooLong = {"LPD Queue Name is too long", "LPD Queue Name is too long"};
 constexpr TextTwin kKeyNotHex = {"A HEX key takes only the digits 0-9 and A-F.",
                                  "HEX 키에는 0-9와 A-F만 쓸 수 있습니다."};
@@ -91,6 +96,8 @@ std::optional<SaveRefusal> checkKeyRules(int encryption, const std::string& text
 }
 
 std::optional<SaveRefusal> checkSollaeForm(const SollaeForm& form, const SollaeSettings& read) {
+    if (!ssidFits(form.ssid))
+        return SaveRefusal::SsidTooLong;
     const int encryption = shownEncryption(form, read);
     if (encryption == kEncryption8021x)
         return SaveRefusal::Encryption8021x;
@@ -224,6 +231,8 @@ TextTwin saveRefusalText(SaveRefusal refusal) {
             return kSsidTooLong;
         case SaveRefusal::LpdQueueTooLong:
             return kLpdQueueTooLong;
+        case SaveRefusal::WpaKeyMaskEdited:
+            return kWpaKeyMaskEdited;
         case SaveRefusal::TcpPortOutOfRange:
             break;
     }

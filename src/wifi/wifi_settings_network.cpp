@@ -336,6 +336,10 @@ void CWiFiSettings::onNetworkSave() {
     }
     const FoundDeviceList::Entry& entry = found_.entries[static_cast<std::size_t>(selected)];
     const RecordForm form = networkForm();
+    if (!ssidFits(form.ssid)) {  // a longer SSID would be cut: nothing is sent
+        showMessage(saveRefusalText(SaveRefusal::SsidTooLong), {kKeyCheckCaption, kKeyCheckCaption});
+        return;
+    }
     if (entry.kind == FoundDeviceList::kBinaryDevice)
         saveBinaryEntry(entry.index, form);
     else
