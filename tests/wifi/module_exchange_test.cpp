@@ -342,7 +342,7 @@ TEST_F(ModuleTest, SollaeResetSucceedsAfterLateAnswerAndFailsWithout) {
 TEST_F(ModuleTest, SollaeResetIsJudgedOnEveryCommandsLine) {
     useModule(Kind::Sollae);
     openSerial();
-    printer.setReplyPieces(5, 30);  // "701\r\n" at a time
+    printer.setReplyPieces(5, 300);  // "701\r\n" at a time, the next after the 200 ms wait
     struct Case {
         Misbehaviour m;
         ModuleOutcome outcome;
