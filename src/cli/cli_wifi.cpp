@@ -212,7 +212,7 @@ std::string refusalMessage(wifi::SaveRefusal refusal) {
 std::optional<std::string> takeEdit(WifiEdits& e, const std::string& key, const std::string& value) {
     auto bad = [&](std::string why) { return key + ": " + std::move(why); };
     if (key == "ssid") {
-        if (value.size() > 32)
+        if (!wifi::ssidFits(value))
             return bad(refusalMessage(wifi::SaveRefusal::SsidTooLong));
         e.ssid = value;
     } else if (key == "dhcp") {

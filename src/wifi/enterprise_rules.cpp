@@ -119,9 +119,12 @@ EnterpriseTexts acceptEnterprise(WifiSettingsRecord& r, const EnterpriseValues& 
                                  const std::string& passwordEdit) {
     const bool other = kind == kModuleOther;
     EnterpriseTexts accepted = v.texts;
-    accepted.password = other || v.passwordEdited ? passwordEdit : v.keptPassword;
+    // A typed password is cut to 63 characters; the password as read is kept whole.
+    const bool typed = other || v.passwordEdited;
+    accepted.password = typed ? passwordEdit : v.keptPassword;
     cut(accepted.id, field::kEapId.size - 1);
-    cut(accepted.password, field::kEapPassword.size - 1);
+    if (typed)
+        cut(accepted.password, field::kEapPassword.size - 1);
     r.setText(field::kEapId, accepted.id);
     r.setText(field::kEapPassword, accepted.password);
     r.setText(field::kCaCertificate, v.texts.caCertificate);

@@ -131,13 +131,16 @@ ModuleReply ModuleExchange::exchange(std::string_view what, std::span<const std:
         trace(std::string("module: ") + std::string(what) + " not sent");
         return reply;
     }
+    // The module's answer time starts once the command is out: a wake-up pause, a slow write or a USB
+    // reconnection before that takes none of it.
+    const std::uint32_t written = clock_.tickMs();
     if (waitMs > 0)
         clock_.sleepMs(waitMs);
     if (progress)
         progress(0);
     const std::uint32_t deadline =
         waitMs + static_cast<std::uint32_t>(rule.giveUp + 1) * kPauseMs + bufferTimeMs(rule.buffer);
-    collect(reply, start, deadline, rule, progress);
+    collect(reply, written, deadline, rule, progress);
     trace("module: " + std::string(what) + ": " + std::to_string(reply.bytes.size()) + " bytes" +
           (replyGood(reply.bytes, false) ? ", 701" : "") + (reply.timedOut ? ", gave up" : "") + ", " +
           std::to_string(reply.emptyReads) + " empty reads, " +
@@ -212,8 +215,17 @@ ModuleReply ModuleExchange::flash() {
     return passThrough("flash", kFlashText, serial() ? kFlashWaitMs : 0, rule);
 }
 
+// Read until every command of the pass-through has its line, not just the first.
 ModuleReply ModuleExchange::factoryDefaults() {
-    const ReadRule rule{256, 64, kWriteReplyBytes, kFactoryGiveUp, false, endsWithCrLf, {}};
+    const ReadRule rule{256,
+                        64,
+                        kWriteReplyBytes,
+                        kFactoryGiveUp,
+                        false,
+                        [](std::span<const std::uint8_t> r, std::size_t) {
+                            return completeLines(r) >= kFactoryDefaultsLines && endsWith(r, "\r\n");
+                        },
+                        {}};
     return passThrough("factory defaults", kFactoryDefaultsText, kFactoryWaitMs, rule);
 }
 

@@ -35,8 +35,8 @@ struct ModuleReply {
 // its command in one call and reads the answer in chunks, pausing 10 ms after an empty read (the pause
 // ends as soon as bytes arrive), until the answer is complete, the count of empty reads passes the
 // exchange's give-up count, its buffer is full, or an overall deadline passes (the wait after
-// sending, the give-up span and the buffer's time at the line rate), so that a module trickling bytes
-// forever still ends. Every wait is on the clock.
+// sending, the give-up span and the buffer's time at the line rate, counted from the end of the
+// write), so that a module trickling bytes forever still ends. Every wait is on the clock.
 //
 // The module takes its commands only in ISP mode: an exchange other than entering it sends nothing
 // while it is off.

@@ -201,7 +201,9 @@ ModuleOutcome resetModule(ModuleExchange& exchange, ModuleKind kind, Clock& cloc
                 return ModuleOutcome::NotSent;
             if (!reply.received())
                 return ModuleOutcome::NoResponse;
-            if (!endsWith(reply.bytes, "\r\n") || !everyLineGood(reply.bytes))
+            // Done only when the module took each of the four commands.
+            if (!endsWith(reply.bytes, "\r\n") || completeLines(reply.bytes) < kFactoryDefaultsLines ||
+                !everyLineGood(reply.bytes))
                 return ModuleOutcome::BadReply;
             clock.sleepMs(kResetSettleMs);
             return ModuleOutcome::Done;

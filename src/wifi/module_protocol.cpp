@@ -207,6 +207,14 @@ bool everyLineGood(std::span<const std::uint8_t> reply) {
     return any;
 }
 
+std::size_t completeLines(std::span<const std::uint8_t> reply) {
+    const std::string_view text = asText(reply);
+    std::size_t lines = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", at + 2))
+        ++lines;
+    return lines;
+}
+
 Bytes bulkReadFrame() {
     const Bytes spaces(WifiSettingsRecord::kSize, ' ');
     return bulkFrame("11111", spaces);

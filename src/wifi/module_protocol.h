@@ -43,6 +43,8 @@ inline constexpr std::string_view kVersionText = "c 0\r";
 inline constexpr std::string_view kUnlockText = "u 9e2b e19d\r";
 inline constexpr std::string_view kFlashText = "f 7b3e\r";
 inline constexpr std::string_view kFactoryDefaultsText = "u 9e2b e19d\re 4\rl 6f08\rf 7b3e\r";
+// The module answers each of its four commands with a line of its own.
+inline constexpr std::size_t kFactoryDefaultsLines = 4;
 
 // The Sollae module's parameters, in the order the form reads them.
 enum class Param {
@@ -112,6 +114,8 @@ std::optional<std::string> macFromVersionReply(std::span<const std::uint8_t> rep
 int moduleGeneration(const ModuleVersion& version);
 // Every CR LF-ended line of a reply begins "701" (a reply with no line fails).
 bool everyLineGood(std::span<const std::uint8_t> reply);
+// The count of CR LF-ended lines of a reply.
+std::size_t completeLines(std::span<const std::uint8_t> reply);
 
 // --- the bulk frame of the other module kinds
 inline constexpr std::size_t kBulkFrameSize = 1026;

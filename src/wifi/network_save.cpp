@@ -229,16 +229,13 @@ std::optional<std::string> checkTextSaveKeys(const RecordForm& form) {
 WifiSettingsRecord textSaveRecord(const WifiSettingsRecord& entry, const RecordForm& form) {
     WifiSettingsRecord r = entry;
     foldRecordBasics(r, form);
-    if (form.encryption > 0) {
-        for (int k = 1; k <= 4; ++k)
-            r.fill(wepKeyField(k), 0);
-        if (isWep(form.encryption) && form.keyInUse >= 0 && form.keyInUse < 4) {
-            const auto k = static_cast<std::size_t>(form.keyInUse);
-            const std::string& text = form.keyTexts[k];
-            const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-            r.setText(wepKeyField(form.keyInUse + 1),
-                      form.keyTypes[k] == 1 ? toHex(std::span(bytes, text.size())) : text);
-        }
+    // The keys not in use stay as the entry holds them: as the printer sent them, or as typed.
+    if (isWep(form.encryption) && form.keyInUse >= 0 && form.keyInUse < 4) {
+        const auto k = static_cast<std::size_t>(form.keyInUse);
+        const std::string& text = form.keyTexts[k];
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+        r.setText(wepKeyField(form.keyInUse + 1),
+                  form.keyTypes[k] == 1 ? toHex(std::span(bytes, text.size())) : text);
     }
     setDigitOf(r, field::kWpa, form.wpaAuthentication);
     setDigitOf(r, field::kWpaEnc, form.wpaCipher);

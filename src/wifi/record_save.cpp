@@ -59,8 +59,9 @@ void foldWpa(WifiSettingsRecord& r, const RecordForm& form, ModuleKind kind) {
             if (auth < 0)
                 return;
             setDigitOf(r, field::kWpa, auth + 1);
-            if (cipher >= 0)
-                setDigitOf(r, field::kWpaEnc, auth + 1 == 2 ? cipher + 1 : cipher);
+            // WPA-PSK and WPA2-PSK take the list's cipher; the enterprise types keep the accepted one.
+            if (cipher >= 0 && auth <= 1)
+                setDigitOf(r, field::kWpaEnc, auth == 1 ? cipher + 1 : cipher);
             return;
         }
         case kModuleInc:
@@ -93,6 +94,19 @@ void foldIncBand(WifiSettingsRecord& r, const RecordForm::IncBand& band) {
 
 }  // namespace
 
+MaskedEdit maskedEditAfter(MaskedEdit before, std::string_view mask, std::string_view text) {
+    if (before == MaskedEdit::Replaced)
+        return before;
+    if (text == mask)
+        return MaskedEdit::Mask;
+    if (text.empty() || mask.empty())
+        return MaskedEdit::Replaced;
+    const char m = mask.front();
+    const bool kept = before == MaskedEdit::Mask ? text.front() == m || text.back() == m
+                                                 : text.find(m) != std::string_view::npos;
+    return kept ? MaskedEdit::PartlyEdited : MaskedEdit::Replaced;
+}
+
 std::string asciiKeyHex(std::string_view text) {
     return toHex(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
@@ -105,8 +119,9 @@ std::string enterpriseText(const WifiSettingsRecord& record, RecordField f) {
     return text;
 }
 
+// The password is zero padded: every byte before the first zero is the password's, spaces too.
 EnterpriseTexts enterpriseTextsOf(const WifiSettingsRecord& r) {
-    return {enterpriseText(r, field::kEapId), enterpriseText(r, field::kEapPassword),
+    return {enterpriseText(r, field::kEapId), r.text(field::kEapPassword),
             enterpriseText(r, field::kCaCertificate), enterpriseText(r, field::kClientCertificate),
             enterpriseText(r, field::kPrivateKey)};
 }
@@ -140,8 +155,10 @@ void foldRecordBasics(WifiSettingsRecord& r, const RecordForm& form) {
 }
 
 std::optional<SaveRefusal> checkRecordForm(const RecordForm& form) {
-    if (form.ssid.size() > 32)
+    if (!ssidFits(form.ssid))
         return SaveRefusal::SsidTooLong;
+    if (form.wpaKeyMaskEdited && form.encryption == kEncryptionWpa)
+        return SaveRefusal::WpaKeyMaskEdited;
     if (form.lpd && form.lpdQueue.size() > field::kLpdQueue.size)
         return SaveRefusal::LpdQueueTooLong;
     if (form.keyInUse >= 0 && form.keyInUse < 4) {
@@ -161,7 +178,8 @@ std::optional<SaveRefusal> checkRecordForm(const RecordForm& form) {
 void foldRecordRest(WifiSettingsRecord& r, const RecordForm& form, ModuleKind kind,
                     const WifiSettingsRecord& held) {
     for (int k = 1; k <= 4; ++k)
-        r.setText(wepKeyField(k), held.raw(wepKeyField(k)));
+        if (!form.keyTyped[static_cast<std::size_t>(k - 1)])
+            r.setText(wepKeyField(k), held.raw(wepKeyField(k)));
     const bool wep = form.encryption == kEncryptionWep64 || form.encryption == kEncryptionWep128;
     if (wep && form.keyInUse >= 0 && form.keyInUse < 4) {
         const auto k = static_cast<std::size_t>(form.keyInUse);

@@ -64,6 +64,12 @@ constexpr TextTwin kKeyTooLong = {"Key Length is too long", "Key Length is too l
 constexpr TextTwin kWpaKeyTooLong = {"WPA Key Length is too long", "WPA Key Length is too long"};
 constexpr TextTwin kSsidTooLong = {"SSID Key length should be less than 32",
                                    "SSID Key length should be less than 32"};
+constexpr TextTwin kWpaKeyMaskEdited = {
+    "The WPA Key shows part of the hidden key's asterisks, which is no key. Erase it and type the new key, "
+    "or put every asterisk back to keep the module's key.",
+    "WPA 키에 숨긴 키의 별표(*)가 일부만 남아 있어 키로 쓸 수 없습니다. 모두 지우고 새 키를 입력하거나, "
+    "지금의 "
+    "키를 유지하려면 별표를 모두 되돌려 놓으십시오."};
 constexpr TextTwin kLpdQueueTooLong = {"LPD Queue Name is too long", "LPD Queue Name is too long"};
 constexpr TextTwin kKeyNotHex = {"A HEX key takes only the digits 0-9 and A-F.",
                                  "HEX 키에는 0-9와 A-F만 쓸 수 있습니다."};
@@ -91,6 +97,8 @@ std::optional<SaveRefusal> checkKeyRules(int encryption, const std::string& text
 }
 
 std::optional<SaveRefusal> checkSollaeForm(const SollaeForm& form, const SollaeSettings& read) {
+    if (!ssidFits(form.ssid))
+        return SaveRefusal::SsidTooLong;
     const int encryption = shownEncryption(form, read);
     if (encryption == kEncryption8021x)
         return SaveRefusal::Encryption8021x;
@@ -224,6 +232,8 @@ TextTwin saveRefusalText(SaveRefusal refusal) {
             return kSsidTooLong;
         case SaveRefusal::LpdQueueTooLong:
             return kLpdQueueTooLong;
+        case SaveRefusal::WpaKeyMaskEdited:
+            return kWpaKeyMaskEdited;
         case SaveRefusal::TcpPortOutOfRange:
             break;
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/bytes.h"
@@ -45,9 +46,16 @@ enum class SaveRefusal {
     WpaKeyTooLong,        // over 64 characters
     Encryption8021x,      // the module would be left with an open network
     TcpPortOutOfRange,    // outside 0..65535
-    SsidTooLong,          // over 32 bytes (record modules)
+    SsidTooLong,          // over 32 bytes
     LpdQueueTooLong,      // over 34 bytes (record modules)
+    WpaKeyMaskEdited,     // the WPA key edit holds part of the mask of the module's key
 };
+
+// An SSID takes at most 32 bytes (UTF-8): a longer one is refused, never cut.
+inline constexpr std::size_t kSsidMaxBytes = 32;
+inline bool ssidFits(std::string_view ssid) {
+    return ssid.size() <= kSsidMaxBytes;
+}
 
 inline constexpr TextTwin kTcpPortOutOfRangeText = {"The TCP port must be a number from 0 to 65535.",
                                                     "TCP 포트는 0에서 65535 사이의 숫자여야 합니다."};

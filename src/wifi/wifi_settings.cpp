@@ -177,6 +177,7 @@ void CWiFiSettings::onInit() {
         return comPortNumber(port) ? ports.toolTip(port) : std::string();
     });
     v.addItem(kPortList, kNetworkPortName);
+    v.setTextLimit(kSsid, static_cast<int>(kSsidMaxBytes));
     ui::fillList(v, kKeyInUseList, kKeyInUseNames, 0);
     v.enable(kOpenPort, true);
     v.enable(kExit, true);

@@ -161,8 +161,8 @@ class CWiFiSettings : public ui::Window {
     void readRecord();
     void fillForm();
     void fillWpaListsSollae();
-    // The module's record as received becomes the held and the current record.
-    void takeRecord(const WifiSettingsRecord& record);
+    // The module's record as received (read, or `saved`) becomes the held and the current record.
+    void takeRecord(const WifiSettingsRecord& record, bool saved);
     void showReadCompleted();
     // Selects `index` when the list has it, else nothing.
     void selectIndex(ui::ControlId list, int index);
@@ -276,8 +276,12 @@ class CWiFiSettings : public ui::Window {
     bool networkMode_ = false;
     bool wpaKeyEdited_ = false;
     bool settingWpaKey_ = false;  // code is showing the key's mask: not an edit
+    // What the WPA key edit holds of the mask of storedWpaKey_ since the form was filled.
+    MaskedEdit wpaKeyMask_ = MaskedEdit::Mask;
     std::string storedWpaKey_;
     std::string wpaKeyText_;
+    // The module's WEP keys the operator typed since the form was filled (the record holds them).
+    std::array<bool, 4> wepKeyTyped_{};
     int tcpPort_ = 0;
     int channelNumber_ = 0;
     // The 5 GHz channel the "Using 802.11a 5GHz" list shows.

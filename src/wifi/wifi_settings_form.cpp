@@ -306,8 +306,9 @@ void CWiFiSettings::onWepKeyChanged(int key) {
         entry->keyTexts[static_cast<std::size_t>(key)] = text;
     if (netcfg::DeviceRecord* d = editedDevice())
         storeWepKey(*d, key, v.selection(kEncryptionList), text, type);
-    else
-        editRecord([key, &stored](WifiSettingsRecord& r) { r.setText(wepKeyField(key + 1), stored); });
+    else if (editRecord([key, &stored](WifiSettingsRecord& r) { r.setText(wepKeyField(key + 1), stored); }) &&
+             !networkMode_)
+        wepKeyTyped_[static_cast<std::size_t>(key)] = true;
 }
 
 // --- SSID, LPD, TCP port and DHCP go into the record as they change.

@@ -324,6 +324,10 @@ void CWiFiSettings::onNetworkSave() {
     const FoundDeviceList::Entry& entry = found_.entries[static_cast<std::size_t>(selected)];
     const bool binaryEntry = entry.kind == FoundDeviceList::kBinaryDevice;
     const RecordForm form = networkForm();
+    if (!ssidFits(form.ssid)) {  // a longer SSID would be cut: nothing is sent
+        showMessage(saveRefusalText(SaveRefusal::SsidTooLong), {kKeyCheckCaption, kKeyCheckCaption});
+        return;
+    }
     if (!networkPresent())
         return;
     NetworkPrinter printer =

@@ -248,7 +248,7 @@ void CWiFiSettings::readRecord() {
     }
     v.setProgress(kProgress, 100);
     const ModuleKind kind = deps_.program.moduleKind;
-    takeRecord(*result.record);
+    takeRecord(*result.record, false);
     fillFormFromRecord();
     showReadCompleted();
 
@@ -281,13 +281,14 @@ void CWiFiSettings::readRecord() {
     v.setProgress(kProgress, 0);
 }
 
-void CWiFiSettings::takeRecord(const WifiSettingsRecord& record) {
+void CWiFiSettings::takeRecord(const WifiSettingsRecord& record, bool saved) {
     const ModuleKind kind = deps_.program.moduleKind;
     heldRecord_ = record;
     currentRecord() = record;
     enterprise_ = enterpriseTextsOf(record);
-    // The write-only keys stay in the held copy; the form shows them empty.
-    if ((kind == kModuleQuatech || kind == kModuleOther) && messageLanguage_ != kLanguageKorean) {
+    // The write-only keys stay in the held copy; the form shows them empty (after a read in Korean,
+    // it shows them).
+    if ((kind == kModuleQuatech || kind == kModuleOther) && (saved || messageLanguage_ != kLanguageKorean)) {
         for (int k = 1; k <= 4; ++k)
             currentRecord().fill(wepKeyField(k), 0);
         currentRecord().fill(field::kWpaKey, 0);
@@ -327,6 +328,7 @@ void CWiFiSettings::fillForm() {
     // Steps 3 and 4.
     for (const KeyControls& key : kKeys)
         v.setText(key.edit, "");
+    wepKeyTyped_ = {};
     beginEdit();
     if (inc) {
         for (int k = 1; k <= 4; ++k) {
@@ -382,14 +384,15 @@ void CWiFiSettings::fillForm() {
     for (int k = 0; k < 4; ++k)
         v.setText(kKeys[k].edit, r.text(wepKeyField(k + 1)));
 
-    // Step 8.
-    if (quatech && eap)
+    // Step 8: the personal types' cipher lists; the enterprise types keep the three entries.
+    if (quatech && eap && wpaType >= 0 && wpaType <= 2)
         ui::fillList(v, kWpaEncList, wpaType == 2 ? Entries(kAesTkipAes) : Entries(kTkipAes), -1);
 
     // Step 9: the WPA key shows as asterisks; the TCP port is hexadecimal in the record.
     storedWpaKey_ = r.text(field::kWpaKey);
     showWpaKeyText(std::string(storedWpaKey_.size(), '*'));
     wpaKeyEdited_ = false;
+    wpaKeyMask_ = MaskedEdit::Mask;
     tcpPort_ = static_cast<int>(r.hexNumber(field::kTcpPort).value_or(0));
 
     // Step 10: the selections.

@@ -193,7 +193,9 @@ RecordForm CWiFiSettings::recordForm() {
     if (form.lpd && v.isChecked(kFiveGhz))
         form.fiveGhzChannel = channelText;
     form.keyTypes = deps_.program.keyTypes;
+    form.keyTyped = wepKeyTyped_;
     form.wpaKeyEdited = wpaKeyEdited_;
+    form.wpaKeyMaskEdited = wpaKeyMask_ == MaskedEdit::PartlyEdited;
     form.wpaKey = wpaKeyEdited_ ? v.text(kWpaKey) : std::string();
     form.lpdEnable = v.isChecked(kLpdEnable);
     form.lpdQueue = v.text(kLpdQueue);
@@ -236,7 +238,7 @@ void CWiFiSettings::saveRecord() {
         v.messageBox(pickText(text, messageLanguage_), "", ui::MessageButtons::Ok, ui::MessageIcon::None);
         return;
     }
-    takeRecord(*result.record);
+    takeRecord(*result.record, true);
     fillFormFromRecord();
     v.setProgress(kProgress, 0);
     ui::StatusWindow status(ui::StatusWindow::kWifiSaved, deps_.clock, deps_.progress, &view());

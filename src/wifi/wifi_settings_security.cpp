@@ -460,7 +460,7 @@ void CWiFiSettings::onNetworkWpaChanged() {
 }
 
 // A key of 64 hexadecimal digits is the pre-shared key itself; any other character makes it a pass
-// phrase of at most 63 characters.
+// phrase of at most 63 characters. The edit first shows the module's key as a mask.
 void CWiFiSettings::onWpaKeyChanged() {
     if (settingWpaKey_ || deps_.program.moduleKind <= kModuleSollae || networkMode_)
         return;
@@ -476,8 +476,10 @@ void CWiFiSettings::onWpaKeyChanged() {
             return;
         }
     }
+    // Only a text that holds none of the mask is a key; the mask itself stands for the module's key.
+    wpaKeyMask_ = maskedEditAfter(wpaKeyMask_, std::string(storedWpaKey_.size(), '*'), text);
     wpaKeyText_ = text;
-    wpaKeyEdited_ = true;
+    wpaKeyEdited_ = wpaKeyMask_ == MaskedEdit::Replaced;
 }
 
 }  // namespace hollin::wifi

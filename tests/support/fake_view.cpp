@@ -235,6 +235,19 @@ bool FakeView::typeOver(ControlId id, std::string_view utf8) {
     return type(id, utf8) || any;
 }
 
+bool FakeView::editTo(ControlId id, std::string_view utf8) {
+    if (!userCanReach(id, "edit")) {
+        return false;
+    }
+    focus_ = id;
+    ControlState& c = state(id);
+    if (c.text == utf8 || (c.limit > 0 && codePointCount(utf8) > static_cast<std::size_t>(c.limit))) {
+        return false;
+    }
+    c.text = std::string(utf8);
+    return send(id, ui::Notification::EditChanged);
+}
+
 bool FakeView::setCheckByUser(ControlId id, bool checked) {
     if (!userCanReach(id, "check")) {
         return false;

@@ -103,6 +103,9 @@ class FakeView : public ui::DialogView {
     bool select(ControlId id, std::string_view itemText);  // the first item with exactly this text
     bool type(ControlId id, std::string_view utf8);        // focuses the control first
     bool typeOver(ControlId id, std::string_view utf8);    // clears the text (a change), then types
+    // One edit of the operator's that changes the text at once (Delete, a character typed inside the
+    // text, a selection typed over): the text becomes `utf8` in one change, within the text limit.
+    bool editTo(ControlId id, std::string_view utf8);
     bool setCheckByUser(ControlId id, bool checked);
     bool chooseRadio(ControlId id, std::initializer_list<ControlId> group);  // unchecks the others
     bool setAddressByUser(ControlId id, const ui::Ipv4& address);            // EditChanged

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,30 @@ TEST_F(ModuleTest, NoModuleOrASilentOneIsNoIspModeAndLeavesIspAgain) {
     serial.Close();
     // A link that is closed: the entry was not delivered.
     EXPECT_EQ(openModule(exchange, clock).outcome, ModuleOutcome::NotSent);
+}
+
+// The first write after the port opens carries the link's 350 ms wake-up pause; the module still has
+// the whole wait (1000 ms) and 101 empty reads after the write to answer the ISP entry in.
+TEST_F(ModuleTest, TheAnswerWindowStartsWhenTheWriteEnds) {
+    struct Case {
+        std::optional<std::uint32_t> replyDelayMs;  // after the command arrived; nothing: silent
+        bool heard;
+        int emptyReads;
+    };
+    for (const Case c : {Case{1990, true, 99}, Case{std::nullopt, false, 101}}) {
+        SCOPED_TRACE(c.replyDelayMs.value_or(0));
+        ASSERT_EQ(serial.Open("COM1", 19200, 0, 1, 0, 0), 0);
+        exchange.setLinkKind(kWifiLinkSerial);
+        printer.setSilent(!c.replyDelayMs);
+        printer.setReplyDelay(c.replyDelayMs.value_or(0));
+        ModuleKind kind = kModuleNone;
+        const ModuleReply reply = exchange.enterIspMode(kind);
+        EXPECT_EQ(reply.received(), c.heard);
+        EXPECT_EQ(reply.emptyReads, c.emptyReads);
+        EXPECT_EQ(traces.find("overall deadline"), std::string::npos) << traces;
+        exchange.leaveIspMode();
+        serial.Close();
+    }
 }
 
 TEST_F(ModuleTest, SollaeReadFillsEverySettingOfTheExtendedSet) {
@@ -310,6 +335,23 @@ TEST_F(ModuleTest, SollaeResetSucceedsAfterLateAnswerAndFailsWithout) {
         << traces;
     misbehave(Misbehaviour::WrongHeader);
     EXPECT_EQ(resetModule(exchange, kModuleSollae, clock), ModuleOutcome::BadReply);
+}
+
+// The reset's answer comes line by line: each of its four commands' lines is read and judged, not
+// only the first.
+TEST_F(ModuleTest, SollaeResetIsJudgedOnEveryCommandsLine) {
+    useModule(Kind::Sollae);
+    openSerial();
+    printer.setReplyPieces(5, 300);  // "701\r\n" at a time, the next after the 200 ms wait
+    struct Case {
+        Misbehaviour m;
+        ModuleOutcome outcome;
+    };
+    for (const Case c : {Case{Misbehaviour::None, ModuleOutcome::Done},
+                         Case{Misbehaviour::RefuseFlash, ModuleOutcome::BadReply}}) {
+        misbehave(c.m);
+        EXPECT_EQ(resetModule(exchange, kModuleSollae, clock), c.outcome);
+    }
 }
 
 TEST_F(ModuleTest, QuatechResetSendsTheResetThenLeavesIsp) {

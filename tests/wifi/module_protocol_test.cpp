@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "common/bytes.h"
@@ -264,7 +265,7 @@ TEST(RecordSave, NoFieldWrittenPastItsEndAndTextsKeepTheirSpaces) {
     held.setText(field::kEapPassword, "pass word ");
     held.setText(field::kEapId, "ann smith   \r\n");
     EXPECT_EQ(enterpriseText(held, field::kEapId), "ann smith");
-    EXPECT_EQ(enterpriseText(held, field::kEapPassword), "pass word");
+    EXPECT_EQ(enterpriseTextsOf(held).password, "pass word ");  // zero padded: its spaces are its own
     RecordForm form;
     form.enterprise.privateKey = std::string(65, 'k');
     form.mac = "00:30:F9:12:34:5";  // five characters short of six pairs
@@ -280,6 +281,49 @@ TEST(RecordSave, NoFieldWrittenPastItsEndAndTextsKeepTheirSpaces) {
     EXPECT_EQ(r.raw(field::kMacAddress), "0A1B2C3D4E5F");
     form.ssid = std::string(33, 'x');
     EXPECT_EQ(checkRecordForm(form), SaveRefusal::SsidTooLong);
+}
+
+// QUATECH: WPA-PSK takes the cipher list's index, WPA2-PSK the index + 1; the enterprise types keep
+// the cipher the Enterprise window stored.
+TEST(RecordSave, QuatechCipherDigitOnlyForThePersonalTypes) {
+    struct Case {
+        int auth;
+        const char* digits;  // WPA, WPAENC
+    };
+    for (const Case c : {Case{0, "11"}, Case{1, "22"}, Case{2, "30"}, Case{3, "40"}}) {
+        SCOPED_TRACE(c.auth);
+        WifiSettingsRecord r;
+        r.setDigit(field::kWpaEnc, '0');
+        RecordForm form;
+        form.encryption = kEncryptionWpa;
+        form.wpaAuthentication = c.auth;
+        form.wpaCipher = 1;
+        foldRecordRest(r, form, kModuleQuatech, r);
+        EXPECT_EQ(std::string({r.digit(field::kWpa), r.digit(field::kWpaEnc)}), c.digits);
+    }
+}
+
+// The EAP password as read is kept byte for byte: its trailing spaces, and all 64 characters when it
+// fills its field; only a typed one is cut to 63.
+TEST(Enterprise, ThePasswordAsReadIsKeptWhole) {
+    struct Case {
+        std::string read;
+        std::optional<std::string> typed;
+        std::string stored;
+    };
+    const std::string full(64, 'p');
+    for (const Case& c : {Case{"pass word  ", std::nullopt, "pass word  "}, Case{full, std::nullopt, full},
+                          Case{"old", full, full.substr(0, 63)}}) {
+        SCOPED_TRACE(c.read);
+        WifiSettingsRecord r;
+        r.setDigit(field::kEapMethod, '1');
+        r.setText(field::kEapPassword, c.read);
+        EnterpriseValues v = enterpriseValuesOf(r, kModuleQuatech);
+        applyEapRule(v, *eapRule(kModuleQuatech, 1));
+        v.passwordEdited = c.typed.has_value();
+        acceptEnterprise(r, v, kModuleQuatech, c.typed.value_or(std::string(c.read.size(), '*')));
+        EXPECT_EQ(r.text(field::kEapPassword), c.stored);
+    }
 }
 
 TEST(Enterprise, StartSelectionRulesAndAccept) {

@@ -416,6 +416,32 @@ TEST_F(NetworkWindow, TextPrinterKeepsItsSecurityFieldsWhenAnotherIsChosenAndSav
     EXPECT_EQ(stored->text(field::kKey1), "6162636465666768696A6B6C6D");
 }
 
+// A key typed while in use and then left for another is saved as typed; keys never typed stay as the
+// printer sent them.
+TEST_F(NetworkWindow, TextPrinterSavesEveryTypedKeyAndKeepsTheOthers) {
+    auto& p = addText(1);
+    const auto before = WifiSettingsRecord::fromBytes(p.record());
+    search();
+    ASSERT_TRUE(view.select(kEncryptionList, "WEP64"));
+    ASSERT_TRUE(view.typeOver(kKeyEdit1, "1111111111"));
+    ASSERT_TRUE(view.select(kKeyInUseList, "KEY ID 2"));
+    ASSERT_TRUE(view.typeOver(kKeyEdit2, "2222222222"));
+    desktop.script(kStatusWindowId, [&](FakeView& status) {
+        for (int tick = 0; tick < 3; ++tick) {
+            pump();
+            status.fireTimer(ui::StatusWindow::kTimerId);
+        }
+        EXPECT_TRUE(status.click(ui::IDOK));
+    });
+    ASSERT_TRUE(view.click(kNetworkSave));
+    const auto stored = WifiSettingsRecord::fromBytes(p.record());
+    ASSERT_TRUE(stored && before);
+    EXPECT_EQ(stored->text(field::kKey1), "1111111111");
+    EXPECT_EQ(stored->text(field::kKey2), "2222222222");
+    EXPECT_EQ(stored->raw(field::kKey3), before->raw(field::kKey3));
+    EXPECT_EQ(stored->raw(field::kKey4), before->raw(field::kKey4));
+}
+
 TEST_F(NetworkWindow, UnacknowledgedTextSaveEndsInSaveError) {
     addText(5);
     search();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -628,6 +629,143 @@ TEST_F(WifiWindow, RecordSaveRepliesAndIncInfrastructure) {
                                                     "Syntex Error!!!", "Saving Error!!!"}));
     EXPECT_TRUE(dlg->ispModeOn());
     EXPECT_EQ(desktop.runCount(kStatusWindowId), 3);  // two reads and the INC save
+}
+
+// The WPA key edit shows the module's key as a mask. Only a text that replaced the whole mask is a
+// new key; a mask edited inside is no key: the save says so and sends nothing; the mask typed back is
+// the module's key again.
+TEST_F(WifiWindow, APartlyEditedWpaKeyMaskIsNoKey) {
+    const std::string moduleKey = "hollin-module-phrase";
+    const std::string mask(moduleKey.size(), '*');
+    struct Edit {
+        const char* name;
+        std::function<void(FakeView&)> edit;
+        std::optional<std::string> stored;  // nothing: refused, nothing sent
+    };
+    const Edit edits[] = {
+        {"Backspace", [](FakeView& v) { v.type(kWpaKey, "\b"); }, std::nullopt},
+        {"Delete", [&](FakeView& v) { v.editTo(kWpaKey, mask.substr(1)); }, std::nullopt},
+        {"typed inside", [&](FakeView& v) { v.editTo(kWpaKey, mask.substr(0, 9) + "x" + mask.substr(9)); },
+         std::nullopt},
+        {"Backspace, then the mask typed back", [](FakeView& v) { v.type(kWpaKey, "\b*"); }, moduleKey},
+        {"select-all then type",
+         [](FakeView& v) {
+             v.editTo(kWpaKey, "n");
+             v.type(kWpaKey, "ew phrase*");
+         },
+         "new phrase*"},
+        {"erased then typed", [](FakeView& v) { v.typeOver(kWpaKey, "*new phrase"); }, "*new phrase"},
+    };
+    struct Module {
+        Kind kind;
+        int language;
+    };
+    for (const Module m : {Module{Kind::Inc, kLanguageEnglish}, Module{Kind::Quatech, kLanguageKorean},
+                           Module{Kind::Other, kLanguageKorean}}) {
+        for (const Edit& e : edits) {
+            SCOPED_TRACE(std::string(e.name) + ", kind " + std::to_string(static_cast<int>(m.kind)));
+            if (dlg->ispModeOn())
+                view.click(kClosePort);
+            useModule(m.kind);
+            dlg->setMessageLanguage(m.language);
+            desktop.clearMessages();
+            openAndRead(kComPosition);
+            ASSERT_EQ(view.text(kWpaKey), mask);
+            ASSERT_TRUE(view.enabled(kWpaKey));
+            printer.clearLog();
+            e.edit(view);
+            view.click(kSaveInfo);
+            const WifiSettingsRecord& stored = printer.wifiModule().record;
+            EXPECT_EQ(stored.text(field::kWpaKey), e.stored.value_or(moduleKey));
+            if (e.stored) {
+                EXPECT_TRUE(messages().empty()) << messages()[0];
+            } else {
+                EXPECT_EQ(messages(), std::vector<std::string>{std::string(pickText(
+                                          saveRefusalText(SaveRefusal::WpaKeyMaskEdited), m.language))});
+                EXPECT_TRUE(printer.log().empty()) << printer.log()[0];
+            }
+        }
+    }
+}
+
+// The SSID edit takes 32 characters on every module kind, and a save refuses an SSID over 32 bytes
+// (eleven Korean characters are 33) rather than cut it.
+TEST_F(WifiWindow, AnSsidOver32BytesIsRefusedOnEveryModuleKind) {
+    const std::string korean33 = "가나다라마바사아자차카";
+    ASSERT_EQ(korean33.size(), 33u);
+    for (const Kind kind : {Kind::Sollae, Kind::Quatech, Kind::Inc, Kind::Other}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        if (dlg->ispModeOn())
+            view.click(kClosePort);
+        useModule(kind);
+        desktop.clearMessages();
+        openAndRead(kComPosition);
+        view.typeOver(kSsid, std::string(33, 's'));
+        EXPECT_EQ(view.text(kSsid), std::string(32, 's'));
+        view.typeOver(kSsid, korean33);
+        printer.clearLog();
+        view.click(kSaveInfo);
+        EXPECT_EQ(messages(), std::vector<std::string>{"SSID Key length should be less than 32"});
+        EXPECT_TRUE(printer.log().empty()) << printer.log()[0];
+    }
+}
+
+// A WEP key typed while in use and then left for another key is saved as typed; the keys never typed
+// go back as the module sent them.
+TEST_F(WifiWindow, TypedWepKeysAreSavedAfterTheKeyInUseChanges) {
+    for (const Kind kind : {Kind::Quatech, Kind::Inc}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        if (dlg->ispModeOn())
+            view.click(kClosePort);
+        useModule(kind);
+        const WifiSettingsRecord before = printer.wifiModule().record;
+        openAndRead(kComPosition);
+        view.select(kEncryptionList, "WEP64");
+        view.select(kKeyInUseList, "KEY ID 1");
+        view.typeOver(kKeyEdit1, "1111111111");
+        view.select(kKeyInUseList, "KEY ID 2");
+        view.select(kKeyType2, "ASCII");
+        view.typeOver(kKeyEdit2, "two22");
+        view.select(kKeyInUseList, "KEY ID 3");  // chosen, never typed
+        view.select(kKeyInUseList, "KEY ID 2");
+        ASSERT_TRUE(view.click(kSaveInfo));
+        ASSERT_TRUE(messages().empty()) << messages()[0];
+        const WifiSettingsRecord& r = printer.wifiModule().record;
+        EXPECT_EQ(r.text(field::kKey1), "1111111111");
+        EXPECT_EQ(r.text(field::kKey2), "74776F3232");
+        EXPECT_EQ(r.raw(field::kKey3), before.raw(field::kKey3));
+        EXPECT_EQ(r.raw(field::kKey4), before.raw(field::kKey4));
+        program.keyTypes = {};
+    }
+}
+
+// A QUATECH or unrecognised module's keys are write-only: after a save the form shows them empty in
+// either language (a Korean read shows them).
+TEST_F(WifiWindow, ASaveHidesTheWriteOnlyKeysInBothLanguages) {
+    for (const int language : {kLanguageEnglish, kLanguageKorean}) {
+        SCOPED_TRACE(language);
+        useModule(Kind::Quatech);
+        dlg->setMessageLanguage(language);
+        openAndRead(kComPosition);
+        ASSERT_TRUE(view.click(kSaveInfo));
+        ASSERT_FALSE(dlg->ispModeOn());
+        EXPECT_EQ(view.text(kKeyEdit1), "");
+        EXPECT_EQ(view.text(kWpaKey), "");
+        EXPECT_EQ(dlg->currentRecord().text(field::kWpaKey), "");
+    }
+}
+
+// QUATECH with an enterprise WPA type: the cipher list keeps its three entries and shows the record's.
+TEST_F(WifiWindow, QuatechEnterpriseTypeKeepsTheThreeCipherEntries) {
+    changeModule([](sim::WifiModuleState& s) {
+        s.record.setDigit(field::kEapMethod, '1');
+        s.record.setDigit(field::kEncryption, '4');
+        s.record.setDigit(field::kWpa, '4');
+        s.record.setDigit(field::kWpaEnc, '2');
+    });
+    openAndRead(kComPosition);
+    EXPECT_EQ(view.items(kWpaEncList), (std::vector<std::string>{"TKIP", "AES", "TKIP+AES"}));
+    EXPECT_EQ(view.selectedText(kWpaEncList), "TKIP+AES");
 }
 
 // --- the Enterprise window
