@@ -1,5 +1,9 @@
 #include "sim/bluetooth.h"
 
+#include <algorithm>
+
+#include "common/device_text.h"
+
 namespace hollin::sim {
 namespace {
 
@@ -14,6 +18,13 @@ Bytes quoted(const std::string& text) {
 
 Bytes asText(std::string_view text) {
     return Bytes(text.begin(), text.end());
+}
+
+// A PIN is four characters: four bytes, or four UTF-8 sequences.
+bool fourCharacters(Body data) {
+    const auto starts =
+        std::count_if(data.begin(), data.end(), [](std::uint8_t b) { return (b & 0xC0) != 0x80; });
+    return isValidUtf8(data) ? starts == 4 : data.size() == 4;
 }
 
 }  // namespace
@@ -81,7 +92,7 @@ void BluetoothModule::handle(Body body, CommandContext& p) {
             return;
         case 0x90:
             p.log("bluetooth PIN write");
-            if (data.size() != 4) {
+            if (!fourCharacters(data)) {
                 p.note("rejected");
                 return;
             }

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "hollin_version.h"
 #include "netcfg/exchange.h"
 #include "platform/clock.h"
+#include "platform/private_file.h"
 #include "platform/udp_socket.h"
 #include "sim/bluetooth.h"
 #include "sim/network_printer.h"
@@ -62,18 +64,11 @@ int usage() {
     return 2;
 }
 
-// Writes `text` to `path` whole; on failure says why on stderr.
+// Writes `text` to `path` whole (a new file renamed over it); on failure says why on stderr.
 bool writeFile(const std::string& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) {
+    const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    if (hollin::replaceFile(path, bytes, hollin::FileAccess::Shared) != hollin::FileWrite::Done) {
         std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const int writeError = errno;
-    if (std::fclose(file) != 0 || !written) {
-        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(),
-                     std::strerror(written ? errno : writeError));
         return false;
     }
     return true;

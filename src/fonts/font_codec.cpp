@@ -171,7 +171,12 @@ Bytes zplFontListRequest() {
     return gsText("{W,0,H,Z}");
 }
 
-Bytes cpclDeleteCommand(std::string_view name) {
+std::optional<Bytes> cpclDeleteCommand(std::string_view name) {
+    if (std::any_of(name.begin(), name.end(), [](char c) {
+            const auto b = static_cast<std::uint8_t>(c);
+            return b < 0x20 || b == 0x7F;
+        }))
+        return std::nullopt;
     const std::string text = "! U1 DEL " + std::string(name) + "\r\n";
     return Bytes(text.begin(), text.end());
 }

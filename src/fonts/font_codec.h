@@ -58,8 +58,9 @@ std::string tfdFileName(std::string_view chosen);
 Bytes cpclDirectoryRequest();  // GS "{W,0,H,F}"
 Bytes zplMemoryRequest();      // GS "{W,0,M,F}"
 Bytes zplFontListRequest();    // GS "{W,0,H,Z}"
-// "! U1 DEL <name>" CR LF, the name exactly as the printer listed it.
-Bytes cpclDeleteCommand(std::string_view name);
+// "! U1 DEL <name>" CR LF, the name exactly as the printer listed it; nothing for a name holding a
+// control byte (below 20 hex, or 7F), which the printer would take for more than a name.
+std::optional<Bytes> cpclDeleteCommand(std::string_view name);
 // GS "{W,<id>,C,F}"
 Bytes zplDeleteCommand(std::uint32_t fontId);
 

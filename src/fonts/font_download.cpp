@@ -49,7 +49,7 @@ void FontDownload::download(printer::PrinterExchange& exchange, int language) {
     ui::DialogView& v = host_.view();
     const std::string_view filter = language == kLanguageKorean ? kTfdFilterKorean : kTfdFilter;
     std::optional<std::string> output;
-    if (auto chosen = host_.desktop().saveFileName("", "", filter))
+    if (auto chosen = host_.desktop().saveFileName("", kTfdStartFolder, filter))
         output = tfdFileName(*chosen);
     std::optional<Bytes> stream = buildFontDownload(files_, selection_);
     if (!stream) {

@@ -26,6 +26,8 @@ inline constexpr std::string_view kFileMissingFormat = "%s file is not exist";
 inline constexpr TextTwin kTfdWriteFailedText = {"The font file could not be written; nothing was sent.",
                                                  "폰트 파일을 쓸 수 없어 전송하지 않았습니다."};
 inline constexpr std::string_view kTfdFilter = "Font File(*.tfd) (*.tfd *.doc)";
+// The save dialog opens on the working folder.
+inline constexpr std::string_view kTfdStartFolder = ".";
 inline constexpr std::string_view kTfdFilterKorean = "폰트 파일(*.tfd) (*.tfd *.doc)";
 
 // The main window's TrueType group: Open File (1027) picks a font and its target through the font

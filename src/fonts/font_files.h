@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -10,6 +11,10 @@
 #include "common/bytes.h"
 
 namespace hollin::fonts {
+
+// How far the font folder's listing looks: sub-folder levels below the folder, and names in all.
+inline constexpr int kFontWalkDepth = 4;
+inline constexpr std::size_t kFontWalkEntries = 20000;
 
 // What the font windows need of the file system.
 class FontFiles {
@@ -23,12 +28,15 @@ class FontFiles {
     // The file's size and up to `limit` of its bytes; nothing when it cannot be opened.
     virtual std::optional<Read> read(const std::string& path, std::uint64_t limit) = 0;
     enum class Written { Done, NotCreated, Failed };
-    // Writes `bytes` under a temporary name beside `path` and renames it over `path` once complete:
-    // NotCreated when the temporary file could not be created, Failed when a later step failed; an
-    // existing file of that name is then unchanged.
+    // Writes `bytes` into a new file beside `path` (an unforeseeable name, created exclusively, never
+    // through a link, mode from the umask) and renames it over `path` once complete: NotCreated when
+    // that file could not be created, Failed when a later step failed; an existing file of that name
+    // is then unchanged.
     virtual Written replace(const std::string& path, std::span<const std::uint8_t> bytes) = 0;
-    // The ".ttf" files (any case) in `folder` and its sub-folders, as paths relative to it, sorted
-    // ignoring case.
+    // The regular ".ttf" files (any case) in `folder` and its sub-folders down to kFontWalkDepth
+    // levels, as paths relative to it, sorted ignoring case. The walk looks at no more than
+    // kFontWalkEntries names, so a folder as large as "/" lists quickly (in part) rather than holding
+    // the window.
     virtual std::vector<std::string> trueTypeFiles(const std::string& folder) = 0;
 };
 

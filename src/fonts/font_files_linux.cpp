@@ -31,8 +31,12 @@ bool endsWithTtf(const std::string& name) {
 }  // namespace
 
 std::optional<FontFiles::Read> SystemFontFiles::read(const std::string& path, std::uint64_t limit) {
-    Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    // Only a regular file is opened, and without waiting: a FIFO or a device of that name would hold
+    // the window until someone wrote to it.
     struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    Fd file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
     if (file.fd < 0 || ::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     Read result;
@@ -52,22 +56,14 @@ std::optional<FontFiles::Read> SystemFontFiles::read(const std::string& path, st
 }
 
 FontFiles::Written SystemFontFiles::replace(const std::string& path, std::span<const std::uint8_t> bytes) {
-    const std::string temporary = path + ".part" + std::to_string(::getpid());
-    bool written = false;
-    {
-        Fd file{::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
-        if (file.fd < 0)
+    switch (replaceFile(path, bytes, FileAccess::Shared)) {
+        case FileWrite::Done:
+            return Written::Done;
+        case FileWrite::NotCreated:
             return Written::NotCreated;
-        written = writeWhole(file.fd, bytes) && ::fsync(file.fd) == 0;
-        const int fd = file.fd;
-        file.fd = -1;
-        written = (::close(fd) == 0) && written;
+        default:
+            return Written::Failed;
     }
-    if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return Written::Failed;
-    }
-    return Written::Done;
 }
 
 std::vector<std::string> SystemFontFiles::trueTypeFiles(const std::string& folder) {
@@ -75,8 +71,12 @@ std::vector<std::string> SystemFontFiles::trueTypeFiles(const std::string& folde
     std::vector<std::string> names;
     std::error_code error;
     const fs::path root(folder);
+    // Links to folders are not followed, so the walk ends; it looks at no file's contents.
     fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, error), end;
-    for (; !error && it != end; it.increment(error)) {
+    std::size_t visited = 0;
+    for (; !error && it != end && visited < kFontWalkEntries; it.increment(error), ++visited) {
+        if (it.depth() >= kFontWalkDepth)
+            it.disable_recursion_pending();
         if (it->is_regular_file(error) && endsWithTtf(it->path().filename().string()))
             names.push_back(it->path().lexically_relative(root).string());
     }

@@ -96,14 +96,16 @@ FontDirectoryResult readPrinterFonts(ByteChannel& channel, int emulationKind, in
 }
 
 Outcome deletePrinterFont(ByteChannel& channel, int emulationKind, const PrinterFontEntry& entry) {
-    Bytes command;
+    std::optional<Bytes> command;
     if (emulationKind == kCpcl)
         command = cpclDeleteCommand(entry.name);
     else if (emulationKind == kZpl)
         command = zplDeleteCommand(entry.id);
     else
         return Outcome::Unsupported;
-    return channel.send(command) ? Outcome::Done : Outcome::NotSent;
+    if (!command)
+        return Outcome::Refused;
+    return channel.send(*command) ? Outcome::Done : Outcome::NotSent;
 }
 
 std::optional<Bytes> buildFontDownload(FontFiles& files, const FontSelection& selection) {

@@ -44,7 +44,8 @@ struct FontDirectoryResult {
 FontDirectoryResult readPrinterFonts(ByteChannel& channel, int emulationKind, int linkKind);
 
 // Deletes one font, by the name the CPCL printer listed or by the ZPL printer's ID. Done once sent
-// (the printer does not answer); NotSent; Unsupported for other emulations.
+// (the printer does not answer); NotSent; Refused (nothing sent) for a CPCL name holding a control
+// byte; Unsupported for other emulations.
 Outcome deletePrinterFont(ByteChannel& channel, int emulationKind, const PrinterFontEntry& entry);
 
 // --- download

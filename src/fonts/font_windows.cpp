@@ -149,8 +149,9 @@ void FontManagerWindow::deleteFont() {
     if (channel_ == nullptr || selected < 0 || static_cast<std::size_t>(selected) >= entries_.size())
         return;
     const auto at = entries_.begin() + selected;
-    if (deletePrinterFont(*channel_, emulationKind_, *at) == Outcome::NotSent) {
-        message(kSendingErrorText);
+    const Outcome outcome = deletePrinterFont(*channel_, emulationKind_, *at);
+    if (outcome == Outcome::NotSent || outcome == Outcome::Refused) {
+        message(outcome == Outcome::Refused ? kFontNameRefusedText : kSendingErrorText);
         return;
     }
     free_ = saturatingAdd(free_, at->size);

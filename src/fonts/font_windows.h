@@ -43,6 +43,10 @@ inline constexpr TextTwin kReceiveErrorCaption = {"Receive Error", "수신 에�
 inline constexpr TextTwin kReadingSuccessText = {"Reading success", "읽어오기 완료"};
 inline constexpr TextTwin kDeleteSuccessText = {"Delete success", "삭제 완료"};
 inline constexpr TextTwin kSendingErrorText = {"Sending ERROR", "전송 에러"};
+// A listed name holding control bytes: deleting it would send them to the printer as commands.
+inline constexpr TextTwin kFontNameRefusedText = {
+    "The printer listed this font with control characters in its name; it is not deleted.",
+    "프린터가 알려 준 폰트 이름에 제어 문자가 있어 삭제하지 않습니다."};
 inline constexpr std::string_view kFolderBrowserTitle = "Choose a folder containing TTF fonts";
 
 // The font manager (dialog 157): picks the TrueType file to download from a folder, and reads and

@@ -1,6 +1,7 @@
 #include "gui/qt_desktop.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <algorithm>
 
@@ -74,8 +75,12 @@ std::optional<std::string> QtDesktop::browseFolder(std::string_view title, std::
 
 std::optional<std::string> QtDesktop::saveFileName(std::string_view title, std::string_view suggested,
                                                    std::string_view filter) {
+    // A relative start is taken from the working folder, which the dialog leaves as it was.
+    QString start = qs(suggested);
+    if (!start.isEmpty() && QDir::isRelativePath(start))
+        start = QDir::cleanPath(QDir::current().absoluteFilePath(start));
     const QString path =
-        QFileDialog::getSaveFileName(QApplication::activeWindow(), qs(title), qs(suggested), qs(filter));
+        QFileDialog::getSaveFileName(QApplication::activeWindow(), qs(title), start, qs(filter));
     if (path.isEmpty())
         return std::nullopt;
     return utf8(path);

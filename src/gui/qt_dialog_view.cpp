@@ -127,6 +127,14 @@ void orderTabStops(QDialog& dialog, const std::map<ControlId, QWidget*>& control
     }
 }
 
+// Every group box of every form in the program's one group look; windows may centre some.
+void dressGroups(QDialog& dialog) {
+    for (CXPGroupBox* group : dialog.findChildren<CXPGroupBox*>()) {
+        group->setCaptionTextColour(QColor::fromRgb(static_cast<QRgb>(ui::kGroupCaptionColour)));
+        group->setBold(ui::kGroupCaptionBold);
+    }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- HostDialog
@@ -181,6 +189,7 @@ QtDialogView::QtDialogView(ui::Window& window, QWidget* parent)
         dialog_->setWindowTitle(QStringLiteral("Dialog %1").arg(window.dialogId()));
     }
     collectControls();
+    dressGroups(*dialog_);
     // The dialog can go before its view: with the window that owns it. The view then ends.
     connect(dialog_, &QObject::destroyed, this, &QtDialogView::dialogGone);
     liveViews()[&window_] = this;

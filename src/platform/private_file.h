@@ -10,10 +10,23 @@ namespace hollin {
 // not.
 bool writeWhole(int fd, std::span<const std::uint8_t> bytes);
 
-// Creates or replaces the file `path` with `bytes`, readable and writable by its owner only (mode
-// 0600) from its first byte on, also when an older file was open to others: written to a temporary
-// file beside it and renamed over it, so it is replaced whole or not at all; false when it could not
-// be written whole (the older file then stays as it was).
+// Who may read a file the programs write: anyone the umask lets (mode 0666 less the umask), or its
+// owner only (mode 0600).
+enum class FileAccess { Shared, Private };
+
+enum class FileWrite {
+    Done,
+    NotCreated,  // no file could be created beside the target
+    Failed,      // a later step failed; the target is as it was
+};
+
+// Every file the programs write is written whole or not at all: `bytes` go into a new file beside
+// `path`, under a name no one can foresee, created exclusively and never through a link, with its
+// final mode from the first byte on; it is then renamed over `path`. A link at `path` is replaced by
+// the file; what it pointed to is left alone.
+FileWrite replaceFile(const std::string& path, std::span<const std::uint8_t> bytes, FileAccess access);
+
+// replaceFile with FileAccess::Private; false when it could not be written whole.
 bool writePrivateFile(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace hollin

@@ -46,9 +46,10 @@ OptionsReadResult readAdvancedOptions(ByteChannel& channel, int emulationKind) {
     return result;
 }
 
+// Language, error clear and peeler travel only when the operator picked an entry of their lists; a
+// value the printer reported without an entry (255 in unset memory) goes back as it came or not at all.
 bool optionValuesInRange(const OptionValues& v) {
-    return inRange(v.language) && inRange(v.errorClear) && inRange(v.peeler) && inRange(v.left) &&
-           inRange(v.tof) && inRange(v.top) && inRange(v.tone);
+    return inRange(v.left) && inRange(v.tof) && inRange(v.top) && inRange(v.tone);
 }
 
 PrinterResult saveAdvancedOptions(ByteChannel& channel, int emulationKind, const OptionValues& read,

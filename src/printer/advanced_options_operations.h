@@ -35,12 +35,12 @@ OptionsReadResult readAdvancedOptions(ByteChannel& channel, int emulationKind);
 
 // Save Information: sends, in this order, the command of each value that differs from the printer's
 // (error clear, language, peeler, the three margins together, tone), and for a ZPL printer whose
-// direction changed, write all with the kept block updated. Refused, with nothing sent, while any
-// edited value is outside 0..254; NotSent at the first command that did not go out. Printers that
-// take no option commands are sent nothing.
+// direction changed, write all with the kept block updated. Refused, with nothing sent, while a
+// margin or the tone is outside 0..254 or the kept block is too long for write all; NotSent at the
+// first command that did not go out. Printers that take no option commands are sent nothing.
 PrinterResult saveAdvancedOptions(ByteChannel& channel, int emulationKind, const OptionValues& read,
                                   const OptionValues& edited, std::span<const std::uint8_t> block);
-// Every value fits a byte of the block.
+// The three margins and the tone, the values the operator types, each fit a byte of the block.
 bool optionValuesInRange(const OptionValues& values);
 
 }  // namespace hollin::printer

@@ -217,23 +217,27 @@ void AdvancedOptionsWindow::onValueEdit(ControlId edit) {
     }
     view().enable(kSaveInfo, true);
     view().enable(kExit, true);
+    // A value that failed the check leaves nothing to save until it is mended.
     if (takeControlValues())
         updateSaveButton();
+    else
+        view().enable(kSaveInfo, false);
     view().setFocus(edit);
 }
 
 void AdvancedOptionsWindow::onSaveInfo() {
-    takeComboValues();
+    // The edits are checked again: what the printer receives is what they show now.
+    if (!takeControlValues())
+        return;
+    if (edited_ == read_) {
+        view().enable(kSaveInfo, false);
+        showError(kOptionsNothingChangedText);
+        return;
+    }
     const PrinterResult result = saveAdvancedOptions(*channel_, emulationKind_, read_, edited_, block_);
     if (result.outcome == Outcome::Refused) {
-        for (ControlId edit : kEdits) {
-            const int value = *editedField(edited_, edit);
-            if (value < 0 || value > kOptionMax) {
-                validationMessage(kIntegerRangeText, edit);
-                return;
-            }
-        }
-        validationMessage(kIntegerRangeText, kLeftMargin);
+        // The edits passed the check above, so only the kept block can be refused.
+        showError(kOptionsBlockTooLongText);
         return;
     }
     if (!reportResult(view(), result, messageLanguage_))

@@ -41,6 +41,14 @@ inline constexpr TextTwin kOptionsTimeoutText = {"Timeout error.\r\nPrinter is n
 inline constexpr TextTwin kOptionsReplyTooShortText = {
     "The printer's answer is too short to hold the option values.\nNothing was changed.",
     "프린터 응답이 너무 짧아 옵션 값을 읽을 수 없습니다.\n변경된 것이 없습니다."};
+// Save Information with every value as the printer holds it: nothing goes out.
+inline constexpr TextTwin kOptionsNothingChangedText = {
+    "No option differs from the printer's values.\nNothing was sent.",
+    "프린터 값과 다른 옵션이 없습니다.\n아무것도 보내지 않았습니다."};
+// A ZPL option block too long for write all (its count byte would not hold its length).
+inline constexpr TextTwin kOptionsBlockTooLongText = {
+    "The printer's option block is too long to write back.\nNothing was sent.",
+    "프린터 옵션 블록이 너무 길어 쓸 수 없습니다.\n아무것도 보내지 않았습니다."};
 inline constexpr std::string_view kNotAnIntegerText = "Please enter an integer.";
 inline constexpr std::string_view kIntegerRangeText = "Please enter an integer between 0 and 254.";
 

@@ -73,8 +73,17 @@ bool btNameUnsupported(std::string_view trimmedName) {
     return trimmedName == kBtUnchangeableName;
 }
 
+std::size_t btCharacterCount(std::string_view text) {
+    const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    if (!isValidUtf8(bytes))
+        return text.size();
+    // Every byte but a continuation byte (10xxxxxx) starts a character.
+    return static_cast<std::size_t>(
+        std::count_if(bytes.begin(), bytes.end(), [](std::uint8_t b) { return (b & 0xC0) != 0x80; }));
+}
+
 bool btPinLengthOk(std::string_view pin) {
-    return pin.size() == kBtPinBytes;
+    return btCharacterCount(pin) == kBtPinCharacters;
 }
 
 bool btPinDecimal(std::string_view pin) {

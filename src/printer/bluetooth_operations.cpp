@@ -8,17 +8,15 @@
 namespace hollin::printer {
 namespace {
 
-PrinterResult outcome(Outcome o) {
-    return {o, std::nullopt, std::nullopt};
-}
-
 // Prepares, then sends `command`; nothing is sent for an empty one (a value refused).
 PrinterResult prepareAndSend(BluetoothTransport& transport, const std::optional<Bytes>& command) {
-    if (!command)
-        return outcome(Outcome::Refused);
     PrinterResult result = transport.prepare();
     if (result.outcome != Outcome::Done)
         return result;
+    if (!command) {
+        result.outcome = Outcome::Refused;
+        return result;
+    }
     if (!transport.send(*command))
         result.outcome = Outcome::NotSent;
     return result;
@@ -76,8 +74,12 @@ PrinterResult setBluetoothName(BluetoothTransport& transport, std::string_view n
     return prepareAndSend(transport, btWriteNameCommand(name));
 }
 
-PrinterResult setBluetoothPin(BluetoothTransport& transport, std::string_view pin) {
-    return prepareAndSend(transport, btWritePinCommand(pin));
+bool btPinFollows(std::string_view pin, PinRule rule) {
+    return rule == PinRule::FourDigits ? btPinDecimal(pin) : btPinLengthOk(pin);
+}
+
+PrinterResult setBluetoothPin(BluetoothTransport& transport, std::string_view pin, PinRule rule) {
+    return prepareAndSend(transport, btPinFollows(pin, rule) ? btWritePinCommand(pin) : std::nullopt);
 }
 
 PrinterResult setDiscoverable(BluetoothTransport& transport, bool on) {

@@ -67,10 +67,16 @@ struct BluetoothInfo {
 // The three reads in order: address, discoverable mode, device name; stops at the first command
 // not sent or reply not received.
 BluetoothInfo readBluetoothInfo(BluetoothTransport& transport);
-// Refused (nothing sent) for a name over 18 bytes.
+// Which PINs Save Bluetooth PIN Code takes: any 4 characters (the Bluetooth window) or 4 decimal
+// digits (the main window's group).
+enum class PinRule { AnyFour, FourDigits };
+bool btPinFollows(std::string_view pin, PinRule rule);
+
+// Every set action asks the transport first (the main window's probe) and then checks its value:
+// Refused, with nothing sent, for a name over 18 bytes or a PIN outside its rule.
 PrinterResult setBluetoothName(BluetoothTransport& transport, std::string_view name);
-// Refused (nothing sent) unless the PIN is 4 bytes.
-PrinterResult setBluetoothPin(BluetoothTransport& transport, std::string_view pin);
+PrinterResult setBluetoothPin(BluetoothTransport& transport, std::string_view pin,
+                              PinRule rule = PinRule::AnyFour);
 PrinterResult setDiscoverable(BluetoothTransport& transport, bool on);
 PrinterResult setAutoConnection(BluetoothTransport& transport, bool on);
 PrinterResult setBle(BluetoothTransport& transport, bool on);

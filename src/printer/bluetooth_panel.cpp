@@ -70,39 +70,32 @@ void BluetoothPanel::onGetInfo() {
     view().enable(bt::kSaveDiscoverable, false);
 }
 
+// The main window's group asks the printer first, then checks the value (the window's transport asks
+// nothing, so there the check comes first in effect).
 void BluetoothPanel::onSetInfo() {
-    const std::string name = view().text(bt::kName);
-    if (name.size() > kBtNameMaxBytes) {
+    const PrinterResult result = setBluetoothName(transport_, view().text(bt::kName));
+    if (result.outcome == Outcome::Refused) {
         showError(kBtNameTooLongText);
         return;
     }
-    if (report_(setBluetoothName(transport_, name)))
+    if (report_(result))
         view().enable(bt::kSetInfo, false);
 }
 
-bool BluetoothPanel::pinAccepted(const std::string& pin) {
-    if (pinRule_ == PinRule::AnyFour) {
-        if (btPinLengthOk(pin))
-            return true;
-        showError(kBtPinLengthText);
-        return false;
-    }
-    if (!btPinLengthOk(pin)) {
-        showError(kBtPinDecimalLengthText);
-        return false;
-    }
-    if (!btPinDecimal(pin)) {
-        showError(kBtPinValueText);
-        return false;
-    }
-    return true;
+const TextTwin& BluetoothPanel::pinRefusal(const std::string& pin) const {
+    if (pinRule_ == PinRule::AnyFour)
+        return kBtPinLengthText;
+    return btPinLengthOk(pin) ? kBtPinValueText : kBtPinDecimalLengthText;
 }
 
 void BluetoothPanel::onSavePin() {
     const std::string pin = view().text(bt::kPin);
-    if (!pinAccepted(pin))
+    const PrinterResult result = setBluetoothPin(transport_, pin, pinRule_);
+    if (result.outcome == Outcome::Refused) {
+        showError(pinRefusal(pin));
         return;
-    if (report_(setBluetoothPin(transport_, pin)))
+    }
+    if (report_(result))
         view().enable(bt::kSavePin, false);
 }
 

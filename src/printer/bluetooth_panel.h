@@ -41,10 +41,6 @@ inline constexpr TextTwin kBtPinValueText = {
     "핀코드 값 에러\n블루투스 핀코드 값은 0000 ~ 9999 입니다. !!!"};
 inline constexpr TextTwin kBtUnsupportedText = {"Unsupported !!!", "지원 안 됨"};
 
-// Which PINs Save Bluetooth PIN Code takes: any 4 characters (the Bluetooth window) or 4 decimal
-// digits (the main window's group).
-enum class PinRule { AnyFour, FourDigits };
-
 // The Bluetooth controls' behaviour, shared by the Bluetooth window and the main window's group: the
 // handlers of Get and Set Bluetooth Information, the PIN and its save, the discoverable radios and
 // their save, and the on/off pairs. The owner maps its controls to these handlers (bind) and lends
@@ -78,7 +74,8 @@ class BluetoothPanel {
   private:
     ui::DialogView& view() { return owner_.view(); }
     void showError(const TextTwin& text);
-    bool pinAccepted(const std::string& pin);
+    // Why the PIN was refused, in the words of the rule.
+    const TextTwin& pinRefusal(const std::string& pin) const;
 
     ui::Window& owner_;
     BluetoothTransport& transport_;

@@ -111,7 +111,7 @@ void CHollinDlg::showPortToolTips() {
 void CHollinDlg::initButtonsAndGroups() {
     ui::setButtonIcons(view(), kMainButtonIcons);
     for (ControlId group : kMainGroups)
-        view().setGroupCaptionStyle(group, kGroupCaptionColour, true, isCentredGroup(group));
+        view().setGroupCaptionStyle(group, kGroupCaptionColour, ui::kGroupCaptionBold, isCentredGroup(group));
 }
 
 std::vector<ui::Window::SystemMenuEntry> CHollinDlg::systemMenuEntries() const {

@@ -4,6 +4,7 @@
 
 #include "printer/main_window_ids.h"
 #include "ui/button_icons.h"
+#include "ui/owner_drawn.h"
 
 // How the main window dresses its buttons and group boxes at initialisation.
 namespace hollin::printer {
@@ -28,8 +29,7 @@ inline constexpr ButtonIcon kMainButtonIcons[] = {
     {ids::kGapCalibration, 183},     {ids::kBlackMarkCalibration, 182},
 };
 
-// Caption colour of every group box: RGB(16, 140, 231), bold.
-inline constexpr std::uint32_t kGroupCaptionColour = 0x108CE7;
+using ui::kGroupCaptionColour;
 inline constexpr ui::ControlId kMainGroups[] = {1020, 1021, 1022, 1023, 1024, 1025, 1158, 1139,
                                                 1142, 1161, 1026, 1029, 1032, 1216, 1219};
 inline constexpr ui::ControlId kCentredGroups[] = {1022, 1023, 1024, 1032};

@@ -25,6 +25,7 @@ class Desktop {
     // Folder browser: the chosen folder, or nullopt when cancelled.
     virtual std::optional<std::string> browseFolder(std::string_view title, std::string_view start) = 0;
     // Save-file dialog: the chosen path, or nullopt when cancelled. `filter` like "Font files (*.tfd)".
+    // `suggested` is the folder it opens on, or a file name in it; relative to the working folder.
     virtual std::optional<std::string> saveFileName(std::string_view title, std::string_view suggested,
                                                     std::string_view filter) = 0;
 };

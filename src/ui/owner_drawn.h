@@ -60,6 +60,11 @@ PaintColours hoverButtonColours(const HoverButtonState& state, const HoverButton
 
 enum class CaptionAlignment { Left = 0, Centre = 1, Right = 2 };
 
+// The program's one group look: every group box of every window has its caption in this colour,
+// RGB(16, 140, 231), and bold. Windows choose only the alignment.
+inline constexpr Rgb kGroupCaptionColour = 0x108CE7;
+inline constexpr bool kGroupCaptionBold = true;
+
 struct GroupBoxLayout {
     Rect inner;    // the client rectangle shrunk by 1 on every side
     Rect caption;  // the caption's band over the frame line (may reach past `inner` when wide)

@@ -82,6 +82,12 @@ TEST(FontCommands, RequestsAndDeletes) {
     // The delete names the font as listed, even beyond the 19 characters the list shows.
     EXPECT_EQ(cpclDeleteCommand("ABCDEFGHIJKLMNOPQRSTUV.TTF"),
               bytesOf("! U1 DEL ABCDEFGHIJKLMNOPQRSTUV.TTF\r\n"));
+    // A name holding a control byte would carry a command of its own: refused.
+    for (const std::string& name : {std::string("A\x1B"
+                                               "B.TTF"),
+                                   std::string("A\tB"), std::string("A\x7F"), std::string("A\0B", 3)})
+        EXPECT_FALSE(cpclDeleteCommand(name)) << name;
+    EXPECT_TRUE(cpclDeleteCommand("Gothic\xC3\xA9.TTF"));
 }
 
 TEST(CpclDirectory, EntriesFreeAndUsed) {

@@ -2,9 +2,13 @@
 // answers), on the virtual clock; the ".tfd" file in a temporary folder.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -137,6 +141,14 @@ TEST(PrinterFonts, FailuresOfTheRead) {
     refused.refuse = true;
     EXPECT_EQ(readPrinterFonts(refused, kCpcl, printer::kLinkSerial).outcome, Outcome::NotSent);
     EXPECT_EQ(deletePrinterFont(refused, kCpcl, {0, "A", 1}), Outcome::NotSent);
+    PrinterChannel controlName(kCpcl);
+    EXPECT_EQ(deletePrinterFont(controlName, kCpcl,
+                                {0,
+                                 "A\x1B"
+                                 "B",
+                                 1}),
+              Outcome::Refused);
+    EXPECT_EQ(controlName.printer.bytesReceived(), 0u);
     PrinterChannel other(kEscPos);
     EXPECT_EQ(readPrinterFonts(other, kEscPos, printer::kLinkSerial).outcome, Outcome::Unsupported);
     EXPECT_EQ(other.printer.bytesReceived(), 0u);
@@ -228,6 +240,47 @@ TEST_F(FontFolder, TrueTypeFilesSortedIgnoringCaseWithSubFolders) {
     EXPECT_EQ(defaultFontFolder(), dir.string() + "/");
     ::unsetenv("HOLLIN_FONT_DIR");
     EXPECT_EQ(defaultFontFolder(), "/usr/share/fonts/truetype/");
+}
+
+// A link planted at the chosen name takes the font bytes in place of its target.
+TEST_F(FontFolder, TfdOverAPlantedLinkLeavesTheLinksTargetAlone) {
+    const std::string victim = write("victim", bytesOf("keep me"));
+    const std::string path = (dir / "a.tfd").string();
+    std::filesystem::create_symlink(victim, path);
+    const Bytes stream = fontDownloadStream(1, FontMemory::Flash, "A", fontBytes(300));
+    const mode_t before = ::umask(027);
+    const FontFiles::Written written = files.replace(path, stream);
+    ::umask(before);
+    ASSERT_EQ(written, FontFiles::Written::Done);
+    std::ifstream in(victim, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me");
+    EXPECT_FALSE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(rereadFontStream(files, path, stream.size()).bytes, stream);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::owner_write |
+                                                               std::filesystem::perms::group_read);
+}
+
+// A FIFO named like a font and a tree deeper than the walk goes: listed at once, the FIFO neither
+// listed nor waited on when read.
+TEST_F(FontFolder, AFifoAndADeepTreeAreListedWithoutBlocking) {
+    write("a.ttf", {1});
+    ASSERT_EQ(::mkfifo((dir / "pipe.ttf").c_str(), 0600), 0);
+    std::filesystem::path deep = dir;
+    for (int level = 1; level <= kFontWalkDepth + 2; ++level) {
+        deep /= "d" + std::to_string(level);
+        std::filesystem::create_directories(deep);
+        std::ofstream(deep / ("at" + std::to_string(level) + ".ttf")) << 'x';
+    }
+    std::filesystem::create_directory_symlink(dir, dir / "loop");
+    auto listing = std::async(std::launch::async, [&] { return files.trueTypeFiles(dir.string() + "/"); });
+    ASSERT_EQ(listing.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_EQ(listing.get(), (std::vector<std::string>{"a.ttf", "d1/at1.ttf", "d1/d2/at2.ttf",
+                                                       "d1/d2/d3/at3.ttf", "d1/d2/d3/d4/at4.ttf"}));
+    auto reading =
+        std::async(std::launch::async, [&] { return files.read((dir / "pipe.ttf").string(), 100); });
+    ASSERT_EQ(reading.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_FALSE(reading.get());
 }
 
 TEST(SendFontStream, StopsAtTheFirstSliceNotSent) {

@@ -84,6 +84,7 @@ TEST_P(FontGroupTest, DownloadListAndDelete) {
     ASSERT_TRUE(view.click(ids::kFontDownload));
     EXPECT_EQ(messages(), (std::vector<std::string>{"Download font to printer ?"}));
     EXPECT_EQ(desktop.saveFileRequests().at(0).filter, "Font File(*.tfd) (*.tfd *.doc)");
+    EXPECT_EQ(desktop.saveFileRequests().at(0).start, ".");  // the working folder
     const auto stored = fakes.printer.fonts().fonts;
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0].id, 3);

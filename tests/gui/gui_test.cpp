@@ -628,6 +628,41 @@ class GuiTest : public QObject {
         QCOMPARE(styled.copy(middle.translated(layout.icon.x, layout.icon.y)), icon.copy(middle));
     }
 
+    // One group look in every window: whatever form a window loads, its group boxes are drawn with
+    // the caption in the group colour, bold.
+    void everyWindowsGroupBoxesHaveTheGroupLook_data() {
+        QTest::addColumn<int>("dialogId");
+        gui::addBuiltinForms([](int dialogId, const gui::FormSetup&) {
+            QTest::newRow(qPrintable(QStringLiteral("dialog %1").arg(dialogId))) << dialogId;
+        });
+    }
+    void everyWindowsGroupBoxesHaveTheGroupLook() {
+        QFETCH(int, dialogId);
+        BareWindow window(dialogId);
+        gui::QtDesktop desktop;
+        gui::QtDialogView view(window, nullptr);
+        window.attach(&view, &desktop);
+        view.showModeless();
+        const auto groups = view.dialog()->findChildren<gui::CXPGroupBox*>();
+        if (groups.isEmpty())
+            QSKIP("this window has no group box");
+        const QColor blue(16, 140, 231);
+        for (gui::CXPGroupBox* group : groups) {
+            const QString what = group->objectName();
+            QCOMPARE(group->captionTextColour(), blue);
+            QVERIFY2(group->font().bold(), qPrintable(what));
+            if (group->title().isEmpty())
+                continue;
+            // Drawn as it would appear: blue caption pixels in the caption band, none in the window
+            // text colour.
+            const QImage image = group->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QRect band = qRect(group->paintLayout().caption);
+            QVERIFY2(countColour(image, band, blue) > 0, qPrintable(what));
+            QCOMPARE(countColour(image, band, group->palette().color(QPalette::WindowText)), 0);
+        }
+        window.detach();
+    }
+
     void groupBoxPaintsItsCurrentCaption() {
         QWidget host;
         host.resize(300, 200);

@@ -2,6 +2,7 @@
 // reaches the printer and what it keeps, what the operator sees.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -144,17 +145,83 @@ TEST_F(AdvancedOptionsTest, EditsFilterTheirCharactersAndValidateAsTheValuesAreT
         ASSERT_TRUE(v.typeOver(kLeftMargin, "255"));
         EXPECT_EQ(messages(), (std::vector<std::string>{"Please enter an integer between 0 and 254."}));
         desktop.clearMessages();
-        // Nothing goes out while a value is outside 0..254.
-        ASSERT_TRUE(v.click(kSaveInfo));
-        EXPECT_EQ(messages(), (std::vector<std::string>{"Please enter an integer between 0 and 254."}));
-        EXPECT_TRUE(v.enabled(kSaveInfo));
-        desktop.clearMessages();
+        // Nothing goes out while a value is outside 0..254: Save waits for the value to be mended.
+        EXPECT_FALSE(v.enabled(kSaveInfo));
+        EXPECT_FALSE(v.click(kSaveInfo));
         // An empty edit disables Save and Options exit.
         ASSERT_TRUE(v.typeOver(kLeftMargin, ""));
         EXPECT_FALSE(v.enabled(kSaveInfo));
         EXPECT_FALSE(v.enabled(ui::IDOK));
         ASSERT_TRUE(v.type(kLeftMargin, "5"));
         EXPECT_TRUE(v.enabled(ui::IDOK));
+        ASSERT_TRUE(v.click(ui::IDOK));
+    });
+    EXPECT_EQ(sent(), readAllOptionsCommand());
+    EXPECT_EQ(desktop.runCount(kStatus), 0);
+}
+
+// Unset memory reads 255; the hidden values and a language without an entry go back untouched.
+struct HiddenBytesCase {
+    int emulation;
+    bool changeDirection;
+    std::vector<std::string> log;
+};
+struct HiddenBytesTest : AdvancedOptionsTest, ::testing::WithParamInterface<HiddenBytesCase> {};
+
+TEST_P(HiddenBytesTest, HiddenBytesOf255DoNotStopAMarginSave) {
+    const HiddenBytesCase& c = GetParam();
+    Bytes unset = block();
+    unset[0] = unset[1] = unset[2] = 0xFF;  // language, error clear, peeler
+    openOn(c.emulation, unset);
+    run([&](FakeView& v) {
+        ASSERT_TRUE(v.click(kGetInfo));
+        EXPECT_EQ(v.selection(kLanguage), -1);
+        ASSERT_TRUE(v.typeOver(kLeftMargin, "9"));
+        if (c.changeDirection) {
+            ASSERT_TRUE(v.select(kDirection, "Inverted"));
+        }
+        ASSERT_TRUE(v.click(kSaveInfo));
+        EXPECT_TRUE(messages().empty());
+        ASSERT_TRUE(v.click(ui::IDOK));
+    });
+    EXPECT_EQ(fakes.printer.log(), c.log);
+    Bytes expected = unset;
+    expected[kBlockLeftMargin] = 9;
+    if (c.changeDirection)
+        expected[kBlockDirection] = 'I';
+    EXPECT_EQ(fakes.printer.optionBlock(c.emulation), expected);
+    const Bytes wire = sent();
+    const Bytes margins = marginsCommand(9, 6, 7);
+    EXPECT_NE(std::search(wire.begin(), wire.end(), margins.begin(), margins.end()), wire.end());
+    EXPECT_EQ(desktop.runCount(kStatus), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Emulations, HiddenBytesTest,
+    ::testing::Values(HiddenBytesCase{kCpcl, false, {"options read all", "options margins"}},
+                      HiddenBytesCase{
+                          kZpl, true, {"options read all", "options margins", "options write all"}}));
+
+// A check that failed while typing leaves Save disabled until the value is mended; nothing is
+// announced as saved.
+TEST_F(AdvancedOptionsTest, SaveAfterAFailedCheckSendsNothingAndSaysNothingSaved) {
+    openOn(kCpcl, block());
+    run([&](FakeView& v) {
+        ASSERT_TRUE(v.click(kGetInfo));
+        ASSERT_TRUE(v.typeOver(kTopMargin, "9"));
+        EXPECT_TRUE(v.enabled(kSaveInfo));
+        for (const char* bad : {"A", "300"}) {
+            desktop.clearMessages();
+            ASSERT_TRUE(v.typeOver(kLeftMargin, bad));
+            EXPECT_EQ(messages().size(), 1u) << bad;
+            EXPECT_FALSE(v.enabled(kSaveInfo)) << bad;
+            EXPECT_FALSE(v.click(kSaveInfo)) << bad;
+        }
+        // Mended, the comparison decides again: the top margin still differs.
+        ASSERT_TRUE(v.typeOver(kLeftMargin, "5"));
+        EXPECT_TRUE(v.enabled(kSaveInfo));
+        ASSERT_TRUE(v.typeOver(kTopMargin, "7"));
+        EXPECT_FALSE(v.enabled(kSaveInfo));
         ASSERT_TRUE(v.click(ui::IDOK));
     });
     EXPECT_EQ(sent(), readAllOptionsCommand());

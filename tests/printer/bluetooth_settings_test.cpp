@@ -167,6 +167,23 @@ TEST_F(BluetoothTest, FixedNameModuleShowsUnsupportedAndASilentModuleEndsWithNoR
     EXPECT_FALSE(fakes.printer.bluetooth().iosAutoConnection);
 }
 
+// The window's PIN is 4 characters, as its message says, whatever bytes they take.
+TEST_F(BluetoothTest, PinLengthCountsCharactersAsItsMessageSays) {
+    run([&](FakeView& v) {
+        ASSERT_TRUE(v.typeOver(bt::kPin, "12\xC3\xA9"));
+        ASSERT_TRUE(v.click(bt::kSavePin));
+        EXPECT_EQ(messages(), (std::vector<std::string>{"Bluetooth PIN Code is 4 characters. !!!"}));
+        desktop.clearMessages();
+        ASSERT_TRUE(v.typeOver(bt::kPin, "123\xC3\xA9"));
+        ASSERT_TRUE(v.click(bt::kSavePin));
+        EXPECT_TRUE(messages().empty());
+        EXPECT_FALSE(v.enabled(bt::kSavePin));
+        ASSERT_TRUE(v.click(ui::IDOK));
+    });
+    EXPECT_EQ(sent(), (Bytes{0x1B, 0x62, 0x74, 0x06, 0x90, '1', '2', '3', 0xC3, 0xA9}));
+    EXPECT_EQ(fakes.printer.bluetooth().pin, "123\xC3\xA9");
+}
+
 // The main window's hidden group: the same behaviour, but each action probes first and the PIN must
 // be four decimal digits.
 TEST_F(BluetoothTest, MainWindowGroupProbesFirstAndWantsADecimalPin) {
@@ -186,7 +203,15 @@ TEST_F(BluetoothTest, MainWindowGroupProbesFirstAndWantsADecimalPin) {
     ASSERT_TRUE(view.typeOver(ids::kBtPin, "123"));
     ASSERT_TRUE(view.click(ids::kBtSavePin));
     EXPECT_EQ(messages(), (std::vector<std::string>{"Bluetooth PIN Code is 4-decimal characters. !!!"}));
-    EXPECT_TRUE(fakes.printer.log().empty());
+    // The printer is asked first, then the PIN checked: probes only, no PIN write.
+    EXPECT_EQ(fakes.printer.log(), (std::vector<std::string>{"emulation probe", "emulation probe"}));
+    desktop.clearMessages();
+    // A printer that does not answer is reported before the PIN is looked at.
+    fakes.printer.setSilent(true);
+    ASSERT_TRUE(view.click(ids::kBtSavePin));
+    EXPECT_EQ(messages(), (std::vector<std::string>{"No Response in printer"}));
+    fakes.printer.setSilent(false);
+    fakes.printer.clearLog();
     desktop.clearMessages();
     ASSERT_TRUE(view.typeOver(ids::kBtPin, "4321"));
     ASSERT_TRUE(view.click(ids::kBtSavePin));

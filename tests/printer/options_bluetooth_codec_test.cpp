@@ -67,13 +67,16 @@ TEST(OptionAndBluetoothCommands, EveryCommandByteForByte) {
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(cases[i].built, cases[i].expected) << "case " << i;
-    // Limits count bytes: 18 bytes of UTF-8 pass, 19 do not; the PIN is exactly 4 bytes.
+    // The name's limit counts bytes: 18 bytes of UTF-8 pass, 19 do not; the PIN is 4 characters.
     EXPECT_TRUE(
         btWriteNameCommand("\xED\x94\x84\xEB\xA6\xB0\xED\x84\xB0"
                            "ABCDEFGHI"));
     EXPECT_FALSE(btWriteNameCommand(std::string(19, 'n')));
     EXPECT_FALSE(btWritePinCommand("123"));
     EXPECT_FALSE(btWritePinCommand("12345"));
+    EXPECT_FALSE(btWritePinCommand("12\xC3\xA9"));
+    EXPECT_EQ(btWritePinCommand("123\xC3\xA9"), concat({kBt, {0x06, 0x90, '1', '2', '3', 0xC3, 0xA9}}));
+    EXPECT_TRUE(btWritePinCommand("123\xE9"));  // not UTF-8: each byte is one character
     EXPECT_FALSE(writeAllOptionsCommand(Bytes(255, 0)));
     EXPECT_TRUE(writeAllOptionsCommand(Bytes(254, 0)));
 }
