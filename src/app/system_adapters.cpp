@@ -26,6 +26,7 @@ SystemAdapters::SystemAdapters()
     : ports_(PortMap::system()),
       usbFinder_(makeUsbPrinterFinder()),
       spooler_(makeSystemSpooler()),
+      printQueues_(makeSystemPrintQueues()),
       exportFile_(wifi::makeSystemSettingsFile()) {}
 
 printer::MainWindowDeps SystemAdapters::mainWindowDeps() {
@@ -59,6 +60,7 @@ wifi::WifiWindowDeps SystemAdapters::wifiWindowDeps() {
         .broadcast = netcfg::broadcastSetting(std::nullopt, broadcastEnvironment()),
         .resultFile = wifi::defaultResultFilePath(),
         .exportFile = exportFile_.get(),
+        .printQueues = printQueues_.get(),
     };
 }
 

@@ -66,6 +66,9 @@ struct WifiWindowDeps {
     std::string resultFile{};
     // The settings export file the window updates when it closes; nothing: no export.
     SettingsFile* exportFile = nullptr;
+    // The print server's queues: after a network save, "Add print queue..." adds one for the printer
+    // saved (nothing: the button is never offered).
+    PrintQueues* printQueues = nullptr;
 };
 
 // The Wi-Fi settings window (dialog 103): opens its own link to the printer, switches the printer's
@@ -85,6 +88,7 @@ class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
     ~CWiFiSettings() override;
 
     void onInit() override;
+    void onDeviceChange() override;
     void onOk() override;      // "Exit"
     void onCancel() override;  // Esc and the close box: the window close
     void onCloseBox() override;
@@ -196,6 +200,8 @@ class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
     RecordForm networkForm();
     void onNetworkSave();
     void saveBinaryEntry(std::size_t index, const RecordForm& form);
+    void offerPrintQueue(std::optional<QueueTarget> target);
+    void onAddPrintQueue();
     void saveTextEntry(std::size_t index, const RecordForm& form);
     void keepResultFile(const WifiSettingsRecord& record);
     void showNetworkError(int code);
@@ -305,6 +311,8 @@ class CWiFiSettings : public ui::Window, private netcfg::CUdpSock::Owner {
     FoundDeviceList found_;
     std::unique_ptr<netcfg::CUdpSock> textSocket_;
     std::unique_ptr<ui::Window> searchStatus_;
+    // The printer saved last, for "Add print queue...".
+    std::optional<QueueTarget> queueTarget_;
 };
 
 }  // namespace hollin::wifi

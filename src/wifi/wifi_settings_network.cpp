@@ -51,6 +51,7 @@ void CWiFiSettings::mapNetworkHandlers() {
     onClicked(kSearch, [this] { onSearch(); });
     onClicked(kNetworkSave, [this] { onNetworkSave(); });
     onSelectionChanged(kPrinterList, [this] { onDeviceSelected(); });
+    onClicked(kAddPrintQueue, [this] { onAddPrintQueue(); });
 }
 
 // The port list's "Network" entry: no link of the window's own, the search and the found list instead.
@@ -358,6 +359,7 @@ void CWiFiSettings::saveBinaryEntry(std::size_t index, const RecordForm& form) {
         case NetworkSaveResult::Saved: {
             ui::StatusWindow status(ui::StatusWindow::kPrinterSaved, deps_.clock, deps_.progress, &v);
             desktop().runModal(status, this);
+            offerPrintQueue(queueTargetOf({.binary = entry}));
             return;
         }
         case NetworkSaveResult::PortOutOfRange:
@@ -404,6 +406,27 @@ void CWiFiSettings::saveTextEntry(std::size_t index, const RecordForm& form) {
     ui::StatusWindow status(ui::StatusWindow::kSaving, deps_.clock, deps_.progress, &v);
     desktop().runModal(status, this);
     keepResultFile(record);
+    if (deps_.progress.get(Progress::SaveDone) == 1)
+        offerPrintQueue(queueTargetOf({.text = record}));
+}
+
+// After a save the printer took: "Add print queue..." for it (where a print server is at hand).
+void CWiFiSettings::offerPrintQueue(std::optional<QueueTarget> target) {
+    queueTarget_ = std::move(target);
+    view().show(kAddPrintQueue, deps_.printQueues != nullptr && queueTarget_.has_value());
+}
+
+void CWiFiSettings::onAddPrintQueue() {
+    if (deps_.printQueues == nullptr || !queueTarget_)
+        return;
+    view().setWaitCursor(true);
+    const PrintQueueResult added = addPrintQueue(*deps_.printQueues, *queueTarget_, "");
+    view().setWaitCursor(false);
+    if (added.outcome == QueueOutcome::Done)
+        view().messageBox("Print queue " + added.name + " added (" + added.deviceUri + ").",
+                          kPrintQueueCaption, ui::MessageButtons::Ok, ui::MessageIcon::Information);
+    else
+        view().messageBox(added.message, kPrintQueueCaption, ui::MessageButtons::Ok, ui::MessageIcon::Error);
 }
 
 // The record as sent goes to the result file and is read back for the debug stream.
