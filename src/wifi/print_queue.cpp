@@ -12,29 +12,32 @@ std::string dotted(const std::array<std::uint8_t, 4>& a) {
            std::to_string(a[3]);
 }
 
-QueueTarget targetOf(const netcfg::DeviceRecord& record) {
+}  // namespace
+
+QueueTarget queueTargetOf(const netcfg::DeviceRecord& record) {
     return {macDigits(toHex(std::span(record.mac))).value_or(""), dotted(record.ipAddress),
             record.channels[0].localPort()};
 }
 
-}  // namespace
-
-std::optional<QueueTarget> queueTargetOf(const FoundNetworkPrinter& found) {
-    if (found.binary)
-        return targetOf(*found.binary);
-    if (!found.text)
-        return std::nullopt;
-    const WifiSettingsRecord& r = *found.text;
+QueueTarget queueTargetOf(const WifiSettingsRecord& r) {
     const unsigned port = r.hexNumber(field::kTcpPort).value_or(0);
     return QueueTarget{macDigits(r.raw(field::kMacAddress)).value_or(""),
                        dotted(r.address(field::kIp).value_or(Octets{})),
                        static_cast<std::uint16_t>(port > 0xFFFF ? 0 : port)};
 }
 
+std::optional<QueueTarget> queueTargetOf(const FoundNetworkPrinter& found) {
+    if (found.binary)
+        return queueTargetOf(*found.binary);
+    if (found.text)
+        return queueTargetOf(*found.text);
+    return std::nullopt;
+}
+
 std::vector<QueueTarget> queueTargetsOf(const std::vector<netcfg::DeviceRecord>& records) {
     std::vector<QueueTarget> targets;
     for (const netcfg::DeviceRecord& record : records)
-        targets.push_back(targetOf(record));
+        targets.push_back(queueTargetOf(record));
     return targets;
 }
 

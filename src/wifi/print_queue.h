@@ -23,6 +23,9 @@ struct QueueTarget {
     std::uint16_t port = 0;
 };
 
+// The target of a binary-protocol printer's record, and of a text-frame printer's.
+QueueTarget queueTargetOf(const netcfg::DeviceRecord& record);
+QueueTarget queueTargetOf(const WifiSettingsRecord& record);
 // The target of a printer that answered the search, by either protocol; nothing when neither answered.
 std::optional<QueueTarget> queueTargetOf(const FoundNetworkPrinter& found);
 // The binary-protocol printers of a search as targets.

@@ -22,6 +22,7 @@
 #include "wifi/module_exchange.h"
 #include "wifi/module_operations.h"
 #include "wifi/network_form.h"
+#include "wifi/print_queue.h"
 #include "wifi/record_save.h"
 #include "wifi/settings_ini.h"
 #include "wifi/sollae_settings.h"

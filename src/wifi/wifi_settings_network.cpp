@@ -359,7 +359,7 @@ void CWiFiSettings::saveBinaryEntry(std::size_t index, const RecordForm& form) {
         case NetworkSaveResult::Saved: {
             ui::StatusWindow status(ui::StatusWindow::kPrinterSaved, deps_.clock, deps_.progress, &v);
             desktop().runModal(status, this);
-            offerPrintQueue(queueTargetOf({.binary = entry}));
+            offerPrintQueue(queueTargetOf(entry));
             return;
         }
         case NetworkSaveResult::PortOutOfRange:
@@ -407,7 +407,7 @@ void CWiFiSettings::saveTextEntry(std::size_t index, const RecordForm& form) {
     desktop().runModal(status, this);
     keepResultFile(record);
     if (deps_.progress.get(Progress::SaveDone) == 1)
-        offerPrintQueue(queueTargetOf({.text = record}));
+        offerPrintQueue(queueTargetOf(record));
 }
 
 // After a save the printer took: "Add print queue..." for it (where a print server is at hand).

@@ -11,6 +11,7 @@
 #include "fonts/font_files.h"
 #include "link/print_queues.h"
 #include "platform/memory_network.h"
+#include "printer/printer_commands.h"
 #include "sim/network_printer.h"
 #include "sim/virtual_printer.h"
 #include "support/virtual_serial_port.h"
@@ -35,7 +36,7 @@ class NoSpooler final : public Spooler {
 struct CupsBench : ::testing::Test {
     static constexpr Ipv4 kAll = 0xFFFFFFFFu;
     VirtualClock clock{100000};
-    sim::VirtualPrinter printer{clock, kEscPos, "Alder"};
+    sim::VirtualPrinter printer{clock, hollin::kEscPos, "Alder"};
     test::VirtualSerialPort port{printer, clock, "/dev/hollin-test-com1"};
     test::VirtualUsbFinder usb{printer};
     PortMap ports{{}, [](const std::string&) -> std::optional<std::string> { return std::nullopt; }};
