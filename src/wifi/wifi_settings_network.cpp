@@ -66,6 +66,7 @@ void CWiFiSettings::applyNetworkPortRule() {
         v.show(id, true);
     for (ControlId id : {kOpenPort, kGetInfo, kSaveInfo, kClosePort})
         v.enable(id, false);
+    offerPrintQueue(std::nullopt);  // until a save
     networkMode_ = true;
     v.setText(kWpaHint, pickText(kNetworkWpaHint, messageLanguage_));
     v.show(kReset, false);

@@ -20,6 +20,13 @@
 #include "link/device_watch.h"
 #include "link/port_map.h"
 #include "link/usb_device.h"
+#include "printer/hollin_dlg.h"
+#include "printer/main_window_ids.h"
+#include "printer/printer_commands.h"
+#include "sim/virtual_printer.h"
+#include "support/fake_desktop.h"
+#include "support/fake_view.h"
+#include "support/virtual_serial_port.h"
 
 namespace hollin {
 namespace {
@@ -96,6 +103,44 @@ TEST_F(TestBed, APortPluggedInAndOutIsSeenAndMapped) {
                                 nullptr);
     umockdev_testbed_uevent(bed, "/sys/devices/event7", "add");
     EXPECT_FALSE(watch->waitForEvents(200) && watch->takeEvents());
+}
+
+// The main window's port box follows: after the change its COM1 entry names the adapter plugged in,
+// and after the unplug it says there is none.
+TEST_F(TestBed, ThePortBoxToolTipsFollowTheCable) {
+    VirtualClock clock{1000};
+    sim::VirtualPrinter printer{clock, kEscPos, "Alder"};
+    test::VirtualSerialPort port{printer, clock, "/dev/ttyUSB0"};
+    test::VirtualUsbFinder usb{printer};
+    PortMap ports = PortMap::system();
+    class NoSpooler final : public Spooler {
+      public:
+        SpoolerListing localPrinters() override { return {}; }
+    } spooler;
+    test::FakeDesktop desktop;
+    test::FakeView view{desktop};
+    printer::CHollinDlg dlg(printer::MainWindowDeps{.clock = clock,
+                                                    .serialPorts = test::VirtualSerialPort::factoryFor(port),
+                                                    .ports = ports,
+                                                    .usbFinder = usb,
+                                                    .spooler = spooler});
+    view.open(dlg);
+    EXPECT_EQ(view.itemToolTip(printer::ids::kPortList, 0), "COM1: no device");
+
+    const auto watch = makeUdevDeviceWatch();
+    ASSERT_NE(watch, nullptr);
+    plug("serial.umockdev", kTtyUsb0);
+    ASSERT_TRUE(watch->waitForEvents(2000) && watch->takeEvents());
+    ports = PortMap::system();  // what the program's adapters do on a settled change
+    dlg.onDeviceChange();
+    EXPECT_EQ(view.itemToolTip(printer::ids::kPortList, 0), "COM1 \u2192 /dev/ttyUSB0");
+    EXPECT_EQ(view.toolTip(printer::ids::kPortList), "COM1 \u2192 /dev/ttyUSB0");
+
+    unplug(kTtyUsb0, "/dev/ttyUSB0");
+    ASSERT_TRUE(watch->waitForEvents(2000) && watch->takeEvents());
+    ports = PortMap::system();
+    dlg.onDeviceChange();
+    EXPECT_EQ(view.itemToolTip(printer::ids::kPortList, 0), "COM1: no device");
 }
 
 // Reads what `fd` gives until `wanted` appears or `ms` pass.
