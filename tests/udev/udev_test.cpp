@@ -108,6 +108,7 @@ TEST_F(TestBed, APortPluggedInAndOutIsSeenAndMapped) {
 // The main window's port box follows: after the change its COM1 entry names the adapter plugged in,
 // and after the unplug it says there is none.
 TEST_F(TestBed, ThePortBoxToolTipsFollowTheCable) {
+    plug("devices.umockdev", kLp0);  // the test bed's /dev now stands in for the machine's
     VirtualClock clock{1000};
     sim::VirtualPrinter printer{clock, kEscPos, "Alder"};
     test::VirtualSerialPort port{printer, clock, "/dev/ttyUSB0"};

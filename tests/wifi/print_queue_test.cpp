@@ -12,6 +12,7 @@
 #include "link/print_queues.h"
 #include "platform/memory_network.h"
 #include "sim/network_printer.h"
+#include "support/byte_text.h"
 #include "support/fake_desktop.h"
 #include "support/fake_view.h"
 #include "support/virtual_serial_port.h"
@@ -61,8 +62,8 @@ TEST(PrintQueueRules, SocketUrisNamesAndTargets) {
         EXPECT_EQ(socketTargetOf(uri), std::nullopt) << uri;
     for (const char* name : {"Dock", "Hollin-0030F9000001", "a_b.c"})
         EXPECT_EQ(queueNameProblem(name), std::nullopt) << name;
-    for (const std::string name : {std::string(), std::string("two words"), std::string("a/b"),
-                                   std::string("#1"), std::string(128, 'x'), std::string("tab\there")})
+    for (const std::string& name : {std::string(), std::string("two words"), std::string("a/b"),
+                                    std::string("#1"), std::string(128, 'x'), std::string("tab\there")})
         EXPECT_NE(queueNameProblem(name), std::nullopt) << name;
 
     MemoryQueues queues;
