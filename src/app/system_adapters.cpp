@@ -26,6 +26,7 @@ SystemAdapters::SystemAdapters(const netcfg::KeyConstant& networkKey)
     : ports_(PortMap::system()),
       usbFinder_(makeUsbPrinterFinder()),
       spooler_(makeSystemSpooler()),
+      printQueues_(makeSystemPrintQueues()),
       exportFile_(wifi::makeSystemSettingsFile()),
       networkKey_(networkKey),
       broadcast_(netcfg::broadcastSetting(std::nullopt, broadcastEnvironment())) {
@@ -65,6 +66,7 @@ wifi::WifiWindowDeps SystemAdapters::wifiWindowDeps() {
         .networkKey = networkKey_,
         .resultFile = wifi::defaultResultFilePath(),
         .exportFile = exportFile_.get(),
+        .printQueues = printQueues_.get(),
     };
 }
 

@@ -4,6 +4,7 @@
 
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
+#include "link/print_queues.h"
 #include "link/usb_device.h"
 #include "platform/clock.h"
 #include "printer/hollin_dlg.h"
@@ -25,11 +26,16 @@ class SystemAdapters {
     // the same adapters.
     printer::MainWindowDeps mainWindowDeps();
     wifi::WifiWindowDeps wifiWindowDeps();
+    // Reads the COM port map again (a port came or went); the windows see it through their deps.
+    void refreshDevices() { ports_ = PortMap::system(); }
+    // The print server's queues ("Add print queue..." of the Wi-Fi window).
+    PrintQueues& printQueues() { return *printQueues_; }
 
   private:
     PortMap ports_;
     std::unique_ptr<UsbPrinterFinder> usbFinder_;
     std::unique_ptr<Spooler> spooler_;
+    std::unique_ptr<PrintQueues> printQueues_;
     // The settings export file the Wi-Fi window updates when it closes (only when it exists).
     std::unique_ptr<wifi::SettingsFile> exportFile_;
     // What one Wi-Fi window leaves to the next (the module kind found last).

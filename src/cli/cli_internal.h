@@ -106,6 +106,17 @@ Failure saveOnNetwork(const std::vector<std::string>& words,
                       const std::optional<std::map<std::string, std::string>>& secrets,
                       netcfg::NetworkContext& context, int kind, Ipv4 directed, Report& report);
 
+// Where a network command sends: --directed ADDR, else the broadcast setting. A failure when neither
+// is usable.
+struct NetworkTarget {
+    std::optional<Ipv4> directed;
+    std::optional<Failure> refused;
+};
+NetworkTarget networkTarget(const Request& request, const netcfg::NetworkContext& context);
+netcfg::NetworkContext networkContext(const Request& request, Deps& deps, netcfg::PayloadStores& stores);
+// cups add MAC|IP[:PORT] [--name NAME] and cups list: print queues for network printers.
+int runCups(const Request& request, Deps& deps, Output& output);
+
 // Shows a progress line (only when the program has a terminal for it).
 void showProgress(Deps& deps, std::string_view what, int percent);
 // An operation's progress below 100 shown as `what`; the caller shows 100 once the work is done.

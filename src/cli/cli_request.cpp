@@ -69,9 +69,10 @@ bool takePorts(Request& request, const std::string& value, std::string& error) {
     return true;
 }
 
-constexpr std::string_view kValueOptions[] = {
-    "--port",      "--baud",     "--parity", "--data-bits", "--stop-bits", "--flow",     "--secret-file",
-    "--broadcast", "--directed", "--sensor", "--id",        "--memory",    "--save-tfd", "--ports"};
+constexpr std::string_view kValueOptions[] = {"--port",      "--baud",   "--parity",      "--data-bits",
+                                              "--stop-bits", "--flow",   "--secret-file", "--broadcast",
+                                              "--directed",  "--sensor", "--id",          "--memory",
+                                              "--save-tfd",  "--ports",  "--name",        "--for"};
 
 bool takesValue(std::string_view arg) {
     for (auto option : kValueOptions) {
@@ -139,6 +140,10 @@ ParsedRequest parseArguments(std::vector<std::string> args) {
             request.version = true;
             continue;
         }
+        if (arg == "--watch") {
+            request.watch = true;
+            continue;
+        }
         if (arg == "--with-secrets" || arg == "--all-found") {
             (arg == "--all-found" ? request.allFound : request.withSecrets) = true;
             continue;
@@ -178,6 +183,15 @@ ParsedRequest parseArguments(std::vector<std::string> args) {
                 return parsed;
             }
             request.fontMemory = static_cast<fonts::FontMemory>(*memory);
+        } else if (arg == "--name") {
+            request.queueName = value;
+        } else if (arg == "--for") {
+            const auto seconds = parseNumber(value);
+            if (!seconds || *seconds < 1) {
+                parsed.error = "--for: " + value + " is no number of seconds from 1";
+                return parsed;
+            }
+            request.watchSeconds = *seconds;
         } else if (arg == "--save-tfd") {
             request.saveTfd = value;
         } else if (arg == "--ports") {

@@ -23,6 +23,10 @@ enum ExitCode : int {
     kExitDeviceBusy = 6,        // the port did not open, or a print queue holds it
     kExitNetwork = 7,           // the network search could not run
     kExitUnsupported = 8,       // the printer's emulation takes no such command: nothing was sent
+    kExitSpoolerDown = 9,       // the print server (CUPS) is not running or does not answer
+    kExitNotAuthorised = 10,    // the print server refused this user
+    kExitQueueExists = 11,      // a print queue of that name exists already (left as it is)
+    kExitSpoolerRefused = 12,   // the print server refused the request for another reason
 };
 
 struct Request {
@@ -39,11 +43,14 @@ struct Request {
     int sensorPosition = 0;  // black mark media: 0 lower, 1 upper
     int fontId = 1;          // font download: 1..9
     fonts::FontMemory fontMemory = fonts::FontMemory::Flash;
-    std::optional<std::string> saveTfd;  // font download: the ".tfd" copy
-    bool withSecrets = false;            // profile save: the Wi-Fi keys too
-    std::vector<std::string> ports;      // profile apply: the printers, in turn
-    bool allFound = false;               // profile apply: every COMn mapped and the USB printer
-    std::vector<std::string> words;      // the command and its arguments
+    std::optional<std::string> saveTfd;    // font download: the ".tfd" copy
+    bool withSecrets = false;              // profile save: the Wi-Fi keys too
+    std::vector<std::string> ports;        // profile apply: the printers, in turn
+    bool allFound = false;                 // profile apply: every COMn mapped and the USB printer
+    std::optional<std::string> queueName;  // cups add: the queue's name
+    bool watch = false;                    // ports: keep showing changes
+    std::optional<int> watchSeconds;       // ports --watch: stop after this many seconds
+    std::vector<std::string> words;        // the command and its arguments
 };
 
 struct ParsedRequest {

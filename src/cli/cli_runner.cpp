@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "cli/cli_internal.h"
+#include "link/device_watch.h"
 #include "link/open_failure.h"
 #include "netcfg/exchange.h"
 #include "printer/printer_commands.h"
@@ -66,35 +67,6 @@ std::string dotted(const std::array<std::uint8_t, 4>& address) {
            "." + std::to_string(address[3]);
 }
 
-// Where a network command sends: --directed ADDR, else the broadcast setting. A failure when neither
-// is usable.
-struct NetworkTarget {
-    std::optional<Ipv4> directed;
-    std::optional<Failure> refused;
-};
-NetworkTarget networkTarget(const Request& request, const netcfg::NetworkContext& context) {
-    NetworkTarget target;
-    if (request.directed) {
-        target.directed = netcfg::parseIpv4(*request.directed);
-        if (!target.directed)
-            target.refused =
-                Failure{kExitRefused, "--directed: " + *request.directed + " is no IPv4 address"};
-    }
-    if (!target.refused && !context.broadcast.address && !target.directed)
-        target.refused = Failure{kExitRefused, context.broadcast.error};
-    return target;
-}
-
-netcfg::NetworkContext networkContext(const Request& request, Deps& deps, netcfg::PayloadStores& stores) {
-    return netcfg::NetworkContext{
-        .network = deps.network,
-        .clock = deps.clock,
-        .stores = stores,
-        .broadcast = netcfg::broadcastSetting(request.broadcast, deps.broadcastEnvironment),
-        .keyConstant = deps.networkKey,
-    };
-}
-
 int runNetSearch(const Request& request, Deps& deps, Output& output) {
     netcfg::PayloadStores stores;
     netcfg::NetworkContext context = networkContext(request, deps, stores);
@@ -135,7 +107,9 @@ int runNetSearch(const Request& request, Deps& deps, Output& output) {
     return kExitDone;
 }
 
-int runPorts(const Request& request, Deps& deps, Output& output) {
+// The COMn map and the USB printers, one line (or JSON object) each.
+std::string portsText(const Request& request, Deps& deps) {
+    std::string text;
     for (int n = 1; n <= 9; ++n) {
         const std::string name = "COM" + std::to_string(n);
         const auto device = deps.ports.deviceFor(name);
@@ -144,15 +118,63 @@ int runPorts(const Request& request, Deps& deps, Output& output) {
         Report report;
         report.text("port", name);
         report.text("device", *device);
-        output.out += request.json ? report.json() : name + " " + *device + "\n";
+        text += request.json ? report.json() : name + " " + *device + "\n";
     }
     for (const auto& node : deps.usbNodes()) {
         Report report;
         report.text("port", "USB");
         report.text("device", node);
-        output.out += request.json ? report.json() : "USB " + node + "\n";
+        text += request.json ? report.json() : "USB " + node + "\n";
     }
-    return kExitDone;
+    return text;
+}
+
+// ports --watch: the map again after each settled change, until --for runs out (or the program is
+// stopped). Each wait for the monitor lasts at most kWatchSliceMs.
+int watchPorts(const Request& request, Deps& deps, Output& output) {
+    constexpr std::uint32_t kWatchSliceMs = 200;
+    const auto emit = [&](const std::string& text) {
+        if (deps.emit)
+            deps.emit(text);
+        else
+            output.out += text;
+    };
+    emit(portsText(request, deps));
+    const std::uint32_t start = deps.clock.tickMs();
+    const std::optional<std::uint32_t> limitMs =
+        request.watchSeconds
+            ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*request.watchSeconds) * 1000u)
+            : std::nullopt;
+    DeviceSettle settle;
+    for (;;) {
+        const std::uint32_t now = deps.clock.tickMs();
+        const std::uint32_t elapsed = elapsedMs(start, now);
+        if (limitMs && elapsed >= *limitMs)
+            return kExitDone;
+        std::uint32_t slice = std::min(kWatchSliceMs, settle.remainingMs(now).value_or(kWatchSliceMs));
+        if (limitMs)
+            slice = std::min(slice, *limitMs - elapsed);
+        // A slice of 0: the change is due now (the limit returned above).
+        if (slice > 0 && deps.deviceWatch->waitForEvents(slice) && deps.deviceWatch->takeEvents())
+            settle.noteEvent(deps.clock.tickMs());
+        if (settle.takeDue(deps.clock.tickMs())) {
+            if (deps.refreshPorts)
+                deps.refreshPorts();
+            emit(request.json ? portsText(request, deps) : "--\n" + portsText(request, deps));
+        }
+    }
+}
+
+int runPorts(const Request& request, Deps& deps, Output& output) {
+    if (!request.watch) {
+        output.out += portsText(request, deps);
+        return kExitDone;
+    }
+    if (deps.deviceWatch == nullptr) {
+        output.err += "hollinctl: ports --watch: no device monitor (udev) on this system\n";
+        return kExitDeviceBusy;
+    }
+    return watchPorts(request, deps, output);
 }
 
 // Secrets from --secret-file as KEY=VALUE lines; nothing when none was named. `failure` is set when
@@ -209,6 +231,29 @@ int runNetSave(const Request& request, Deps& deps, Output& output) {
 }
 
 }  // namespace
+
+NetworkTarget networkTarget(const Request& request, const netcfg::NetworkContext& context) {
+    NetworkTarget target;
+    if (request.directed) {
+        target.directed = netcfg::parseIpv4(*request.directed);
+        if (!target.directed)
+            target.refused =
+                Failure{kExitRefused, "--directed: " + *request.directed + " is no IPv4 address"};
+    }
+    if (!target.refused && !context.broadcast.address && !target.directed)
+        target.refused = Failure{kExitRefused, context.broadcast.error};
+    return target;
+}
+
+netcfg::NetworkContext networkContext(const Request& request, Deps& deps, netcfg::PayloadStores& stores) {
+    return netcfg::NetworkContext{
+        .network = deps.network,
+        .clock = deps.clock,
+        .stores = stores,
+        .broadcast = netcfg::broadcastSetting(request.broadcast, deps.broadcastEnvironment),
+        .keyConstant = deps.networkKey,
+    };
+}
 
 std::string Report::quoted(std::string_view value) {
     std::string out = "\"";
@@ -419,6 +464,8 @@ int run(const Request& request, Deps& deps, Output& output) {
         return runNetSearch(request, deps, output);
     if (command == "net" && word(request.words, 1) == "save")
         return runNetSave(request, deps, output);
+    if (command == "cups")
+        return runCups(request, deps, output);
     if (command == "wifi")
         return runWifi(request, deps, output);
     if (command == "profile")

@@ -8,8 +8,10 @@
 
 #include "cli/cli_request.h"
 #include "fonts/font_files.h"
+#include "link/device_watch.h"
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
+#include "link/print_queues.h"
 #include "link/printer_link.h"
 #include "link/usb_device.h"
 #include "netcfg/packet.h"
@@ -43,6 +45,13 @@ struct Deps {
     std::function<bool(const std::string& path, const std::string& text)> writeFile;
     // Shows how far a long piece of work is (font download, Wi-Fi save); empty: nothing is shown.
     std::function<void(std::string_view what, int percent)> progress = {};
+    // The print server's queues (cups add, cups list); none: those commands report it as down.
+    PrintQueues* printQueues = nullptr;
+    // The port watch (ports --watch); none: --watch is refused. `refreshPorts` reads the COMn map
+    // again after a change; `emit` writes output at once (the watch's map after each change).
+    DeviceWatch* deviceWatch = nullptr;
+    std::function<void()> refreshPorts = {};
+    std::function<void(const std::string&)> emit = {};
 };
 
 struct Output {

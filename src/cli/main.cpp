@@ -13,6 +13,8 @@
 #include "cli/cli_request.h"
 #include "cli/cli_runner.h"
 #include "fonts/font_files.h"
+#include "link/device_watch.h"
+#include "link/print_queues.h"
 #include "link/serial_port.h"
 
 namespace {
@@ -68,6 +70,9 @@ int main(int argc, char** argv) {
     PortMap ports = PortMap::system();
     const auto usbFinder = makeUsbPrinterFinder();
     const auto spooler = makeSystemSpooler();
+    const auto printQueues = makeSystemPrintQueues();
+    // The device monitor only for ports --watch.
+    const auto deviceWatch = request.watch ? makeUdevDeviceWatch() : nullptr;
     fonts::SystemFontFiles fontFiles;
     cli::Deps deps{
         .clock = systemClock(),
@@ -87,6 +92,14 @@ int main(int argc, char** argv) {
         .progress = cli::standardErrorIsTerminal()
                         ? std::function<void(std::string_view, int)>(cli::progressLine)
                         : nullptr,
+        .printQueues = printQueues.get(),
+        .deviceWatch = deviceWatch.get(),
+        .refreshPorts = [&ports] { ports = PortMap::system(); },
+        .emit =
+            [](const std::string& text) {
+                std::fputs(text.c_str(), stdout);
+                std::fflush(stdout);
+            },
     };
     cli::Output output;
     const int code = cli::run(request, deps, output);

@@ -19,11 +19,14 @@
 #include "app/start_language.h"
 #include "app/system_adapters.h"
 #include "common/text_twin.h"
+#include "gui/device_monitor.h"
 #include "gui/icons.h"
 #include "gui/qt_desktop.h"
+#include "gui/qt_dialog_view.h"
 #include "gui/startup_services_linux.h"
 #include "help/hollin_help.h"
 #include "hollin_version.h"
+#include "link/device_watch.h"
 
 namespace {
 
@@ -94,6 +97,15 @@ int main(int argc, char** argv) {
     // Every adapter to the operating system is built here, after the simulation has pointed
     // HOLLIN_COM1 and HOLLIN_USB at its printers.
     hollin::app::SystemAdapters adapters(networkKey);
+    // Ports that follow the cable: a settled change reads the port map again and every window shown
+    // updates its port box.
+    const auto deviceWatch = hollin::makeUdevDeviceWatch();
+    std::unique_ptr<hollin::gui::DeviceMonitor> deviceMonitor;
+    if (deviceWatch)
+        deviceMonitor = std::make_unique<hollin::gui::DeviceMonitor>(*deviceWatch, [&adapters] {
+            adapters.refreshDevices();
+            hollin::gui::QtDialogView::notifyDeviceChange();
+        });
     hollin::app::HollinApp app(adapters.mainWindowDeps());
     // The services hold the automation clients' proxies, which hold the application: they go first.
     hollin::gui::LinuxStartupServices services;

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "gui/form_registry.h"
 #include "gui/hover_button.h"
@@ -229,6 +230,17 @@ QtDialogView::~QtDialogView() {
 QtDialogView* QtDialogView::viewOf(const ui::Window* window) {
     auto it = liveViews().find(window);
     return it == liveViews().end() ? nullptr : it->second;
+}
+
+void QtDialogView::notifyDeviceChange() {
+    // A window's handler may open or close another: go over a copy.
+    std::vector<ui::Window*> windows;
+    for (const auto& [window, view] : liveViews())
+        if (view->window_.attached())
+            windows.push_back(&view->window_);
+    for (ui::Window* window : windows)
+        if (viewOf(window) != nullptr)
+            window->onDeviceChange();
 }
 
 void QtDialogView::collectControls() {

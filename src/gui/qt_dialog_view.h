@@ -64,6 +64,8 @@ class QtDialogView : public QObject, public ui::DialogView {
     QWidget* control(ui::ControlId id) const;
     // The view that currently shows `window`, or null.
     static QtDialogView* viewOf(const ui::Window* window);
+    // Tells every window shown that the system's ports changed (Window::onDeviceChange).
+    static void notifyDeviceChange();
 
     // Shows the dialog application-modal and returns once endDialog() was called, with its result.
     // Hiding the window meanwhile does not end the run.

@@ -94,6 +94,7 @@ class CHollinDlg : public ui::Window {
     ~CHollinDlg() override;
 
     void onInit() override;
+    void onDeviceChange() override { showPortToolTips(); }
     void onOk() override;        // "E&xit" (id 1)
     void onCancel() override;    // Esc
     void onCloseBox() override;  // the close box

@@ -33,6 +33,9 @@ class Window {
 
     virtual void onInit() {}
     virtual void onTimer(int /*timerId*/) {}
+    // The system's serial ports or USB printers changed (a cable plugged in or out) and the port map
+    // was read again: a window with a port box shows the new mapping.
+    virtual void onDeviceChange() {}
 
     // The host calls this for every notification. Returns true when the message map handled it.
     // A click on IDOK or IDCANCEL that the map does not handle goes to onOk()/onCancel().

@@ -216,7 +216,7 @@ void CWiFiSettings::applyPortRule() {
         return;
     }
     networkMode_ = false;
-    for (ControlId id : {kSearch, kNetworkSave, kPrinterList})
+    for (ControlId id : {kSearch, kNetworkSave, kPrinterList, kAddPrintQueue})
         v.show(id, false);
     for (std::size_t i = 0; i < std::size(kSerialLists); ++i) {
         v.show(kSerialLists[i], true);
@@ -232,8 +232,12 @@ void CWiFiSettings::applyPortRule() {
     v.show(kDhcp, false);
     if (messageLanguage_ == kLanguageKorean)
         v.setText(kWpaHint, kWpaHintKorean);
+    onDeviceChange();
+}
+
+void CWiFiSettings::onDeviceChange() {
     const PortMap& ports = deps_.ports;
-    ui::showPortToolTips(v, kPortList, [&ports](std::string_view port) {
+    ui::showPortToolTips(view(), kPortList, [&ports](std::string_view port) {
         return comPortNumber(port) ? ports.toolTip(port) : std::string();
     });
 }

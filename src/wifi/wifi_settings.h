@@ -23,6 +23,7 @@
 #include "wifi/module_operations.h"
 #include "wifi/network_form.h"
 #include "wifi/network_printers.h"
+#include "wifi/print_queue.h"
 #include "wifi/record_save.h"
 #include "wifi/settings_ini.h"
 #include "wifi/sollae_settings.h"
@@ -69,6 +70,9 @@ struct WifiWindowDeps {
     std::string resultFile{};
     // The settings export file the window updates when it closes; nothing: no export.
     SettingsFile* exportFile = nullptr;
+    // The print server's queues: after a network save, "Add print queue..." adds one for the printer
+    // saved (nothing: the button is never offered).
+    PrintQueues* printQueues = nullptr;
 };
 
 // The Wi-Fi settings window (dialog 103): opens its own link to the printer, switches the printer's
@@ -88,6 +92,7 @@ class CWiFiSettings : public ui::Window {
     ~CWiFiSettings() override;
 
     void onInit() override;
+    void onDeviceChange() override;
     void onOk() override;      // "Exit"
     void onCancel() override;  // Esc and the close box: the window close
     void onCloseBox() override;
@@ -196,6 +201,8 @@ class CWiFiSettings : public ui::Window {
     void applyNetworkForm(const NetworkFormValues& values);
     RecordForm networkForm();
     void onNetworkSave();
+    void offerPrintQueue(std::optional<QueueTarget> target);
+    void onAddPrintQueue();
     void keepResultFile(const WifiSettingsRecord& record);
     void showNetworkError(int code);
     void dropTextSocket();
@@ -310,6 +317,8 @@ class CWiFiSettings : public ui::Window {
     std::unique_ptr<NetworkSearch> search_;
     std::unique_ptr<NetworkSave> save_;
     std::unique_ptr<ui::Window> searchStatus_;
+    // The printer saved last, for "Add print queue...".
+    std::optional<QueueTarget> queueTarget_;
 };
 
 }  // namespace hollin::wifi

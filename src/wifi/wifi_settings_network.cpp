@@ -51,6 +51,7 @@ void CWiFiSettings::mapNetworkHandlers() {
     onClicked(kSearch, [this] { onSearch(); });
     onClicked(kNetworkSave, [this] { onNetworkSave(); });
     onSelectionChanged(kPrinterList, [this] { onDeviceSelected(); });
+    onClicked(kAddPrintQueue, [this] { onAddPrintQueue(); });
 }
 
 // The port list's "Network" entry: no link of the window's own, the search and the found list instead.
@@ -65,6 +66,7 @@ void CWiFiSettings::applyNetworkPortRule() {
         v.show(id, true);
     for (ControlId id : {kOpenPort, kGetInfo, kSaveInfo, kClosePort})
         v.enable(id, false);
+    offerPrintQueue(std::nullopt);  // until a save
     networkMode_ = true;
     v.setText(kWpaHint, pickText(kNetworkWpaHint, messageLanguage_));
     v.show(kReset, false);
@@ -355,6 +357,7 @@ void CWiFiSettings::onNetworkSave() {
             found_.found[entry.index] = *printer.binary();
             ui::StatusWindow status(ui::StatusWindow::kPrinterSaved, deps_.clock, deps_.progress, &v);
             desktop().runModal(status, this);
+            offerPrintQueue(queueTargetOf(found_.found[entry.index]));
             return;
         }
         case NetworkSaveResult::AwaitingAnswer: {
@@ -364,6 +367,8 @@ void CWiFiSettings::onNetworkSave() {
             ui::StatusWindow status(ui::StatusWindow::kSaving, deps_.clock, deps_.progress, &v);
             desktop().runModal(status, this);
             keepResultFile(save_->sentRecord());
+            if (deps_.progress.get(Progress::SaveDone) == 1)
+                offerPrintQueue(queueTargetOf(save_->sentRecord()));
             return;
         }
         case NetworkSaveResult::SocketFailed:
@@ -372,6 +377,25 @@ void CWiFiSettings::onNetworkSave() {
         default:
             showNetworkError(result.code);
     }
+}
+
+// After a save the printer took: "Add print queue..." for it (where a print server is at hand).
+void CWiFiSettings::offerPrintQueue(std::optional<QueueTarget> target) {
+    queueTarget_ = std::move(target);
+    view().show(kAddPrintQueue, deps_.printQueues != nullptr && queueTarget_.has_value());
+}
+
+void CWiFiSettings::onAddPrintQueue() {
+    if (deps_.printQueues == nullptr || !queueTarget_)
+        return;
+    view().setWaitCursor(true);
+    const PrintQueueResult added = addPrintQueue(*deps_.printQueues, *queueTarget_, "");
+    view().setWaitCursor(false);
+    if (added.outcome == QueueOutcome::Done)
+        view().messageBox("Print queue " + added.name + " added (" + added.deviceUri + ").",
+                          kPrintQueueCaption, ui::MessageButtons::Ok, ui::MessageIcon::Information);
+    else
+        view().messageBox(added.message, kPrintQueueCaption, ui::MessageButtons::Ok, ui::MessageIcon::Error);
 }
 
 // The record as sent goes to the result file and is read back for the debug stream.
