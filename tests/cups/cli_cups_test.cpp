@@ -111,11 +111,12 @@ TEST_F(CupsBench, AddMakesARawQueueToTheFoundPrintersAddressAndPort) {
         EXPECT_EQ(uriOf(c.queue), c.uri);
         EXPECT_NE(output.out.find(c.uri), std::string::npos) << output.out;
     }
-    // cups list: the queues whose URI is a found binary-protocol printer's address and TCP port.
+    // cups list: the queues whose URI is a found printer's address and TCP port, either protocol.
     EXPECT_EQ(run({"cups", "list"}), kExitDone) << output.err;
     EXPECT_NE(output.out.find("queue: Hollin-0030F9000001"), std::string::npos) << output.out;
+    EXPECT_NE(output.out.find("queue: Hollin-0030F9000005"), std::string::npos) << output.out;
     EXPECT_EQ(output.out.find("queue: Dock"), std::string::npos) << output.out;  // another port
-    EXPECT_NE(output.out.find("1 queue(s)"), std::string::npos) << output.out;
+    EXPECT_NE(output.out.find("2 queue(s)"), std::string::npos) << output.out;
 }
 
 // Every refusal says why with its own exit code, and leaves the server's queues as they were.
