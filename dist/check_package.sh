@@ -4,7 +4,9 @@
 # the files dpkg-deb lists; lintian without errors (its other findings are printed); the desktop
 # entry (desktop-file-validate), the metainfo (appstreamcli validate --no-net), the udev rule
 # (udevadm verify where udev has it, and a parse of every line); the package installed with
-# dpkg --root into a throw-away root, and every program's --version there. A check whose tool is
+# dpkg --root into a throw-away root, and every program's --version there; every program stripped and
+# hardened (hardening-check: PIE, stack protector, fortify, read-only relocations, immediate binding,
+# and the stack-clash and control-flow protection notes of the compiler's flags). A check whose tool is
 # missing fails under CI=true and is skipped otherwise (exit 77 at the end: ctest shows a skip).
 set -uo pipefail
 build=$(cd "$1" && pwd)
@@ -125,6 +127,20 @@ if dpkg --root="$root.dpkg" --force-depends --force-not-root --force-script-chro
 else
   cat "$work/dpkg.log"
   fail "dpkg -i into a throw-away root"
+fi
+
+# Stripped (no symbol table, no debug sections) and hardened, as installed.
+for program in hollin hollinctl hollin-printer-sim; do
+  binary="$root/usr/bin/$program"
+  file -b "$binary" | grep -q ', stripped' || fail "$program is not stripped: $(file -b "$binary")"
+  if readelf -S "$binary" | grep -q '\.debug_'; then fail "$program carries debug sections"; fi
+done
+if have hardening-check; then
+  hardening-check "$root/usr/bin/hollin" "$root/usr/bin/hollinctl" "$root/usr/bin/hollin-printer-sim" \
+    >"$work/hardening" 2>&1
+  status=$?
+  sed 's/^/  /' "$work/hardening"
+  [ $status -eq 0 ] || fail "hardening-check"
 fi
 
 [ $failed -eq 0 ] || exit 1
