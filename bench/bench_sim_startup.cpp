@@ -3,6 +3,7 @@
 // program beside this binary, inside a private network namespace when `unshare -rn` is allowed (so its
 // ports cannot meet another program's), else on the machine's loopback.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -39,6 +40,7 @@ double secondsUntilReady(const std::vector<std::string>& argv, int limitMs) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
