@@ -1,5 +1,5 @@
 # Small front door: set up the machine, build, run, test, benchmark.
-.PHONY: run test package install bench fuzz build setup asan tsan format clean
+.PHONY: run test package install bench memory screenshots fuzz build setup release asan tsan format clean
 
 setup:
 	@bash scripts/bootstrap
@@ -20,9 +20,15 @@ PREFIX ?= /usr/local
 install: build
 	@cmake --install build/default --prefix $(PREFIX)
 
-# The Debian package build/default/package/hollin_<version>_<arch>.deb (apt install ./that.deb).
-package: build
-	@cmake --build --preset default --target package
+# The optimised build with Debian's hardening flags (dpkg-buildflags), into build/release/.
+release: setup
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release
+
+# The Debian package build/release/package/hollin_<version>_<arch>.deb (apt install ./that.deb), from
+# the release build, stripped; `ctest --preset release -R package.deb` builds and checks it.
+package: release
+	@cmake --build --preset release --target package
 
 asan: setup
 	@cmake --preset asan >/dev/null
@@ -38,6 +44,23 @@ bench: setup
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release --target hollin_bench
 	@build/release/bin/hollin_bench $(ARGS)
+
+# The resident size of `hollin --simulate` (release build) beside a bare Qt dialog of the same forms.
+memory: setup
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release --target hollin-memory
+	@build/release/bin/hollin-memory
+
+# The README's pictures (docs/screenshots/*.png), taken anew by the GUI tests that draw them.
+SCREENSHOTS = main-window:dialog_102_open_com1 wifi-window:dialog_103_quatech_loaded \
+              network-search:dialog_103_network_search bluetooth-window:dialog_178_after_get
+screenshots: build
+	@rm -rf build/default/screenshots
+	@ctest --preset default -R '^test_gui_(session|wifi|wifi_network|child_windows)$$'
+	@for pair in $(SCREENSHOTS); do \
+	  cp build/default/screenshots/$${pair#*:}.png docs/screenshots/$${pair%%:*}.png || exit 1; \
+	  echo "docs/screenshots/$${pair%%:*}.png"; \
+	done
 
 # Every fuzz target for FUZZ_SECONDS (default 60) each, with libFuzzer; new inputs are kept under
 # build/fuzz/corpus/<target>, the checked-in seeds under fuzz/corpus/<target> are read too. FUZZ_SEED

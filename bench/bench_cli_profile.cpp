@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/simulation.h"
+#include "bench/bench_iterations.h"
 #include "cli/cli_request.h"
 #include "cli/cli_runner.h"
 #include "fonts/font_files.h"
@@ -191,7 +192,10 @@ void BM_ProfileApplyEightPrinters(benchmark::State& state) {
     for (auto& server : servers)
         server->stop();
 }
-BENCHMARK(BM_ProfileApplyEightPrinters)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_ProfileApplyEightPrinters)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(hollin::bench::iterations(2))
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace hollin

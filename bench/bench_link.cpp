@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_iterations.h"
 #include "link/printer_link.h"
 
 extern char** environ;
@@ -122,7 +123,10 @@ void BM_PrinterLinkWrite4MiBToPty(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * data.size()));
 }
-BENCHMARK(BM_PrinterLinkWrite4MiBToPty)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_PrinterLinkWrite4MiBToPty)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(hollin::bench::iterations(5));
 
 // A program copying the same 4 MiB file to the same kind of pseudo-terminal, timed the same way:
 // cat (large writes), and dd with 64-byte blocks (the floor for any writer of 64-byte pieces).
@@ -171,11 +175,11 @@ void BM_Program4MiBToPty(benchmark::State& state, bool blocksOf64) {
 BENCHMARK_CAPTURE(BM_Program4MiBToPty, cat, false)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
-    ->Iterations(5);
+    ->Iterations(hollin::bench::iterations(5));
 BENCHMARK_CAPTURE(BM_Program4MiBToPty, dd_bs64, true)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
-    ->Iterations(5);
+    ->Iterations(hollin::bench::iterations(5));
 
 double cpuSeconds() {
     timespec t{};

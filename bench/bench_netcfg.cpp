@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/bench_iterations.h"
 #include "common/crc16.h"
 #include "common/rc4.h"
 #include "netcfg/exchange.h"
@@ -96,6 +97,8 @@ void BM_NetcfgSearch256Loopback(benchmark::State& state) {
     state.counters["rcvbuf_asked"] = static_cast<double>(context.receiveBuffer);
     state.counters["rcvbuf_got"] = static_cast<double>(granted);
 }
-BENCHMARK(BM_NetcfgSearch256Loopback)->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NetcfgSearch256Loopback)
+    ->Iterations(hollin::bench::iterations(20))
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

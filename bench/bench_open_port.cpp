@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_iterations.h"
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
 #include "link/printer_link.h"
@@ -229,7 +230,10 @@ void BM_OpenPortOnPty(benchmark::State& state) {
         withGapsMs > 0 ? 100.0 * (meanMs - withGapsMs) / withGapsMs : 0;
     window.detach();
 }
-BENCHMARK(BM_OpenPortOnPty)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenPortOnPty)
+    ->UseManualTime()
+    ->Iterations(hollin::bench::iterations(10))
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace hollin

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <memory>
 
+#include "bench/bench_iterations.h"
 #include "gui/hover_button.h"
 #include "gui/qt_desktop.h"
 #include "gui/qt_dialog_view.h"
@@ -129,7 +130,10 @@ void BM_PaintMainWindow100Times(benchmark::State& state) {
     state.counters["stock_ms"] = stockMs / n;
     state.counters["ratio"] = stockMs > 0 ? ownerMs / stockMs : 0;
 }
-BENCHMARK(BM_PaintMainWindow100Times)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+BENCHMARK(BM_PaintMainWindow100Times)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(hollin::bench::iterations(10));
 
 }  // namespace
 }  // namespace hollin

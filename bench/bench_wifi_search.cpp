@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/bench_iterations.h"
 #include "platform/memory_network.h"
 #include "sim/network_printer.h"
 #include "support/byte_text.h"
@@ -81,6 +82,8 @@ void BM_WifiSearchToFilledList200(benchmark::State& state) {
     state.counters["click_to_list_ms_max"] = worstTotalMs;
     state.counters["ratio_to_2s_window"] = worstTotalMs / 2000.0;
 }
-BENCHMARK(BM_WifiSearchToFilledList200)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WifiSearchToFilledList200)
+    ->Iterations(hollin::bench::iterations(5))
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

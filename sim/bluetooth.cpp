@@ -9,10 +9,10 @@ namespace {
 
 using Body = std::span<const std::uint8_t>;
 
+// Sized once and copied into: GCC 12 at -O2 sees a false out-of-bounds copy in a vector insert here.
 Bytes quoted(const std::string& text) {
-    Bytes out{'"'};
-    out.insert(out.end(), text.begin(), text.end());
-    out.push_back('"');
+    Bytes out(text.size() + 2, '"');
+    std::copy(text.begin(), text.end(), out.begin() + 1);
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "common/text_fill.h"
 #include "ui/info_window.h"
 
 namespace hollin::fonts {
@@ -79,8 +80,7 @@ void FontDownload::download(printer::PrinterExchange& exchange, int language) {
     if (output) {
         SavedStream saved = rereadFontStream(files_, *output, stream->size());
         if (saved.status == SavedStream::Status::Missing) {
-            std::string text(kFileMissingFormat);
-            text.replace(text.find("%s"), 2, *output);
+            const std::string text = fillIn(kFileMissingFormat, "%s", *output);
             v.messageBox(text, pickText(kErrorCaptionText, language), ui::MessageButtons::Ok,
                          ui::MessageIcon::Error);
             endSending();

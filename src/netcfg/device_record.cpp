@@ -166,9 +166,10 @@ std::string_view zeroTerminated(std::span<const std::uint8_t> bytes) {
 }
 
 // The record as the printer is to receive it: the derived key and the defaults put in.
-DeviceRecord preparedForWrite(DeviceRecord record, const std::array<std::uint8_t, 14>& wifiExtraDefault) {
+DeviceRecord preparedForWrite(DeviceRecord record, const std::array<std::uint8_t, 14>& wifiExtraDefault,
+                              const PskDerivation& derive) {
     if (isWifiProduct(record)) {
-        const WpaPsk psk = wpaPsk(passphraseOf(record), zeroTerminated(record.ssid));
+        const WpaPsk psk = derive(passphraseOf(record), zeroTerminated(record.ssid));
         std::copy(psk.begin(), psk.end(), record.wpaPsk().begin());
         if (std::all_of(record.wifiExtra.begin(), record.wifiExtra.begin() + 14,
                         [](auto b) { return b == 0; }))
@@ -232,8 +233,9 @@ void closePayload(Bytes& payload) {
         appendItem(payload, 0, 0, {});
 }
 
-Bytes buildPayload(const DeviceRecord& original, const std::array<std::uint8_t, 14>& wifiExtraDefault) {
-    const DeviceRecord record = preparedForWrite(original, wifiExtraDefault);
+Bytes buildPayload(const DeviceRecord& original, const std::array<std::uint8_t, 14>& wifiExtraDefault,
+                   const PskDerivation& derive) {
+    const DeviceRecord record = preparedForWrite(original, wifiExtraDefault, derive);
     Bytes payload;
     const auto item = [&payload](std::uint8_t type, std::uint8_t index, std::span<const std::uint8_t> data) {
         appendItem(payload, type, index, data);

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/bytes.h"
+#include "common/sha1.h"
 #include "netcfg/packet.h"
 
 namespace hollin::netcfg {
@@ -108,9 +109,13 @@ std::array<std::uint8_t, 4> ipv4Bytes(std::uint32_t address);
 
 // The payload of a write: the pass-phrase key derived (Wi-Fi products), the Wi-Fi extra block's
 // default filled in, then every item in the device's order; an empty item closes a payload whose
-// length is a multiple of 256. The record itself is not changed.
+// length is a multiple of 256. The record itself is not changed. `derive` turns the pass phrase and
+// SSID into the key (4096 rounds of PBKDF2): a caller building many records with one pass phrase may
+// pass one that remembers its answers.
+using PskDerivation = std::function<WpaPsk(std::string_view passphrase, std::string_view ssid)>;
 Bytes buildPayload(const DeviceRecord& record,
-                   const std::array<std::uint8_t, 14>& wifiExtraDefault = kDefaultWifiExtra);
+                   const std::array<std::uint8_t, 14>& wifiExtraDefault = kDefaultWifiExtra,
+                   const PskDerivation& derive = wpaPsk);
 
 // Reads a reply's payload into `record` (which the caller has zeroed or filled). False, with `note`
 // told "What ENV???\n" or "CRC fail...\n", when any item is malformed: the record may then be partly

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "common/text_fill.h"
+
 namespace hollin::ui {
 namespace {
 
@@ -12,9 +14,7 @@ std::string withNumber(const char* format, int value) {
 }
 
 std::string withText(const char* format, const std::string& value) {
-    std::string out(format);
-    out.replace(out.find("%s"), 2, value);
-    return out;
+    return fillIn(format, "%s", value);
 }
 
 }  // namespace

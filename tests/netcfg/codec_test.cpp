@@ -104,6 +104,25 @@ TEST(NetcfgPayload, WifiProductDerivesPskFillsExtraAndRoundTrips) {
     EXPECT_EQ(record.wpaPsk()[0], 0) << "the caller's record is not changed";
 }
 
+TEST(NetcfgPayload, TheKeyComesFromTheGivenDerivation) {
+    int calls = 0;
+    const auto derive = [&calls](std::string_view passphrase, std::string_view ssid) {
+        ++calls;
+        EXPECT_EQ(passphrase, "password");
+        EXPECT_EQ(ssid, "IEEE");
+        WpaPsk psk;
+        psk.fill(0xA5);
+        return psk;
+    };
+    DeviceRecord parsed;
+    ASSERT_TRUE(parsePayload(buildPayload(wifiRecord(), kDefaultWifiExtra, derive), parsed));
+    EXPECT_EQ(calls, 1);
+    std::string expected;
+    for (int i = 0; i < 32; ++i)
+        expected += "A5";
+    EXPECT_EQ(toHex(parsed.wpaPsk()), expected);
+}
+
 TEST(NetcfgPayload, SetPassphraseWritesTheWholeArea) {
     DeviceRecord record;
     record.passPhraseArea.fill('k');  // an old key

@@ -97,6 +97,20 @@ TEST_F(Net, ThirtyTwoByteReplyAndDuplicateMacs) {
     EXPECT_TRUE(stores.find(kBroadcast, first.mac)->empty()) << "the store keeps the first reply";
 }
 
+// The virtual printers share one pass phrase, whose key is derived once: every printer's stored key
+// is still the one that pass phrase and SSID give, and the record otherwise its own.
+TEST(VirtualNetworkPrinter, EveryPrinterCarriesTheKeyOfItsPassPhrase) {
+    const WpaPsk expected = wpaPsk("printer-pass", "HollinNet");
+    for (const int number : {1, 2, 200}) {
+        const Ipv4 address = ipv4(127, 0, 0, 1) + static_cast<Ipv4>(number);
+        DeviceRecord record;
+        ASSERT_TRUE(parsePayload(sim::makeBinaryPrinter(number, address).items, record));
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), record.wpaPsk().begin())) << number;
+        EXPECT_EQ(passphraseOf(record), "printer-pass") << number;
+        EXPECT_EQ(ipv4Of(record.ipAddress), address) << number;
+    }
+}
+
 TEST_F(Net, ForgedAndMalformedRepliesChangeNothing) {
     const sim::NetFault faults[] = {sim::NetFault::NoReplyFlag, sim::NetFault::OtherMagic,
                                     sim::NetFault::BadCrc, sim::NetFault::Oversize};
