@@ -5,8 +5,8 @@
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
 #include "link/usb_device.h"
+#include "main_window/hollin_dlg.h"
 #include "platform/clock.h"
-#include "printer/hollin_dlg.h"
 #include "wifi/wifi_settings.h"
 
 namespace hollin::app {

@@ -6,12 +6,10 @@
 #include "cli/cli_internal.h"
 #include "fonts/font_download.h"
 #include "fonts/font_operations.h"
-#include "printer/byte_channel.h"
+#include "transport/byte_channel.h"
 
 namespace hollin::cli {
 namespace {
-
-using printer::Outcome;
 
 bool takesFonts(int emulationKind) {
     return emulationKind == kCpcl || emulationKind == kZpl;

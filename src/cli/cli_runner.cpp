@@ -14,7 +14,6 @@
 namespace hollin::cli {
 namespace {
 
-using printer::Outcome;
 using printer::PrinterResult;
 using printer::PrinterSession;
 

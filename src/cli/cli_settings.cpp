@@ -3,18 +3,17 @@
 #include <map>
 
 #include "cli/cli_internal.h"
+#include "main_window/hollin_dlg.h"
 #include "printer/advanced_options_operations.h"
 #include "printer/bluetooth_operations.h"
 #include "printer/bluetooth_panel.h"
-#include "printer/byte_channel.h"
-#include "printer/hollin_dlg.h"
 #include "printer/option_lists.h"
 #include "printer/printer_commands.h"
+#include "transport/byte_channel.h"
 
 namespace hollin::cli {
 namespace {
 
-using printer::Outcome;
 using printer::PrinterResult;
 
 template <std::size_t N>

@@ -7,8 +7,8 @@
 #include "fonts/font_files.h"
 #include "fonts/font_operations.h"
 #include "fonts/font_windows.h"
-#include "printer/printer_exchange.h"
-#include "printer/printer_session.h"
+#include "transport/printer_exchange.h"
+#include "transport/printer_session.h"
 #include "ui/window.h"
 
 namespace hollin::fonts {

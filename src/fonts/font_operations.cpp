@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "printer/printer_commands.h"
+#include "transport/emulation.h"
 
 namespace hollin::fonts {
 

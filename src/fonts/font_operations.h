@@ -11,15 +11,14 @@
 #include "common/bytes.h"
 #include "fonts/font_codec.h"
 #include "fonts/font_files.h"
-#include "printer/byte_channel.h"
-#include "printer/printer_operations.h"
+#include "transport/byte_channel.h"
+#include "transport/outcome.h"
 
 // The font actions as calls that run the whole exchange and return what happened; the font windows
 // and the command line map the results to their messages.
 namespace hollin::fonts {
 
 using printer::ByteChannel;
-using printer::Outcome;
 
 // --- reading the printer's answer
 // Reads of 256 bytes (serial) or 64 (USB), at most 2048 bytes in all; 10 ms between empty reads;

@@ -8,7 +8,7 @@
 #include "common/text_twin.h"
 #include "fonts/font_codec.h"
 #include "fonts/font_files.h"
-#include "printer/byte_channel.h"
+#include "transport/byte_channel.h"
 #include "ui/window.h"
 
 namespace hollin::fonts {

@@ -8,9 +8,9 @@
 #include <string_view>
 
 #include "common/bytes.h"
-#include "printer/byte_channel.h"
-#include "printer/printer_exchange.h"
 #include "printer/printer_operations.h"
+#include "transport/byte_channel.h"
+#include "transport/printer_exchange.h"
 
 // The Bluetooth actions, over either of the two ways the program reaches the module: the Bluetooth
 // window's lent port, or the main window's own exchange (which checks first that the printer still

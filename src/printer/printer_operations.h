@@ -5,22 +5,13 @@
 #include <optional>
 #include <string_view>
 
-#include "printer/printer_exchange.h"
+#include "transport/outcome.h"
+#include "transport/printer_exchange.h"
 
 // Every action the main window takes on a printer, as one call that runs the whole exchange (probe,
 // build, send, wait, read) and returns what happened. Nothing here shows anything: a window maps the
 // result to its messages and control states, the command line to its text and exit code.
 namespace hollin::printer {
-
-enum class Outcome {
-    Done,              // the command went out; a read got its answer
-    NotSent,           // the link was closed or the write gave up
-    NoResponse,        // the printer did not answer within the bound
-    UnknownEmulation,  // the answer names no emulation this action accepts
-    Unsupported,       // the printer's emulation takes no such command: nothing was sent
-    Refused,           // a value has no byte on the wire: nothing was sent
-    BadReply,          // an answer came but is too short to hold what was asked for
-};
 
 struct PrinterResult {
     Outcome outcome = Outcome::Done;

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <string_view>
+
 #include "common/text_twin.h"
 #include "printer/printer_operations.h"
 #include "ui/dialog_view.h"
 
 // How the printer windows tell the operator that an action on the printer failed.
 namespace hollin::printer {
+
+// The caption of the printer windows' messages.
+inline constexpr std::string_view kProductTitle = "Hollin Printer Utility";
 
 inline constexpr TextTwin kNoResponseText = {"No Response in printer", "프린터 응답이 없습니다. !!!"};
 inline constexpr TextTwin kReadEmulationFailedText = {"Failed to read emulation", "Emulation 읽기 실패 !!!"};

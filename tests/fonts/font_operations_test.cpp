@@ -11,11 +11,11 @@
 #include "common/crc16.h"
 #include "fonts/font_operations.h"
 #include "printer/printer_commands.h"
-#include "printer/printer_exchange.h"
 #include "sim/fonts.h"
 #include "sim/virtual_printer.h"
 #include "support/byte_text.h"
 #include "support/played_channel.h"
+#include "transport/printer_exchange.h"
 
 namespace hollin::fonts {
 namespace {

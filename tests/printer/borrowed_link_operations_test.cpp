@@ -11,11 +11,11 @@
 #include "printer/advanced_options_operations.h"
 #include "printer/bluetooth_codec.h"
 #include "printer/bluetooth_operations.h"
-#include "printer/printer_session.h"
 #include "sim/virtual_printer.h"
 #include "support/byte_text.h"
 #include "support/played_channel.h"
 #include "support/virtual_serial_port.h"
+#include "transport/printer_session.h"
 
 namespace hollin::printer {
 namespace {

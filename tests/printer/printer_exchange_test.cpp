@@ -1,4 +1,4 @@
-#include "printer/printer_exchange.h"
+#include "transport/printer_exchange.h"
 
 #include <gtest/gtest.h>
 

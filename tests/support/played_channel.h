@@ -7,7 +7,7 @@
 
 #include "common/bytes.h"
 #include "platform/clock.h"
-#include "printer/byte_channel.h"
+#include "transport/byte_channel.h"
 
 namespace hollin::test {
 

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "link/open_failure.h"
-#include "printer/hollin_dlg.h"
-#include "printer/main_window_ids.h"
+#include "main_window/hollin_dlg.h"
+#include "main_window/main_window_ids.h"
 #include "printer/option_lists.h"
 #include "printer/result_messages.h"
 #include "ui/list_fill.h"

@@ -9,7 +9,7 @@
 
 #include "common/bytes.h"
 #include "platform/clock.h"
-#include "printer/printer_session.h"
+#include "transport/printer_session.h"
 
 namespace hollin::printer {
 

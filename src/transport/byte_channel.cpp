@@ -1,4 +1,4 @@
-#include "printer/byte_channel.h"
+#include "transport/byte_channel.h"
 
 #include <algorithm>
 #include <memory>

@@ -7,8 +7,8 @@
 #include "link/printer_link.h"
 #include "link/usb_link.h"
 #include "platform/clock.h"
-#include "printer/printer_commands.h"
-#include "printer/printer_exchange.h"
+#include "transport/emulation.h"
+#include "transport/printer_exchange.h"
 
 namespace hollin::printer {
 

@@ -15,19 +15,18 @@
 #include "link/port_map.h"
 #include "link/printer_link.h"
 #include "link/usb_device.h"
+#include "main_window/automation_hold.h"
 #include "platform/clock.h"
-#include "printer/automation_hold.h"
 #include "printer/bluetooth_panel.h"
 #include "printer/printer_operations.h"
-#include "printer/printer_session.h"
 #include "printer/result_messages.h"
+#include "transport/printer_session.h"
 #include "ui/port_section.h"
 #include "ui/window.h"
 
 namespace hollin::printer {
 
 inline constexpr int kMainDialogId = 102;
-inline constexpr std::string_view kProductTitle = "Hollin Printer Utility";
 inline constexpr std::string_view kProductVersion = "2.69";
 inline constexpr std::string_view kMainWindowTitle = "Hollin Printer Utility 2.69";
 inline constexpr int kMainIconId = 128;

@@ -1,4 +1,4 @@
-#include "printer/printer_session.h"
+#include "transport/printer_session.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,10 +1,10 @@
-#include "printer/printer_exchange.h"
+#include "transport/printer_exchange.h"
 
 #include <algorithm>
 
 #include "link/printer_link.h"
 #include "link/usb_link.h"
-#include "printer/printer_commands.h"
+#include "transport/emulation.h"
 
 namespace hollin::printer {
 namespace {
