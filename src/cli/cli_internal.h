@@ -44,7 +44,7 @@ struct Failure {
 };
 
 Failure outcomeFailure(Outcome outcome);
-Failure moduleFailure(wifi::ModuleOutcome outcome);
+Failure moduleFailure(Outcome outcome);
 
 // An open connection to one printer, identified.
 struct Connection {

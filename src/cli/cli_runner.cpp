@@ -257,17 +257,19 @@ Failure outcomeFailure(Outcome outcome) {
     }
 }
 
-Failure moduleFailure(wifi::ModuleOutcome outcome) {
+Failure moduleFailure(Outcome outcome) {
     switch (outcome) {
-        case wifi::ModuleOutcome::Done:
+        case Outcome::Done:
             return {kExitDone, ""};
-        case wifi::ModuleOutcome::NotSent:
+        case Outcome::NotSent:
             return {kExitNotSent, "Sending ERROR"};
-        case wifi::ModuleOutcome::NoResponse:
+        case Outcome::NoResponse:
             return {kExitNoResponse, "the Wi-Fi module did not answer"};
-        case wifi::ModuleOutcome::BadReply:
+        case Outcome::BadReply:
             return {kExitFailed, "the Wi-Fi module's answer failed its check"};
-        case wifi::ModuleOutcome::Unsupported:
+        case Outcome::Unsupported:
+        case Outcome::UnknownEmulation:
+        case Outcome::Refused:
             break;
     }
     return {kExitUnsupported, "this Wi-Fi module takes no such command: nothing was sent"};
@@ -387,7 +389,7 @@ Failure runOnModule(const Request& request, Deps& deps, const ModuleAction& acti
         return openFailed(request, isUsb ? usb.openFailure() : serial.openFailure(), isUsb);
     }
     const wifi::OpenModuleResult module = wifi::openModule(exchange, deps.clock);
-    if (module.outcome != wifi::ModuleOutcome::Done) {
+    if (module.outcome != Outcome::Done) {
         close();
         return {kExitNoResponse, "the Wi-Fi module did not enter ISP mode"};
     }
