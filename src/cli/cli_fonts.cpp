@@ -25,8 +25,7 @@ Plan planFontList() {
         if (!takesFonts(c.session.emulationKind))
             return Outcome::Unsupported;
         const auto channel = printer::LinkCopyChannel::of(c.session);
-        const fonts::FontDirectoryResult listed =
-            fonts::readPrinterFonts(*channel, c.session.emulationKind, channel->linkKind());
+        const fonts::FontDirectoryResult listed = fonts::readPrinterFonts(*channel, c.session.emulationKind);
         if (listed.outcome != Outcome::Done)
             return listed.outcome;
         c.report.number("fonts", static_cast<long>(listed.entries.size()));
@@ -49,8 +48,7 @@ Plan planFontDelete(const std::vector<std::string>& words) {
         if (!takesFonts(c.session.emulationKind))
             return Outcome::Unsupported;
         const auto channel = printer::LinkCopyChannel::of(c.session);
-        const fonts::FontDirectoryResult listed =
-            fonts::readPrinterFonts(*channel, c.session.emulationKind, channel->linkKind());
+        const fonts::FontDirectoryResult listed = fonts::readPrinterFonts(*channel, c.session.emulationKind);
         if (listed.outcome != Outcome::Done)
             return listed.outcome;
         const auto id = parseNumber(which);

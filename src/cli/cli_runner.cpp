@@ -7,6 +7,7 @@
 
 #include "cli/cli_internal.h"
 #include "link/open_failure.h"
+#include "link/open_link.h"
 #include "netcfg/exchange.h"
 #include "printer/printer_commands.h"
 #include "printer/result_messages.h"
@@ -38,9 +39,8 @@ PrinterLink::PortResolver portResolver(Deps& deps) {
 
 // A port that did not open: "cannot open PORT", then the device and the reason (with the remedy for a
 // refusal) on a second line, as the windows say it.
-Failure openFailed(const Request& request, const OpenFailure& why, bool usb) {
-    return {kExitDeviceBusy, openFailureMessage("cannot open " + request.port, why,
-                                                usb ? PortKind::Usb : PortKind::Serial, kLanguageEnglish)};
+Failure openFailed(const Request& request, const OpenFailure& why, PortKind kind) {
+    return {kExitDeviceBusy, openFailureMessage("cannot open " + request.port, why, kind, kLanguageEnglish)};
 }
 
 // A port a print queue prints to is not opened, as the windows refuse it.
@@ -51,12 +51,15 @@ std::optional<Failure> heldByPrintQueue(const Request& request, Deps& deps) {
     return Failure{kExitDeviceBusy, driverConflictMessage(held, 0).text};
 }
 
-bool openLine(const Request& request, PrinterSession& session) {
+// The port kind the command line's --port names: "USB", or a serial port by any other name.
+PortKind portKindOf(const Request& request) {
+    return request.port == "USB" ? PortKind::Usb : PortKind::Serial;
+}
+
+LineCodes lineCodesOf(const Request& request) {
     const auto& line = request.line;
-    return request.port == "USB"
-               ? session.openUsb(request.port)
-               : session.openSerial(request.port, static_cast<std::uint32_t>(line.baud), line.parityPosition,
-                                    line.dataBitsPosition, line.stopBitsPosition, line.flowPosition);
+    return {static_cast<std::uint32_t>(line.baud), line.parityPosition, line.dataBitsPosition,
+            line.stopBitsPosition, line.flowPosition};
 }
 
 std::string macText(const netcfg::Mac& mac) {
@@ -344,10 +347,8 @@ Failure runPlans(const Request& request, Deps& deps, const std::vector<Plan>& pl
     if (const auto held = heldByPrintQueue(request, deps))
         return *held;
     PrinterSession session(deps.clock, deps.serialPorts, portResolver(deps), deps.usbFinder);
-    if (!openLine(request, session)) {
-        const bool usb = request.port == "USB";
-        return openFailed(request, usb ? session.usb.openFailure() : session.serial.openFailure(), usb);
-    }
+    if (!session.open(portKindOf(request), request.port, lineCodesOf(request)))
+        return openFailed(request, session.link()->openFailure(), portKindOf(request));
     const PrinterResult identity = printer::identifyPrinter(session.exchange);
     Failure failure = outcomeFailure(identity.outcome);
     if (failure.code == kExitDone) {
@@ -375,19 +376,14 @@ Failure runOnModule(const Request& request, Deps& deps, const ModuleAction& acti
     PrinterLink serial(deps.clock, deps.serialPorts, portResolver(deps));
     UsbLink usb(deps.usbFinder, deps.clock);
     wifi::ModuleExchange exchange(serial, usb, deps.clock);
-    const bool isUsb = request.port == "USB";
-    const auto& line = request.line;
-    exchange.setLinkKind(isUsb ? wifi::kWifiLinkUsb : wifi::kWifiLinkSerial);
-    exchange.setLineRate(static_cast<std::uint32_t>(line.baud));
-    const bool opened =
-        isUsb ? usb.Open(request.port) == 0
-              : serial.Open(request.port, static_cast<std::uint32_t>(line.baud), line.parityPosition,
-                            line.dataBitsPosition, line.stopBitsPosition, line.flowPosition) == 0;
-    auto close = [&] { isUsb ? static_cast<void>(usb.Close()) : serial.Close(); };
-    if (!opened) {
-        close();
-        return openFailed(request, isUsb ? usb.openFailure() : serial.openFailure(), isUsb);
-    }
+    const PortKind kind = portKindOf(request);
+    // The module exchange still names its link by kind.
+    exchange.setLinkKind(kind == PortKind::Usb ? wifi::kWifiLinkUsb : wifi::kWifiLinkSerial);
+    exchange.setLineRate(static_cast<std::uint32_t>(request.line.baud));
+    Link& link = openLink(serial, usb, kind, request.port, lineCodesOf(request));
+    if (!link.isOpen())
+        return openFailed(request, link.openFailure(), kind);
+    auto close = [&link] { link.close(); };
     const wifi::OpenModuleResult module = wifi::openModule(exchange, deps.clock);
     if (module.outcome != Outcome::Done) {
         close();

@@ -21,14 +21,14 @@ namespace hollin::fonts {
 using printer::ByteChannel;
 
 // --- reading the printer's answer
-// Reads of 256 bytes (serial) or 64 (USB), at most 2048 bytes in all; 10 ms between empty reads;
-// complete after 71 empty reads in a row once bytes came (about 0.7 s of silence), given up after
-// 301 empty reads without any (about 3 s). Nothing when no byte came.
+// Reads of the channel's reply piece (256 bytes serial, 64 USB), at most 2048 bytes in all; 10 ms between
+// empty reads; complete after 71 empty reads in a row once bytes came (about 0.7 s of silence), given up
+// after 301 empty reads without any (about 3 s). Nothing when no byte came.
 inline constexpr std::size_t kFontReplyBytes = 2048;
 inline constexpr std::uint32_t kFontIdlePollMs = 10;
 inline constexpr int kFontQuietPolls = 71;
 inline constexpr int kFontSilentPolls = 301;
-std::optional<Bytes> collectFontReply(ByteChannel& channel, int linkKind);
+std::optional<Bytes> collectFontReply(ByteChannel& channel);
 
 // What the printer holds. Outcome: Done; NotSent (a request did not go out); NoResponse;
 // BadReply (an answer without its signature); Unsupported (neither CPCL nor ZPL: nothing sent).
@@ -40,7 +40,7 @@ struct FontDirectoryResult {
     std::optional<std::uint32_t> free;
     std::optional<std::uint32_t> used;
 };
-FontDirectoryResult readPrinterFonts(ByteChannel& channel, int emulationKind, int linkKind);
+FontDirectoryResult readPrinterFonts(ByteChannel& channel, int emulationKind);
 
 // Deletes one font, by the name the CPCL printer listed or by the ZPL printer's ID. Done once sent
 // (the printer does not answer); NotSent; Unsupported for other emulations.

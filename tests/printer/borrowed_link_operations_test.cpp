@@ -29,8 +29,17 @@ using test::PlayedChannel;
 struct BorrowedSerial : ::testing::Test {
     VirtualClock clock;
     test::FakePortState state{clock};
-    test::FakeSerialPort port{state};
-    BorrowedLink link{.linkKind = kLinkSerial, .serialPort = &port, .clock = &clock};
+    PrinterLink serial{clock, [this] { return std::make_unique<test::FakeSerialPort>(state); },
+                       [](std::string_view) { return std::optional<std::string>("/dev/fake1"); }};
+    BorrowedLink link{.link = &serial, .clock = &clock};
+
+    // The lent port is open; what the opening did is not what these tests look at.
+    void SetUp() override {
+        ASSERT_EQ(serial.Open("COM1", 19200, 0, 1, 0, 0), 0);
+        state.events.clear();
+        state.sent.clear();
+        clock.set(0);
+    }
 
     std::vector<std::size_t> pieceSizes() const {
         std::vector<std::size_t> sizes;
@@ -84,7 +93,7 @@ TEST(BorrowedUsb, WriteIsOneWhenDeliveredAndZeroOnceThePrinterStaysAwayPastTheBo
     test::VirtualUsbFinder finder{printer};
     UsbLink usb{finder, clock};
     ASSERT_EQ(usb.Open("USB"), 0);
-    const BorrowedLink link{.linkKind = kLinkUsb, .usb = &usb, .clock = &clock};
+    const BorrowedLink link{.link = &usb, .clock = &clock};
     EXPECT_EQ(link.write(btReadAddressCommand()), 1);
     EXPECT_EQ(printer.log(), (std::vector<std::string>{"bluetooth address read"}));
     printer.vanish();

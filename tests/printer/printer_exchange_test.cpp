@@ -32,16 +32,16 @@ struct Exchange : ::testing::Test {
     PrinterLink serial{clock, test::VirtualSerialPort::factoryFor(port),
                        [](std::string_view) { return std::optional<std::string>(kDevice); }};
     UsbLink usb{finder, clock};
-    PrinterExchange exchange{serial, usb, clock};
+    PrinterExchange exchange{clock};
     int kind = kDpl;  // a value no test expects, to see whether it changes
 
     void openSerial() {
         ASSERT_EQ(serial.Open("COM1", 19200, 0, 1, 0, 0), 0);
-        exchange.setLinkKind(kLinkSerial);
+        exchange.setLink(&serial);
     }
     void openUsb() {
         ASSERT_EQ(usb.Open("USB"), 0);
-        exchange.setLinkKind(kLinkUsb);
+        exchange.setLink(&usb);
     }
     // The probe against a printer whose answer is `reply`.
     int probeWithReply(const Bytes& reply) {
@@ -94,7 +94,7 @@ TEST_F(Exchange, ASilentPrinterGivesNoReplyAfterExactly200PausesOf10Ms) {
 
 TEST_F(Exchange, WithoutALinkNothingIsWrittenAndTheProbeFindsNoPrinter) {
     openSerial();
-    exchange.setLinkKind(kLinkNone);
+    exchange.setLink(nullptr);
     clock.resetCounts();
     EXPECT_FALSE(exchange.SendToPrinter(text("abc")));
     EXPECT_EQ(exchange.ProbePrinter(kind), kProbeNoReply);
