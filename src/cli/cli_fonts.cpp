@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "cli/cli_internal.h"
-#include "fonts/font_download.h"
 #include "fonts/font_operations.h"
 #include "transport/byte_channel.h"
 

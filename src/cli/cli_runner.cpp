@@ -10,7 +10,6 @@
 #include "link/open_link.h"
 #include "netcfg/exchange.h"
 #include "printer/printer_commands.h"
-#include "printer/result_messages.h"
 
 namespace hollin::cli {
 namespace {

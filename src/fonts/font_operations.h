@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "common/text_twin.h"
 #include "fonts/font_codec.h"
 #include "fonts/font_files.h"
 #include "transport/byte_channel.h"
@@ -46,7 +47,16 @@ FontDirectoryResult readPrinterFonts(ByteChannel& channel, int emulationKind);
 // (the printer does not answer); NotSent; Unsupported for other emulations.
 Outcome deletePrinterFont(ByteChannel& channel, int emulationKind, const PrinterFontEntry& entry);
 
-// --- download
+// --- download, with the messages of its failures
+// The TrueType file cannot be wrapped (see buildFontDownload).
+inline constexpr TextTwin kFileSizeText = {"Please, check the file size", "파일 크기가 너무 큽니다."};
+// The ".tfd" copy: it could not be created, written whole, found again or read back at its size.
+inline constexpr std::string_view kWriteOpenFailedText = "Write Open Failed";
+inline constexpr TextTwin kTfdWriteFailedText = {"The font file could not be written; nothing was sent.",
+                                                 "폰트 파일을 쓸 수 없어 전송하지 않았습니다."};
+inline constexpr std::string_view kFileMissingFormat = "%s file is not exist";
+inline constexpr TextTwin kReadSizeErrorText = {"Read file size error", "파일 크기 에러"};
+
 struct FontSelection {
     std::string path;      // the TrueType file
     std::string fileName;  // its name as chosen (the header's name comes from its base name)

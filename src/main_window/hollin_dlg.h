@@ -43,9 +43,6 @@ inline constexpr std::string_view kUnknownEmulationText = "Unkonwn Emulation";
 // A setting list without a chosen entry has nothing to send.
 inline constexpr TextTwin kNothingSelectedText = {"No entry is selected in the list.",
                                                   "목록에서 선택된 항목이 없습니다."};
-// The printer keeps the power-save minutes in one byte; a negative count ("-5") has no byte.
-inline constexpr TextTwin kMinutesOutOfRangeText = {"The minutes must be a number from 0 to 255.",
-                                                    "분 값은 0에서 255 사이의 숫자여야 합니다."};
 
 // What the main window needs from outside: the clock and the operating system's adapters, built by the
 // program's main (or by a test, as stand-ins). Every one is required; they must outlive the window.

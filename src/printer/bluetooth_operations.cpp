@@ -6,6 +6,20 @@
 #include "printer/bluetooth_codec.h"
 
 namespace hollin::printer {
+
+const TextTwin* checkBluetoothName(std::string_view name) {
+    return name.size() > kBtNameMaxBytes ? &kBtNameTooLongText : nullptr;
+}
+
+const TextTwin* checkBluetoothPin(std::string_view pin, PinRule rule) {
+    if (rule == PinRule::AnyFour)
+        return btPinLengthOk(pin) ? nullptr : &kBtPinLengthText;
+    if (!btPinLengthOk(pin))
+        return &kBtPinDecimalLengthText;
+    if (!btPinDecimal(pin))
+        return &kBtPinValueText;
+    return nullptr;
+}
 namespace {
 
 PrinterResult outcome(Outcome o) {

@@ -72,8 +72,8 @@ void BluetoothPanel::onGetInfo() {
 
 void BluetoothPanel::onSetInfo() {
     const std::string name = view().text(bt::kName);
-    if (name.size() > kBtNameMaxBytes) {
-        showError(kBtNameTooLongText);
+    if (const TextTwin* refusal = checkBluetoothName(name)) {
+        showError(*refusal);
         return;
     }
     if (report_(setBluetoothName(transport_, name)))
@@ -81,21 +81,10 @@ void BluetoothPanel::onSetInfo() {
 }
 
 bool BluetoothPanel::pinAccepted(const std::string& pin) {
-    if (pinRule_ == PinRule::AnyFour) {
-        if (btPinLengthOk(pin))
-            return true;
-        showError(kBtPinLengthText);
-        return false;
-    }
-    if (!btPinLengthOk(pin)) {
-        showError(kBtPinDecimalLengthText);
-        return false;
-    }
-    if (!btPinDecimal(pin)) {
-        showError(kBtPinValueText);
-        return false;
-    }
-    return true;
+    const TextTwin* refusal = checkBluetoothPin(pin, pinRule_);
+    if (refusal)
+        showError(*refusal);
+    return refusal == nullptr;
 }
 
 void BluetoothPanel::onSavePin() {

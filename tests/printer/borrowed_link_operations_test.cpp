@@ -218,5 +218,31 @@ TEST(ReadBluetoothInfo, ASilentPrinterEndsAfterAboutThreeSecondsKeepingWhatWasRe
     EXPECT_EQ(refused.receives, 0);
 }
 
+// --- the values the actions take: one rule for the windows and the command line
+
+TEST(ActionInputs, NamePinAndMinutesAreTakenOrRefusedWithTheirMessage) {
+    EXPECT_EQ(checkBluetoothName(std::string(18, 'n')), nullptr);
+    EXPECT_EQ(checkBluetoothName(std::string(19, 'n')), &kBtNameTooLongText);
+    struct PinCase {
+        const char* pin;
+        PinRule rule;
+        const TextTwin* refusal;
+    };
+    const PinCase pins[] = {
+        {"1234", PinRule::FourDigits, nullptr},
+        {"12a4", PinRule::FourDigits, &kBtPinValueText},
+        {"123", PinRule::FourDigits, &kBtPinDecimalLengthText},
+        {"12345", PinRule::FourDigits, &kBtPinDecimalLengthText},
+        {"12a4", PinRule::AnyFour, nullptr},
+        {"123", PinRule::AnyFour, &kBtPinLengthText},
+    };
+    for (const PinCase& c : pins) {
+        SCOPED_TRACE(c.pin);
+        EXPECT_EQ(checkBluetoothPin(c.pin, c.rule), c.refusal);
+    }
+    for (const auto& [minutes, taken] : {std::pair{0, true}, {255, true}, {-1, false}, {256, false}})
+        EXPECT_EQ(powerSaveMinutesAccepted(minutes), taken) << minutes;
+}
+
 }  // namespace
 }  // namespace hollin::printer
