@@ -362,13 +362,11 @@ Failure saveRecord(ModuleExchange& exchange, ModuleReading& read, const WifiEdit
                    Deps& deps) {
     const wifi::RecordForm form = recordFormOf(read, e, kind);
     wifi::WifiSettingsRecord record = *read.record;
-    const wifi::WifiSettingsRecord held = record;
-    wifi::foldRecordBasics(record, form);
-    if (const auto refusal = wifi::checkRecordForm(form))
-        return {kExitRefused, refusalMessage(*refusal) + ": nothing was written"};
-    wifi::foldRecordRest(record, form, kind, held);
-    const wifi::RecordReadResult written =
-        wifi::writeModuleRecord(exchange, record, progressUntilDone(deps, "Wi-Fi save"));
+    const wifi::RecordSaveResult saved = wifi::saveModuleRecord(exchange, record, form, kind, read.record,
+                                                                progressUntilDone(deps, "Wi-Fi save"));
+    if (saved.refusal)
+        return {kExitRefused, refusalMessage(*saved.refusal) + ": nothing was written"};
+    const wifi::RecordReadResult& written = saved.written;
     return savedFailure(written.record                     ? Outcome::Done
                         : written.outcome == Outcome::Done ? Outcome::BadReply
                                                            : written.outcome,

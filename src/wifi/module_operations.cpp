@@ -157,6 +157,20 @@ RecordReadResult writeModuleRecord(ModuleExchange& exchange, const WifiSettingsR
     return recordOf(exchange.bulkWrite(record, progress));
 }
 
+RecordSaveResult saveModuleRecord(ModuleExchange& exchange, WifiSettingsRecord& record,
+                                  const RecordForm& form, ModuleKind kind,
+                                  const std::optional<WifiSettingsRecord>& held,
+                                  const ModuleExchange::Progress& progress) {
+    RecordSaveResult result;
+    foldRecordBasics(record, form);
+    result.refusal = checkRecordForm(form);
+    if (result.refusal)
+        return result;
+    foldRecordRest(record, form, kind, held.value_or(record));
+    result.written = writeModuleRecord(exchange, record, progress);
+    return result;
+}
+
 namespace {
 
 // A write or the flash: Done on "701", else why not.

@@ -9,6 +9,7 @@
 #include "transport/outcome.h"
 #include "wifi/module_exchange.h"
 #include "wifi/module_protocol.h"
+#include "wifi/record_save.h"
 #include "wifi/sollae_save.h"
 #include "wifi/sollae_settings.h"
 #include "wifi/wifi_record.h"
@@ -74,6 +75,19 @@ RecordReadResult readModuleRecord(ModuleExchange& exchange, const ModuleExchange
 // record as the module stored it, checked as a read's.
 RecordReadResult writeModuleRecord(ModuleExchange& exchange, const WifiSettingsRecord& record,
                                    const ModuleExchange::Progress& progress = {});
+
+// The whole save of a record module, for the window and the command line: the form's basics folded
+// into `record` (even when the form is then refused), the form checked, the rest folded over `held`
+// (the record as received; `record` as it then stands when none is held), and the record written.
+// With a refusal nothing was written; otherwise `written` is what the write gave.
+struct RecordSaveResult {
+    std::optional<SaveRefusal> refusal;
+    RecordReadResult written;
+};
+RecordSaveResult saveModuleRecord(ModuleExchange& exchange, WifiSettingsRecord& record,
+                                  const RecordForm& form, ModuleKind kind,
+                                  const std::optional<WifiSettingsRecord>& held,
+                                  const ModuleExchange::Progress& progress = {});
 
 // --- Save Wi-Fi Information, Sollae: the unlock (its answer not examined), the writes in order, each
 // wanting "701", then the flash. A write that fails ends the save; the ones before it have changed the
