@@ -374,12 +374,11 @@ Failure runOnModule(const Request& request, Deps& deps, const ModuleAction& acti
         return *held;
     PrinterLink serial(deps.clock, deps.serialPorts, portResolver(deps));
     UsbLink usb(deps.usbFinder, deps.clock);
-    wifi::ModuleExchange exchange(serial, usb, deps.clock);
+    wifi::ModuleExchange exchange(deps.clock);
     const PortKind kind = portKindOf(request);
-    // The module exchange still names its link by kind.
-    exchange.setLinkKind(kind == PortKind::Usb ? wifi::kWifiLinkUsb : wifi::kWifiLinkSerial);
     exchange.setLineRate(static_cast<std::uint32_t>(request.line.baud));
     Link& link = openLink(serial, usb, kind, request.port, lineCodesOf(request));
+    exchange.setLink(&link);
     if (!link.isOpen())
         return openFailed(request, link.openFailure(), kind);
     auto close = [&link] { link.close(); };

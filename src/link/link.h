@@ -42,6 +42,9 @@ class Link {
     // port (whose close leaves it open, with its own wake-up state); the USB link, whose reconnect
     // thread is not copied, gives a view of itself. This link must stay open while the copy is used.
     virtual std::unique_ptr<Link> shareOpen() = 0;
+    // Whether the bytes travel a serial line at the rate it was opened with, so that a device behind
+    // it takes time to take them in and answer (the USB link has no such line).
+    virtual bool hasLineRate() const = 0;
 };
 
 // Another link seen through this face, without owning it: its close leaves the link open.
@@ -58,6 +61,7 @@ class LinkView final : public Link {
     int writeLent(std::span<const std::uint8_t> data) override { return link_.writeLent(data); }
     std::size_t replyPieceBytes() const override { return link_.replyPieceBytes(); }
     std::unique_ptr<Link> shareOpen() override { return std::make_unique<LinkView>(link_); }
+    bool hasLineRate() const override { return link_.hasLineRate(); }
 
   private:
     Link& link_;

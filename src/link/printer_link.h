@@ -103,6 +103,7 @@ class PrinterLink final : public Link {
     std::size_t replyPieceBytes() const override { return kReplyPieceBytes; }
     // A shared copy (see sharedCopy).
     std::unique_ptr<Link> shareOpen() override;
+    bool hasLineRate() const override { return true; }
 
     // Where diagnostic traces go (never to the operator); standard error by default.
     void setTraceSink(TraceSink sink) { trace_ = std::move(sink); }

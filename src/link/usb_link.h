@@ -76,6 +76,7 @@ class UsbLink final : public Link {
     std::size_t replyPieceBytes() const override { return kReplyPieceBytes; }
     // A view of this link (its reconnect thread is not copied); closing the view leaves it open.
     std::unique_ptr<Link> shareOpen() override;
+    bool hasLineRate() const override { return false; }
 
   private:
     long writeToDevice(std::span<const std::uint8_t> data);

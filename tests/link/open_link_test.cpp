@@ -61,12 +61,15 @@ TEST_F(OpenLinkTest, ASharedLinkWritesToThePrinterAndItsCloseLeavesTheLinkOpen) 
         EXPECT_TRUE(shared->lastWriteDelivered());
         EXPECT_GE(printer.bytesReceived(), before + 3);
         EXPECT_EQ(shared->replyPieceBytes(), link.replyPieceBytes());
+        EXPECT_EQ(shared->hasLineRate(), link.hasLineRate());
         shared->close();
         EXPECT_TRUE(link.isOpen());
         link.close();
     }
     EXPECT_EQ(serial.replyPieceBytes(), 256u);
     EXPECT_EQ(usb.replyPieceBytes(), 64u);
+    EXPECT_TRUE(serial.hasLineRate());
+    EXPECT_FALSE(usb.hasLineRate());
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ struct ModuleTest : ::testing::Test {
     PrinterLink serial{clock, test::VirtualSerialPort::factoryFor(port),
                        [](std::string_view) { return std::optional<std::string>(kDevice); }};
     UsbLink usb{finder, clock};
-    ModuleExchange exchange{serial, usb, clock};
+    ModuleExchange exchange{clock};
     std::string traces;
 
     void SetUp() override {
@@ -55,12 +55,12 @@ struct ModuleTest : ::testing::Test {
     }
     OpenModuleResult openSerial() {
         EXPECT_EQ(serial.Open("COM1", 19200, 0, 1, 0, 0), 0);
-        exchange.setLinkKind(kWifiLinkSerial);
+        exchange.setLink(&serial);
         return openModule(exchange, clock);
     }
     OpenModuleResult openUsb() {
         EXPECT_EQ(usb.Open("USB"), 0);
-        exchange.setLinkKind(kWifiLinkUsb);
+        exchange.setLink(&usb);
         return openModule(exchange, clock);
     }
 };
