@@ -14,7 +14,7 @@
 #include "gui/qt_desktop.h"
 #include "gui/qt_dialog_view.h"
 #include "gui/xp_group_box.h"
-#include "printer/main_window_look.h"
+#include "main_window/main_window_look.h"
 #include "ui/window.h"
 
 namespace hollin {

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Fails when a source file includes a folder above its own layer.
+"""Fails when a source file includes a folder above its own layer, or a sibling folder of its layer.
 
-Layers, lowest first: common; platform; link and ui; printer, fonts, wifi and netcfg; app; cli and gui.
-A file may include its own folder and the folders below it. The virtual printer (sim/) may use
-common, platform and the codecs, never ui, app, cli or gui.
+Layers, lowest first: common; platform; link, ui and netcfg; transport; the features printer, fonts
+and wifi; main_window; app; cli and gui. A file may include its own folder and the folders below it;
+folders of one layer never include each other, so a loop between two features cannot form. The
+virtual printer (sim/) may use common, platform and the codecs, never ui, main_window, app, cli or gui.
 
   check_layers.py [ROOT]       check ROOT (default: the repository), list offenders, exit 1 if any
   check_layers.py --self-test  check that a planted upward include is caught and a clean tree passes
@@ -13,9 +14,9 @@ import re
 import sys
 import tempfile
 
-RANK = {'common': 0, 'platform': 1, 'link': 2, 'ui': 2, 'printer': 3, 'fonts': 3, 'wifi': 3,
-        'netcfg': 3, 'app': 4, 'cli': 5, 'gui': 5}
-SIM_FORBIDDEN = {'ui', 'app', 'cli', 'gui'}
+RANK = {'common': 0, 'platform': 1, 'link': 2, 'ui': 2, 'netcfg': 2, 'transport': 3, 'printer': 4,
+        'fonts': 4, 'wifi': 4, 'main_window': 5, 'app': 6, 'cli': 7, 'gui': 7}
+SIM_FORBIDDEN = {'ui', 'main_window', 'app', 'cli', 'gui'}
 SOURCE_ENDINGS = ('.h', '.hpp', '.cpp', '.cc')
 INCLUDE = re.compile(r'\s*#\s*include\s+"([a-z_]+)/')
 
@@ -40,7 +41,7 @@ def offenders(root):
                 continue
             path = os.path.join(folder, name)
             for number, target in included_folders(path):
-                if target in RANK and RANK[target] > RANK[layer]:
+                if target in RANK and target != layer and RANK[target] >= RANK[layer]:
                     found.append(f'{os.path.relpath(path, root)}:{number}: {layer} includes {target}')
     sim = os.path.join(root, 'sim')
     for folder, _, files in os.walk(sim):
@@ -65,7 +66,8 @@ def self_test():
         return root
 
     clean = {'src/common/a.h': '#pragma once\n', 'src/link/b.cpp': '#include "common/a.h"\n',
-             'src/printer/c.cpp': '#include "link/b.h"\n#include "ui/d.h"\n',
+             'src/printer/c.cpp': '#include "link/b.h"\n#include "ui/d.h"\n#include "transport/t.h"\n',
+             'src/main_window/m.cpp': '#include "printer/c.h"\n#include "fonts/f.h"\n',
              'sim/e.cpp': '#include "printer/c.h"\n'}
     cases = [
         ('clean tree', clean, 0),
@@ -73,6 +75,11 @@ def self_test():
         ('ui includes printer', {**clean, 'src/ui/w.cpp': '  #  include "printer/x.h"\n'}, 1),
         ('printer includes app', {**clean, 'src/printer/d.cpp': '#include "app/proxy.h"\n'}, 1),
         ('sim includes gui', {**clean, 'sim/f.cpp': '#include "gui/view.h"\n'}, 1),
+        ('printer includes fonts', {**clean, 'src/printer/g.cpp': '#include "fonts/font_codec.h"\n'}, 1),
+        ('fonts includes printer', {**clean, 'src/fonts/h.h': '#include "printer/printer_commands.h"\n'}, 1),
+        ('transport includes printer', {**clean, 'src/transport/s.h': '#include "printer/x.h"\n'}, 1),
+        ('link includes netcfg', {**clean, 'src/link/n.cpp': '#include "netcfg/packet.h"\n'}, 1),
+        ('fonts includes main_window', {**clean, 'src/fonts/w.cpp': '#include "main_window/hollin_dlg.h"\n'}, 1),
     ]
     failed = 0
     with tempfile.TemporaryDirectory(prefix='hollin-layers-') as base:

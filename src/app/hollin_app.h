@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "printer/hollin_dlg.h"
+#include "main_window/hollin_dlg.h"
 #include "ui/desktop.h"
 
 namespace hollin::app {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printer/automation_hold.h"
+#include "main_window/automation_hold.h"
 
 namespace hollin::printer {
 class CHollinDlg;

@@ -6,8 +6,8 @@
 #include "link/port_map.h"
 #include "link/print_queues.h"
 #include "link/usb_device.h"
+#include "main_window/hollin_dlg.h"
 #include "platform/clock.h"
-#include "printer/hollin_dlg.h"
 #include "wifi/wifi_settings.h"
 
 namespace hollin::app {

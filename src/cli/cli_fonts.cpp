@@ -4,14 +4,11 @@
 #include <memory>
 
 #include "cli/cli_internal.h"
-#include "fonts/font_download.h"
 #include "fonts/font_operations.h"
-#include "printer/byte_channel.h"
+#include "transport/byte_channel.h"
 
 namespace hollin::cli {
 namespace {
-
-using printer::Outcome;
 
 bool takesFonts(int emulationKind) {
     return emulationKind == kCpcl || emulationKind == kZpl;
@@ -27,8 +24,7 @@ Plan planFontList() {
         if (!takesFonts(c.session.emulationKind))
             return Outcome::Unsupported;
         const auto channel = printer::LinkCopyChannel::of(c.session);
-        const fonts::FontDirectoryResult listed =
-            fonts::readPrinterFonts(*channel, c.session.emulationKind, channel->linkKind());
+        const fonts::FontDirectoryResult listed = fonts::readPrinterFonts(*channel, c.session.emulationKind);
         if (listed.outcome != Outcome::Done)
             return listed.outcome;
         c.report.number("fonts", static_cast<long>(listed.entries.size()));
@@ -51,8 +47,7 @@ Plan planFontDelete(const std::vector<std::string>& words) {
         if (!takesFonts(c.session.emulationKind))
             return Outcome::Unsupported;
         const auto channel = printer::LinkCopyChannel::of(c.session);
-        const fonts::FontDirectoryResult listed =
-            fonts::readPrinterFonts(*channel, c.session.emulationKind, channel->linkKind());
+        const fonts::FontDirectoryResult listed = fonts::readPrinterFonts(*channel, c.session.emulationKind);
         if (listed.outcome != Outcome::Done)
             return listed.outcome;
         const auto id = parseNumber(which);

@@ -13,7 +13,7 @@
 #include "cli/cli_runner.h"
 #include "netcfg/exchange.h"
 #include "printer/printer_operations.h"
-#include "printer/printer_session.h"
+#include "transport/printer_session.h"
 #include "wifi/module_operations.h"
 
 // What hollinctl's commands share: the report of one printer, failures and their exit codes, and a
@@ -43,8 +43,8 @@ struct Failure {
     std::string message;
 };
 
-Failure outcomeFailure(printer::Outcome outcome);
-Failure moduleFailure(wifi::ModuleOutcome outcome);
+Failure outcomeFailure(Outcome outcome);
+Failure moduleFailure(Outcome outcome);
 
 // An open connection to one printer, identified.
 struct Connection {
@@ -57,7 +57,7 @@ struct Connection {
 
 // A command planned from its arguments, run once the printer is open and identified. It returns the
 // operation's outcome; anything it learnt goes into the report.
-using Action = std::function<printer::Outcome(Connection&)>;
+using Action = std::function<Outcome(Connection&)>;
 struct Plan {
     Action action;
     std::optional<Failure> refused = std::nullopt;  // a bad argument: nothing is opened or sent

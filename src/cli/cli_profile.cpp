@@ -22,8 +22,6 @@
 namespace hollin::cli {
 namespace {
 
-using printer::Outcome;
-
 constexpr int kProfileVersion = 1;
 // Fields of the readings that belong to one printer only, never copied to another.
 const std::set<std::string, std::less<>> kOwnFields = {"bt-address", "mac", "ip", "port", "module"};

@@ -8,15 +8,14 @@
 #include "cli/cli_internal.h"
 #include "link/device_watch.h"
 #include "link/open_failure.h"
+#include "link/open_link.h"
 #include "netcfg/exchange.h"
 #include "printer/printer_commands.h"
-#include "printer/result_messages.h"
 #include "wifi/network_printers.h"
 
 namespace hollin::cli {
 namespace {
 
-using printer::Outcome;
 using printer::PrinterResult;
 using printer::PrinterSession;
 
@@ -41,9 +40,8 @@ PrinterLink::PortResolver portResolver(Deps& deps) {
 
 // A port that did not open: "cannot open PORT", then the device and the reason (with the remedy for a
 // refusal) on a second line, as the windows say it.
-Failure openFailed(const Request& request, const OpenFailure& why, bool usb) {
-    return {kExitDeviceBusy, openFailureMessage("cannot open " + request.port, why,
-                                                usb ? PortKind::Usb : PortKind::Serial, kLanguageEnglish)};
+Failure openFailed(const Request& request, const OpenFailure& why, PortKind kind) {
+    return {kExitDeviceBusy, openFailureMessage("cannot open " + request.port, why, kind, kLanguageEnglish)};
 }
 
 // A port a print queue prints to is not opened, as the windows refuse it.
@@ -54,12 +52,15 @@ std::optional<Failure> heldByPrintQueue(const Request& request, Deps& deps) {
     return Failure{kExitDeviceBusy, driverConflictMessage(held, 0).text};
 }
 
-bool openLine(const Request& request, PrinterSession& session) {
+// The port kind the command line's --port names: "USB", or a serial port by any other name.
+PortKind portKindOf(const Request& request) {
+    return request.port == "USB" ? PortKind::Usb : PortKind::Serial;
+}
+
+LineCodes lineCodesOf(const Request& request) {
     const auto& line = request.line;
-    return request.port == "USB"
-               ? session.openUsb(request.port)
-               : session.openSerial(request.port, static_cast<std::uint32_t>(line.baud), line.parityPosition,
-                                    line.dataBitsPosition, line.stopBitsPosition, line.flowPosition);
+    return {static_cast<std::uint32_t>(line.baud), line.parityPosition, line.dataBitsPosition,
+            line.stopBitsPosition, line.flowPosition};
 }
 
 std::string dotted(const std::array<std::uint8_t, 4>& address) {
@@ -307,17 +308,19 @@ Failure outcomeFailure(Outcome outcome) {
     }
 }
 
-Failure moduleFailure(wifi::ModuleOutcome outcome) {
+Failure moduleFailure(Outcome outcome) {
     switch (outcome) {
-        case wifi::ModuleOutcome::Done:
+        case Outcome::Done:
             return {kExitDone, ""};
-        case wifi::ModuleOutcome::NotSent:
+        case Outcome::NotSent:
             return {kExitNotSent, "Sending ERROR"};
-        case wifi::ModuleOutcome::NoResponse:
+        case Outcome::NoResponse:
             return {kExitNoResponse, "the Wi-Fi module did not answer"};
-        case wifi::ModuleOutcome::BadReply:
+        case Outcome::BadReply:
             return {kExitFailed, "the Wi-Fi module's answer failed its check"};
-        case wifi::ModuleOutcome::Unsupported:
+        case Outcome::Unsupported:
+        case Outcome::UnknownEmulation:
+        case Outcome::Refused:
             break;
     }
     return {kExitUnsupported, "this Wi-Fi module takes no such command: nothing was sent"};
@@ -392,10 +395,8 @@ Failure runPlans(const Request& request, Deps& deps, const std::vector<Plan>& pl
     if (const auto held = heldByPrintQueue(request, deps))
         return *held;
     PrinterSession session(deps.clock, deps.serialPorts, portResolver(deps), deps.usbFinder);
-    if (!openLine(request, session)) {
-        const bool usb = request.port == "USB";
-        return openFailed(request, usb ? session.usb.openFailure() : session.serial.openFailure(), usb);
-    }
+    if (!session.open(portKindOf(request), request.port, lineCodesOf(request)))
+        return openFailed(request, session.link()->openFailure(), portKindOf(request));
     const PrinterResult identity = printer::identifyPrinter(session.exchange);
     Failure failure = outcomeFailure(identity.outcome);
     if (failure.code == kExitDone) {
@@ -422,22 +423,16 @@ Failure runOnModule(const Request& request, Deps& deps, const ModuleAction& acti
         return *held;
     PrinterLink serial(deps.clock, deps.serialPorts, portResolver(deps));
     UsbLink usb(deps.usbFinder, deps.clock);
-    wifi::ModuleExchange exchange(serial, usb, deps.clock);
-    const bool isUsb = request.port == "USB";
-    const auto& line = request.line;
-    exchange.setLinkKind(isUsb ? wifi::kWifiLinkUsb : wifi::kWifiLinkSerial);
-    exchange.setLineRate(static_cast<std::uint32_t>(line.baud));
-    const bool opened =
-        isUsb ? usb.Open(request.port) == 0
-              : serial.Open(request.port, static_cast<std::uint32_t>(line.baud), line.parityPosition,
-                            line.dataBitsPosition, line.stopBitsPosition, line.flowPosition) == 0;
-    auto close = [&] { isUsb ? static_cast<void>(usb.Close()) : serial.Close(); };
-    if (!opened) {
-        close();
-        return openFailed(request, isUsb ? usb.openFailure() : serial.openFailure(), isUsb);
-    }
+    wifi::ModuleExchange exchange(deps.clock);
+    const PortKind kind = portKindOf(request);
+    exchange.setLineRate(static_cast<std::uint32_t>(request.line.baud));
+    Link& link = openLink(serial, usb, kind, request.port, lineCodesOf(request));
+    exchange.setLink(&link);
+    if (!link.isOpen())
+        return openFailed(request, link.openFailure(), kind);
+    auto close = [&link] { link.close(); };
     const wifi::OpenModuleResult module = wifi::openModule(exchange, deps.clock);
-    if (module.outcome != wifi::ModuleOutcome::Done) {
+    if (module.outcome != Outcome::Done) {
         close();
         return {kExitNoResponse, "the Wi-Fi module did not enter ISP mode"};
     }

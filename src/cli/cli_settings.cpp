@@ -5,16 +5,13 @@
 #include "cli/cli_internal.h"
 #include "printer/advanced_options_operations.h"
 #include "printer/bluetooth_operations.h"
-#include "printer/bluetooth_panel.h"
-#include "printer/byte_channel.h"
-#include "printer/hollin_dlg.h"
 #include "printer/option_lists.h"
 #include "printer/printer_commands.h"
+#include "transport/byte_channel.h"
 
 namespace hollin::cli {
 namespace {
 
-using printer::Outcome;
 using printer::PrinterResult;
 
 template <std::size_t N>
@@ -32,7 +29,7 @@ Plan planPowerSave(const std::vector<std::string>& words) {
     int minutes = 0;
     if (words.size() > 3) {
         const auto number = parseNumber(words[3]);
-        if (!number || *number < 0 || *number > 255)
+        if (!number || !printer::powerSaveMinutesAccepted(*number))
             return refuse("MINUTES: " + std::string(printer::kMinutesOutOfRangeText.english));
         minutes = *number;
     }
@@ -247,8 +244,8 @@ Plan planBluetoothName(const std::vector<std::string>& words) {
     if (words.size() < 3)
         return refuse("set bt-name: a name is needed");
     const std::string name = words[2];
-    if (name.size() > 18)
-        return refuse("NAME: " + std::string(printer::kBtNameTooLongText.english));
+    if (const TextTwin* refusal = printer::checkBluetoothName(name))
+        return refuse("NAME: " + std::string(refusal->english));
     return {[name](Connection& c) {
         printer::ExchangeBluetoothTransport transport(c.session.exchange);
         c.report.text("bt-name", name);
@@ -265,12 +262,8 @@ Plan planBluetoothPin(const Request& request, Deps& deps) {
         return refuse("--secret-file: cannot read " + *request.secretFile);
     while (!secret->empty() && (secret->back() == '\n' || secret->back() == '\r'))
         secret->pop_back();
-    if (secret->size() != 4)
-        return refuse("--secret-file: " + std::string(printer::kBtPinDecimalLengthText.english));
-    for (const char c : *secret) {
-        if (c < '0' || c > '9')
-            return refuse("--secret-file: " + std::string(printer::kBtPinValueText.english));
-    }
+    if (const TextTwin* refusal = printer::checkBluetoothPin(*secret, printer::PinRule::FourDigits))
+        return refuse("--secret-file: " + std::string(refusal->english));
     return {[pin = *secret](Connection& c) {
         printer::ExchangeBluetoothTransport transport(c.session.exchange);
         return printer::setBluetoothPin(transport, pin).outcome;

@@ -20,7 +20,6 @@ namespace {
 
 using wifi::ModuleExchange;
 using wifi::ModuleKind;
-using wifi::ModuleOutcome;
 using wifi::Octets;
 using Pairs = std::map<std::string, std::string>;
 
@@ -168,7 +167,7 @@ void reportValues(const WifiValues& v, Report& report) {
 }
 
 struct ModuleReading {
-    ModuleOutcome outcome = ModuleOutcome::Done;
+    Outcome outcome = Outcome::Done;
     WifiValues values;
     wifi::SollaeSettings sollae;
     int parameterSet = 0;
@@ -185,8 +184,8 @@ ModuleReading readModule(ModuleExchange& exchange, ModuleKind kind) {
         return reading;
     }
     wifi::RecordReadResult read = wifi::readModuleRecord(exchange);
-    reading.outcome = read.record ? read.outcome : ModuleOutcome::BadReply;
-    if (read.outcome != ModuleOutcome::Done)
+    reading.outcome = read.record ? read.outcome : Outcome::BadReply;
+    if (read.outcome != Outcome::Done)
         reading.outcome = read.outcome;
     if (read.record)
         reading.values = valuesOfRecord(*read.record, kind);
@@ -341,8 +340,8 @@ wifi::RecordForm recordFormOf(const ModuleReading& read, const WifiEdits& e, Mod
 }
 
 // A save's failure; a save that went through ends its progress line.
-Failure savedFailure(ModuleOutcome outcome, Deps& deps) {
-    if (outcome == ModuleOutcome::Done)
+Failure savedFailure(Outcome outcome, Deps& deps) {
+    if (outcome == Outcome::Done)
         showProgress(deps, "Wi-Fi save", 100);
     return moduleFailure(outcome);
 }
@@ -364,16 +363,14 @@ Failure saveRecord(ModuleExchange& exchange, ModuleReading& read, const WifiEdit
                    Deps& deps) {
     const wifi::RecordForm form = recordFormOf(read, e, kind);
     wifi::WifiSettingsRecord record = *read.record;
-    const wifi::WifiSettingsRecord held = record;
-    wifi::foldRecordBasics(record, form);
-    if (const auto refusal = wifi::checkRecordForm(form))
-        return {kExitRefused, refusalMessage(*refusal) + ": nothing was written"};
-    wifi::foldRecordRest(record, form, kind, held);
-    const wifi::RecordReadResult written =
-        wifi::writeModuleRecord(exchange, record, progressUntilDone(deps, "Wi-Fi save"));
-    return savedFailure(written.record                           ? ModuleOutcome::Done
-                        : written.outcome == ModuleOutcome::Done ? ModuleOutcome::BadReply
-                                                                 : written.outcome,
+    const wifi::RecordSaveResult saved = wifi::saveModuleRecord(exchange, record, form, kind, read.record,
+                                                                progressUntilDone(deps, "Wi-Fi save"));
+    if (saved.refusal)
+        return {kExitRefused, refusalMessage(*saved.refusal) + ": nothing was written"};
+    const wifi::RecordReadResult& written = saved.written;
+    return savedFailure(written.record                     ? Outcome::Done
+                        : written.outcome == Outcome::Done ? Outcome::BadReply
+                                                           : written.outcome,
                         deps);
 }
 
@@ -419,9 +416,9 @@ ModulePlan planWifiSet(const Pairs& args, const std::optional<Pairs>& secrets, D
         return refuseModule(*bad);
     return {[edits, &deps](ModuleExchange& exchange, ModuleKind kind, Report&) -> Failure {
         if (kind < wifi::kModuleSollae || kind > wifi::kModuleOther)
-            return moduleFailure(ModuleOutcome::Unsupported);
+            return moduleFailure(Outcome::Unsupported);
         ModuleReading read = readModule(exchange, kind);
-        if (read.outcome != ModuleOutcome::Done)
+        if (read.outcome != Outcome::Done)
             return moduleFailure(read.outcome);
         return kind == wifi::kModuleSollae ? saveSollae(exchange, read, edits, deps)
                                            : saveRecord(exchange, read, edits, kind, deps);
@@ -451,9 +448,9 @@ std::string eapChoices(ModuleKind kind) {
 // Accept's rules over the record the module holds, then the record written back.
 Failure saveEnterprise(ModuleExchange& exchange, ModuleKind kind, const Pairs& edits, Deps& deps) {
     if (kind < wifi::kModuleQuatech || kind > wifi::kModuleOther)
-        return moduleFailure(ModuleOutcome::Unsupported);
+        return moduleFailure(Outcome::Unsupported);
     ModuleReading read = readModule(exchange, kind);
-    if (read.outcome != ModuleOutcome::Done)
+    if (read.outcome != Outcome::Done)
         return moduleFailure(read.outcome);
     wifi::WifiSettingsRecord record = *read.record;
     wifi::EnterpriseValues values = wifi::enterpriseValuesOf(record, kind);
@@ -493,9 +490,9 @@ Failure saveEnterprise(ModuleExchange& exchange, ModuleKind kind, const Pairs& e
     wifi::acceptEnterprise(record, values, kind, values.texts.password);
     const wifi::RecordReadResult written =
         wifi::writeModuleRecord(exchange, record, progressUntilDone(deps, "Wi-Fi save"));
-    return savedFailure(written.record                           ? ModuleOutcome::Done
-                        : written.outcome == ModuleOutcome::Done ? ModuleOutcome::BadReply
-                                                                 : written.outcome,
+    return savedFailure(written.record                     ? Outcome::Done
+                        : written.outcome == Outcome::Done ? Outcome::BadReply
+                                                           : written.outcome,
                         deps);
 }
 
@@ -517,12 +514,12 @@ ModulePlan planEnterprise(const Pairs& args, const std::optional<Pairs>& secrets
 std::optional<WifiReading> readWifi(ModuleExchange& exchange, ModuleKind kind, Report& report,
                                     Failure& failure) {
     if (kind < wifi::kModuleSollae || kind > wifi::kModuleOther) {
-        failure = moduleFailure(ModuleOutcome::Unsupported);
+        failure = moduleFailure(Outcome::Unsupported);
         return std::nullopt;
     }
     const ModuleReading read = readModule(exchange, kind);
     failure = moduleFailure(read.outcome);
-    if (read.outcome != ModuleOutcome::Done)
+    if (read.outcome != Outcome::Done)
         return std::nullopt;
     reportValues(read.values, report);
     return WifiReading{read.values.wpaKey, read.values.wepKey};

@@ -16,7 +16,7 @@ FontDownload::FontDownload(ui::Window& host, FontFiles& files, std::string_view 
 
 void FontDownload::openFile(printer::BorrowedLink link, int emulationKind) {
     printer::BorrowedChannel channel(link);
-    manager_.prepare(channel, link.linkKind, emulationKind);
+    manager_.prepare(channel, emulationKind);
     if (host_.desktop().runModal(manager_, &host_) != ui::kResultOk) {
         host_.view().enable(kDownload, false);
         return;

@@ -7,24 +7,17 @@
 #include "fonts/font_files.h"
 #include "fonts/font_operations.h"
 #include "fonts/font_windows.h"
-#include "printer/printer_exchange.h"
-#include "printer/printer_session.h"
+#include "transport/printer_exchange.h"
+#include "transport/printer_session.h"
 #include "ui/window.h"
 
 namespace hollin::fonts {
 
-inline constexpr TextTwin kFileSizeText = {"Please, check the file size", "파일 크기가 너무 큽니다."};
 inline constexpr TextTwin kFileSizeCaption = {"ERROR", "에러"};
 inline constexpr TextTwin kDownloadQuestion = {"Download font to printer ?",
                                                "프린터로 폰트를 다운로드 하시겠습니까 ?"};
 inline constexpr TextTwin kDownloadCaption = {"Download Font", "폰트 다운로드"};
-inline constexpr TextTwin kReadSizeErrorText = {"Read file size error", "파일 크기 에러"};
 inline constexpr TextTwin kErrorCaptionText = {"Error", "에러"};
-inline constexpr std::string_view kWriteOpenFailedText = "Write Open Failed";
-inline constexpr std::string_view kFileMissingFormat = "%s file is not exist";
-// The ".tfd" file could not be written whole.
-inline constexpr TextTwin kTfdWriteFailedText = {"The font file could not be written; nothing was sent.",
-                                                 "폰트 파일을 쓸 수 없어 전송하지 않았습니다."};
 inline constexpr std::string_view kTfdFilter = "Font File(*.tfd) (*.tfd *.doc)";
 // The save dialog opens on the working folder.
 inline constexpr std::string_view kTfdStartFolder = ".";

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "printer/printer_commands.h"
+#include "transport/emulation.h"
 
 namespace hollin::fonts {
 
-std::optional<Bytes> collectFontReply(ByteChannel& channel, int linkKind) {
-    const std::size_t piece = linkKind == printer::kLinkUsb ? 64 : 256;
+std::optional<Bytes> collectFontReply(ByteChannel& channel) {
+    const std::size_t piece = channel.replyPieceBytes();
     Bytes reply;
     Bytes buffer(piece);
     int idle = 0;
@@ -32,20 +32,19 @@ std::optional<Bytes> collectFontReply(ByteChannel& channel, int linkKind) {
 namespace {
 
 // Sends a request and collects its answer; the outcome when either failed.
-std::optional<Bytes> ask(ByteChannel& channel, int linkKind, const Bytes& request,
-                         FontDirectoryResult& result) {
+std::optional<Bytes> ask(ByteChannel& channel, const Bytes& request, FontDirectoryResult& result) {
     if (!channel.send(request)) {
         result.outcome = Outcome::NotSent;
         return std::nullopt;
     }
-    auto reply = collectFontReply(channel, linkKind);
+    auto reply = collectFontReply(channel);
     if (!reply)
         result.outcome = Outcome::NoResponse;
     return reply;
 }
 
-void readCpcl(ByteChannel& channel, int linkKind, FontDirectoryResult& result) {
-    const auto reply = ask(channel, linkKind, cpclDirectoryRequest(), result);
+void readCpcl(ByteChannel& channel, FontDirectoryResult& result) {
+    const auto reply = ask(channel, cpclDirectoryRequest(), result);
     if (!reply)
         return;
     auto directory = parseCpclDirectory(*reply);
@@ -60,8 +59,8 @@ void readCpcl(ByteChannel& channel, int linkKind, FontDirectoryResult& result) {
     }
 }
 
-void readZpl(ByteChannel& channel, int linkKind, FontDirectoryResult& result) {
-    const auto memoryReply = ask(channel, linkKind, zplMemoryRequest(), result);
+void readZpl(ByteChannel& channel, FontDirectoryResult& result) {
+    const auto memoryReply = ask(channel, zplMemoryRequest(), result);
     if (!memoryReply)
         return;
     const auto memory = parseZplMemory(*memoryReply);
@@ -71,7 +70,7 @@ void readZpl(ByteChannel& channel, int linkKind, FontDirectoryResult& result) {
     }
     result.free = memory->free;
     result.used = memory->used;
-    const auto listReply = ask(channel, linkKind, zplFontListRequest(), result);
+    const auto listReply = ask(channel, zplFontListRequest(), result);
     if (!listReply)
         return;
     auto entries = parseZplFontList(*listReply);
@@ -84,12 +83,12 @@ void readZpl(ByteChannel& channel, int linkKind, FontDirectoryResult& result) {
 
 }  // namespace
 
-FontDirectoryResult readPrinterFonts(ByteChannel& channel, int emulationKind, int linkKind) {
+FontDirectoryResult readPrinterFonts(ByteChannel& channel, int emulationKind) {
     FontDirectoryResult result;
     if (emulationKind == kCpcl)
-        readCpcl(channel, linkKind, result);
+        readCpcl(channel, result);
     else if (emulationKind == kZpl)
-        readZpl(channel, linkKind, result);
+        readZpl(channel, result);
     else
         result.outcome = Outcome::Unsupported;
     return result;

@@ -28,9 +28,8 @@ FontManagerWindow::FontManagerWindow(FontFiles& files, std::string_view appTitle
     onClicked(fm::kDelete, [this] { deleteFont(); });
 }
 
-void FontManagerWindow::prepare(printer::ByteChannel& channel, int linkKind, int emulationKind) {
+void FontManagerWindow::prepare(printer::ByteChannel& channel, int emulationKind) {
     channel_ = &channel;
-    linkKind_ = linkKind;
     emulationKind_ = emulationKind;
 }
 
@@ -118,7 +117,7 @@ void FontManagerWindow::readPrinterFonts() {
     view().enable(fm::kDelete, false);
     if (channel_ == nullptr)
         return;
-    const FontDirectoryResult result = fonts::readPrinterFonts(*channel_, emulationKind_, linkKind_);
+    const FontDirectoryResult result = fonts::readPrinterFonts(*channel_, emulationKind_);
     if (result.free)
         free_ = *result.free;
     if (result.used)

@@ -8,7 +8,7 @@
 #include "common/text_twin.h"
 #include "fonts/font_codec.h"
 #include "fonts/font_files.h"
-#include "printer/byte_channel.h"
+#include "transport/byte_channel.h"
 #include "ui/window.h"
 
 namespace hollin::fonts {
@@ -61,7 +61,7 @@ class FontManagerWindow : public ui::Window {
     FontManagerWindow(FontFiles& files, std::string_view appTitle);
 
     // The lent port (kept until the next prepare), its link kind and the printer's emulation.
-    void prepare(printer::ByteChannel& channel, int linkKind, int emulationKind);
+    void prepare(printer::ByteChannel& channel, int emulationKind);
 
     void onInit() override;
     void onOk() override;  // "&Select to download"
@@ -85,7 +85,6 @@ class FontManagerWindow : public ui::Window {
     FontFiles& files_;
     std::string appTitle_;
     printer::ByteChannel* channel_ = nullptr;
-    int linkKind_ = 0;
     int emulationKind_ = 0;
     int messageLanguage_ = kLanguageEnglish;
     std::string folder_;

@@ -186,6 +186,24 @@ void PrinterLink::Close() {
     port_.reset();
 }
 
+int PrinterLink::writeLent(std::span<const std::uint8_t> data) {
+    if (!port_)
+        return 0;
+    for (std::size_t sent = 0; sent < data.size(); sent += kChunkBytes) {
+        const std::size_t piece = std::min(kChunkBytes, data.size() - sent);
+        if (!writeBoundedPiece(*port_, *clock_, data.data() + sent, piece, kChunkBoundMs, kRetryPauseMs)) {
+            port_->purge();
+            return 0;
+        }
+    }
+    port_->purge();
+    return static_cast<int>(std::min<std::size_t>(data.size(), INT_MAX));
+}
+
+std::unique_ptr<Link> PrinterLink::shareOpen() {
+    return std::make_unique<PrinterLink>(sharedCopy());
+}
+
 PrinterLink PrinterLink::sharedCopy() const {
     PrinterLink copy(*clock_, factory_, resolver_);
     copy.trace_ = trace_;

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "link/link.h"
 #include "link/open_failure.h"
 #include "link/serial_port.h"
 #include "platform/clock.h"
@@ -41,7 +42,7 @@ bool writeBoundedPiece(SerialPort& port, Clock& clock, const std::uint8_t* data,
 // waitReadable does.
 //
 // Used from one thread. Low-level results are plain integers, as the windows expect.
-class PrinterLink {
+class PrinterLink final : public Link {
   public:
     static constexpr std::size_t kChunkBytes = 64;
     static constexpr std::uint32_t kChunkBoundMs = 1000;
@@ -72,19 +73,20 @@ class PrinterLink {
     int Open(std::string_view portName, std::uint32_t baud, int parity, int dataBits, int stopBits,
              int flowControl);
     // The number of bytes written: all of them, or 0 when the link is closed or the write gave up.
-    int Write(std::span<const std::uint8_t> data);
+    int Write(std::span<const std::uint8_t> data) override;
     // The bytes waiting, up to the buffer's size; 0 at once when none wait or the link is closed.
-    int Read(std::span<std::uint8_t> buffer);
+    int Read(std::span<std::uint8_t> buffer) override;
     // Waits up to `ms` for the printer's bytes, returning as soon as some wait; true when they do. A
     // closed link, or a port that cannot wait, pauses `ms` on the clock instead.
-    bool waitReadable(std::uint32_t ms);
+    bool waitReadable(std::uint32_t ms) override;
     void Close();
+    void close() override { Close(); }
 
-    bool isOpen() const { return open_; }
+    bool isOpen() const override { return open_; }
     // Why the last Open failed: the device and the reason; reason None after an Open that succeeded.
-    const OpenFailure& openFailure() const { return openFailure_; }
+    const OpenFailure& openFailure() const override { return openFailure_; }
     // Whether the last Write sent all its bytes (false after a time-out or on a closed link).
-    bool lastWriteDelivered() const { return delivered_; }
+    bool lastWriteDelivered() const override { return delivered_; }
     // The open port, for windows that borrow it; nullptr when none is held.
     SerialPort* port() const { return port_.get(); }
     // The operating system's handle of the port (a file descriptor), -1 when none.
@@ -93,6 +95,15 @@ class PrinterLink {
     // A link on the same open port for a child window: it writes and reads like this one but its
     // Close never closes the port. This link must stay open while the copy is used.
     PrinterLink sharedCopy() const;
+
+    // The lent port's write: 64-byte pieces straight on the port, no wake-up, the port purged at the
+    // end or on failure; the bytes written, 0 when a piece gave up or no port is held.
+    int writeLent(std::span<const std::uint8_t> data) override;
+    static constexpr std::size_t kReplyPieceBytes = 256;
+    std::size_t replyPieceBytes() const override { return kReplyPieceBytes; }
+    // A shared copy (see sharedCopy).
+    std::unique_ptr<Link> shareOpen() override;
+    bool hasLineRate() const override { return true; }
 
     // Where diagnostic traces go (never to the operator); standard error by default.
     void setTraceSink(TraceSink sink) { trace_ = std::move(sink); }

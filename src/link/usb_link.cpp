@@ -98,6 +98,15 @@ bool UsbLink::waitReadable(std::uint32_t ms) {
     return false;
 }
 
+int UsbLink::writeLent(std::span<const std::uint8_t> data) {
+    Write(data);
+    return lastWriteDelivered() ? 1 : 0;
+}
+
+std::unique_ptr<Link> UsbLink::shareOpen() {
+    return std::make_unique<LinkView>(*this);
+}
+
 int UsbLink::Close() {
     if (!open_)
         return 3;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <thread>
 
+#include "link/link.h"
 #include "link/usb_device.h"
 #include "platform/clock.h"
 
@@ -23,7 +24,7 @@ namespace hollin {
 //
 // Open, Write, Read and Close belong to one thread (the window's); the reconnect thread shares the
 // device with it under a mutex.
-class UsbLink {
+class UsbLink final : public Link {
   public:
     static constexpr std::size_t kChunkBytes = 1024;
     static constexpr std::uint32_t kReconnectIntervalMs = 500;
@@ -48,24 +49,34 @@ class UsbLink {
     // away, or any chunk failed on the way (lastWriteDelivered() then tells whether the data still
     // reached the printer after a reconnection). When the reconnect thread cannot be started the link
     // closes and the Write returns 0.
-    int Write(std::span<const std::uint8_t> data);
+    int Write(std::span<const std::uint8_t> data) override;
     // The bytes the printer has sent, up to the buffer's size; 0 when none wait or the link is closed
     // or reconnecting. Never waits.
-    int Read(std::span<std::uint8_t> buffer);
+    int Read(std::span<std::uint8_t> buffer) override;
     // Waits up to `ms` for the printer's bytes, returning as soon as some wait; true when they do. A
     // closed or reconnecting link, or a device that cannot wait, pauses `ms` on the clock instead.
-    bool waitReadable(std::uint32_t ms);
+    bool waitReadable(std::uint32_t ms) override;
     // 3 when the link was already closed; otherwise stops the reconnect thread (waits for it), closes
     // the device and returns 0.
     int Close();
+    void close() override { Close(); }
 
-    bool isOpen() const { return open_; }
+    bool isOpen() const override { return open_; }
     // Why the last Open failed (reason None after one that succeeded).
-    const OpenFailure& openFailure() const { return openFailure_; }
+    const OpenFailure& openFailure() const override { return openFailure_; }
     // Whether the last Write's data all reached the printer, with or without a reconnection.
-    bool lastWriteDelivered() const { return delivered_; }
+    bool lastWriteDelivered() const override { return delivered_; }
     // Whether the reconnect thread is looking for the printer.
     bool reconnecting() const;
+
+    // The lent port's write is the ordinary one: 1 when the bytes reached the printer, also after a
+    // reconnection, 0 when they did not.
+    int writeLent(std::span<const std::uint8_t> data) override;
+    static constexpr std::size_t kReplyPieceBytes = 64;
+    std::size_t replyPieceBytes() const override { return kReplyPieceBytes; }
+    // A view of this link (its reconnect thread is not copied); closing the view leaves it open.
+    std::unique_ptr<Link> shareOpen() override;
+    bool hasLineRate() const override { return false; }
 
   private:
     long writeToDevice(std::span<const std::uint8_t> data);

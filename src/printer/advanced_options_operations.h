@@ -6,8 +6,8 @@
 #include <span>
 
 #include "printer/advanced_options_codec.h"
-#include "printer/byte_channel.h"
 #include "printer/printer_operations.h"
+#include "transport/byte_channel.h"
 
 // The advanced options window's two actions, over a copy of the main window's link.
 namespace hollin::printer {

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "printer/hollin_dlg.h"
 #include "printer/result_messages.h"
 #include "ui/button_icons.h"
 #include "ui/filtered_edit.h"

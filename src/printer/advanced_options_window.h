@@ -9,7 +9,7 @@
 #include "platform/clock.h"
 #include "platform/search_save_progress.h"
 #include "printer/advanced_options_operations.h"
-#include "printer/byte_channel.h"
+#include "transport/byte_channel.h"
 #include "ui/window.h"
 
 namespace hollin::printer {

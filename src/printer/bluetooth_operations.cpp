@@ -6,6 +6,20 @@
 #include "printer/bluetooth_codec.h"
 
 namespace hollin::printer {
+
+const TextTwin* checkBluetoothName(std::string_view name) {
+    return name.size() > kBtNameMaxBytes ? &kBtNameTooLongText : nullptr;
+}
+
+const TextTwin* checkBluetoothPin(std::string_view pin, PinRule rule) {
+    if (rule == PinRule::AnyFour)
+        return btPinLengthOk(pin) ? nullptr : &kBtPinLengthText;
+    if (!btPinLengthOk(pin))
+        return &kBtPinDecimalLengthText;
+    if (!btPinDecimal(pin))
+        return &kBtPinValueText;
+    return nullptr;
+}
 namespace {
 
 // Prepares, then sends `command`; nothing is sent for an empty one (a value refused).
@@ -74,12 +88,8 @@ PrinterResult setBluetoothName(BluetoothTransport& transport, std::string_view n
     return prepareAndSend(transport, btWriteNameCommand(name));
 }
 
-bool btPinFollows(std::string_view pin, PinRule rule) {
-    return rule == PinRule::FourDigits ? btPinDecimal(pin) : btPinLengthOk(pin);
-}
-
 PrinterResult setBluetoothPin(BluetoothTransport& transport, std::string_view pin, PinRule rule) {
-    return prepareAndSend(transport, btPinFollows(pin, rule) ? btWritePinCommand(pin) : std::nullopt);
+    return prepareAndSend(transport, checkBluetoothPin(pin, rule) == nullptr ? btWritePinCommand(pin) : std::nullopt);
 }
 
 PrinterResult setDiscoverable(BluetoothTransport& transport, bool on) {

@@ -8,14 +8,36 @@
 #include <string_view>
 
 #include "common/bytes.h"
-#include "printer/byte_channel.h"
-#include "printer/printer_exchange.h"
+#include "common/text_twin.h"
 #include "printer/printer_operations.h"
+#include "transport/byte_channel.h"
+#include "transport/printer_exchange.h"
 
 // The Bluetooth actions, over either of the two ways the program reaches the module: the Bluetooth
 // window's lent port, or the main window's own exchange (which checks first that the printer still
 // answers).
 namespace hollin::printer {
+
+// --- the values the Bluetooth actions take, with the messages of a refusal
+inline constexpr TextTwin kBtNameTooLongText = {"Bluetooth device name is up to 18 characters. !!!",
+                                                "블루투스 장치 이름이 최대 18문자 입니다. !!!"};
+inline constexpr TextTwin kBtPinLengthText = {"Bluetooth PIN Code is 4 characters. !!!",
+                                              "블루투스 핀코드 길이는 4 문자 입니다. !!!"};
+inline constexpr TextTwin kBtPinDecimalLengthText = {"Bluetooth PIN Code is 4-decimal characters. !!!",
+                                                     "블루투스 핀코드 길이 4-decimal 문자 입니다. !!!"};
+inline constexpr TextTwin kBtPinValueText = {
+    "Invalid PIN Code value\nBluetooth PIN Code value is from 0000 to 9999 !!!",
+    "핀코드 값 에러\n블루투스 핀코드 값은 0000 ~ 9999 입니다. !!!"};
+
+// Which PINs Save Bluetooth PIN Code takes: any 4 characters (the Bluetooth window) or 4 decimal
+// digits (the main window's group).
+enum class PinRule { AnyFour, FourDigits };
+
+// A name Set Bluetooth Information takes: at most 18 bytes. The refusal's message, nothing when taken.
+const TextTwin* checkBluetoothName(std::string_view name);
+// A PIN Save Bluetooth PIN Code takes under `rule`: the length first, then (four digits) the digits.
+// The refusal's message, nothing when taken.
+const TextTwin* checkBluetoothPin(std::string_view pin, PinRule rule);
 
 // A reply wait: pauses of 50 ms, given up after about 3 s.
 inline constexpr std::uint32_t kBtReplyPauseMs = 50;
@@ -67,10 +89,6 @@ struct BluetoothInfo {
 // The three reads in order: address, discoverable mode, device name; stops at the first command
 // not sent or reply not received.
 BluetoothInfo readBluetoothInfo(BluetoothTransport& transport);
-// Which PINs Save Bluetooth PIN Code takes: any 4 characters (the Bluetooth window) or 4 decimal
-// digits (the main window's group).
-enum class PinRule { AnyFour, FourDigits };
-bool btPinFollows(std::string_view pin, PinRule rule);
 
 // Every set action asks the transport first (the main window's probe) and then checks its value:
 // Refused, with nothing sent, for a name over 18 bytes or a PIN outside its rule.

@@ -83,9 +83,8 @@ void BluetoothPanel::onSetInfo() {
 }
 
 const TextTwin& BluetoothPanel::pinRefusal(const std::string& pin) const {
-    if (pinRule_ == PinRule::AnyFour)
-        return kBtPinLengthText;
-    return btPinLengthOk(pin) ? kBtPinValueText : kBtPinDecimalLengthText;
+    const TextTwin* refusal = checkBluetoothPin(pin, pinRule_);
+    return refusal != nullptr ? *refusal : kBtPinLengthText;
 }
 
 void BluetoothPanel::onSavePin() {

@@ -30,15 +30,6 @@ inline constexpr ControlId kNumericOn = 1039;
 inline constexpr ControlId kNumericOff = 1040;
 }  // namespace bt
 
-inline constexpr TextTwin kBtNameTooLongText = {"Bluetooth device name is up to 18 characters. !!!",
-                                                "블루투스 장치 이름이 최대 18문자 입니다. !!!"};
-inline constexpr TextTwin kBtPinLengthText = {"Bluetooth PIN Code is 4 characters. !!!",
-                                              "블루투스 핀코드 길이는 4 문자 입니다. !!!"};
-inline constexpr TextTwin kBtPinDecimalLengthText = {"Bluetooth PIN Code is 4-decimal characters. !!!",
-                                                     "블루투스 핀코드 길이 4-decimal 문자 입니다. !!!"};
-inline constexpr TextTwin kBtPinValueText = {
-    "Invalid PIN Code value\nBluetooth PIN Code value is from 0000 to 9999 !!!",
-    "핀코드 값 에러\n블루투스 핀코드 값은 0000 ~ 9999 입니다. !!!"};
 inline constexpr TextTwin kBtUnsupportedText = {"Unsupported !!!", "지원 안 됨"};
 
 // The Bluetooth controls' behaviour, shared by the Bluetooth window and the main window's group: the

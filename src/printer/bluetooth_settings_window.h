@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "printer/bluetooth_panel.h"
-#include "printer/byte_channel.h"
-#include "printer/printer_session.h"
+#include "transport/byte_channel.h"
+#include "transport/printer_session.h"
 #include "ui/window.h"
 
 namespace hollin::printer {

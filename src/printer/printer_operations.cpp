@@ -77,8 +77,25 @@ PrinterResult saveSerialLine(PrinterExchange& exchange, int emulationKind, const
     return sent(true);
 }
 
+const TextTwin* failureText(Outcome outcome) {
+    switch (outcome) {
+        case Outcome::NoResponse:
+            return &kNoResponseText;
+        case Outcome::UnknownEmulation:
+            return &kReadEmulationFailedText;
+        case Outcome::NotSent:
+            return &kSendFailedText;
+        default:
+            return nullptr;
+    }
+}
+
+bool powerSaveMinutesAccepted(int minutes) {
+    return minutes >= 0 && minutes <= 0xFF;
+}
+
 PrinterResult setPowerSave(PrinterExchange& exchange, int mode, int minutes) {
-    if (minutes < 0 || minutes > 0xFF)
+    if (!powerSaveMinutesAccepted(minutes))
         return {Outcome::Refused, std::nullopt, std::nullopt};
     PrinterResult result = probeEmulation(exchange);
     if (result.outcome != Outcome::Done)

@@ -5,22 +5,14 @@
 #include <optional>
 #include <string_view>
 
-#include "printer/printer_exchange.h"
+#include "common/text_twin.h"
+#include "transport/outcome.h"
+#include "transport/printer_exchange.h"
 
 // Every action the main window takes on a printer, as one call that runs the whole exchange (probe,
 // build, send, wait, read) and returns what happened. Nothing here shows anything: a window maps the
 // result to its messages and control states, the command line to its text and exit code.
 namespace hollin::printer {
-
-enum class Outcome {
-    Done,              // the command went out; a read got its answer
-    NotSent,           // the link was closed or the write gave up
-    NoResponse,        // the printer did not answer within the bound
-    UnknownEmulation,  // the answer names no emulation this action accepts
-    Unsupported,       // the printer's emulation takes no such command: nothing was sent
-    Refused,           // a value has no byte on the wire: nothing was sent
-    BadReply,          // an answer came but is too short to hold what was asked for
-};
 
 struct PrinterResult {
     Outcome outcome = Outcome::Done;
@@ -33,6 +25,14 @@ struct PrinterResult {
     // Nothing went wrong: the command went out, or the printer takes no such command.
     bool succeeded() const { return outcome == Outcome::Done || outcome == Outcome::Unsupported; }
 };
+
+// --- what a failed action says (each face shows it its own way)
+inline constexpr TextTwin kNoResponseText = {"No Response in printer", "프린터 응답이 없습니다. !!!"};
+inline constexpr TextTwin kReadEmulationFailedText = {"Failed to read emulation", "Emulation 읽기 실패 !!!"};
+// A command that did not reach the printer (link closed, or the write gave up).
+inline constexpr TextTwin kSendFailedText = {"Sending ERROR", "전송 에러"};
+// The message of a failed action: no response, unknown emulation or not sent; nothing for the others.
+const TextTwin* failureText(Outcome outcome);
 
 // --- identification
 // The probe: the printer's emulation, any of the eight codes.
@@ -65,6 +65,10 @@ PrinterResult saveSerialLine(PrinterExchange& exchange, int emulationKind, const
                              const std::function<void(std::string_view)>& trace = {});
 
 // --- print settings
+// The printer keeps the power-save minutes in one byte; a negative count ("-5") has no byte.
+inline constexpr TextTwin kMinutesOutOfRangeText = {"The minutes must be a number from 0 to 255.",
+                                                    "분 값은 0에서 255 사이의 숫자여야 합니다."};
+bool powerSaveMinutesAccepted(int minutes);
 // Probes first; minutes outside 0..255 have no byte and are refused before anything is sent.
 PrinterResult setPowerSave(PrinterExchange& exchange, int mode, int minutes);
 // Sends the code page at its list position for the emulation, then lets the printer settle.

@@ -18,19 +18,6 @@ bool reportProbeResult(ui::DialogView& view, int probeResult, int messageLanguag
     return reportResult(view, {outcome, std::nullopt, std::nullopt}, messageLanguage);
 }
 
-const TextTwin* failureText(Outcome outcome) {
-    switch (outcome) {
-        case Outcome::NoResponse:
-            return &kNoResponseText;
-        case Outcome::UnknownEmulation:
-            return &kReadEmulationFailedText;
-        case Outcome::NotSent:
-            return &kSendFailedText;
-        default:
-            return nullptr;
-    }
-}
-
 bool reportResult(ui::DialogView& view, const PrinterResult& result, int messageLanguage) {
     if (const TextTwin* text = failureText(result.outcome))
         showError(view, *text, messageLanguage);

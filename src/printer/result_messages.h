@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 #include "common/text_twin.h"
 #include "printer/printer_operations.h"
 #include "ui/dialog_view.h"
@@ -7,10 +9,9 @@
 // How the printer windows tell the operator that an action on the printer failed.
 namespace hollin::printer {
 
-inline constexpr TextTwin kNoResponseText = {"No Response in printer", "프린터 응답이 없습니다. !!!"};
-inline constexpr TextTwin kReadEmulationFailedText = {"Failed to read emulation", "Emulation 읽기 실패 !!!"};
-// A command that did not reach the printer (link closed, or the write gave up).
-inline constexpr TextTwin kSendFailedText = {"Sending ERROR", "전송 에러"};
+// The caption of the printer windows' messages.
+inline constexpr std::string_view kProductTitle = "Hollin Printer Utility";
+
 inline constexpr TextTwin kErrorCaption = {"Error", "에러"};
 
 // Shows `text` in the language of `messageLanguage` with the caption "Error" and an OK button.
@@ -21,9 +22,6 @@ void showError(ui::DialogView& view, std::string_view text, int messageLanguage)
 // Tells the operator why a probe failed: -1 "No Response in printer", -2 "Failed to read emulation".
 // Returns false for those two, true (and shows nothing) for a probe that succeeded.
 bool reportProbeResult(ui::DialogView& view, int probeResult, int messageLanguage);
-
-// The message of a failed action: no response, unknown emulation or not sent; nothing for the others.
-const TextTwin* failureText(Outcome outcome);
 
 // Shows the failure message of `result`, if it has one. Returns whether the action succeeded.
 bool reportResult(ui::DialogView& view, const PrinterResult& result, int messageLanguage);

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "link/printer_link.h"
-#include "link/usb_link.h"
+#include "link/link.h"
 
 namespace hollin::wifi {
 namespace {
@@ -30,8 +29,11 @@ std::string groupItemText(const ModuleParameter& p) {
 
 }  // namespace
 
-ModuleExchange::ModuleExchange(PrinterLink& serial, UsbLink& usb, Clock& clock)
-    : serial_(serial), usb_(usb), clock_(clock) {}
+ModuleExchange::ModuleExchange(Clock& clock) : clock_(clock) {}
+
+bool ModuleExchange::serial() const {
+    return link_ != nullptr && link_->hasLineRate();
+}
 
 void ModuleExchange::trace(std::string_view line) {
     if (trace_)
@@ -39,40 +41,21 @@ void ModuleExchange::trace(std::string_view line) {
 }
 
 bool ModuleExchange::send(std::span<const std::uint8_t> bytes) {
-    switch (linkKind_) {
-        case kWifiLinkSerial:
-            serial_.Write(bytes);
-            return serial_.lastWriteDelivered();
-        case kWifiLinkUsb:
-            usb_.Write(bytes);
-            return usb_.lastWriteDelivered();
-        default:
-            return false;
-    }
+    if (link_ == nullptr)
+        return false;
+    link_->Write(bytes);
+    return link_->lastWriteDelivered();
 }
 
 int ModuleExchange::readChunk(std::span<std::uint8_t> buffer) {
-    switch (linkKind_) {
-        case kWifiLinkSerial:
-            return serial_.Read(buffer);
-        case kWifiLinkUsb:
-            return usb_.Read(buffer);
-        default:
-            return 0;
-    }
+    return link_ != nullptr ? link_->Read(buffer) : 0;
 }
 
 void ModuleExchange::pause() {
-    switch (linkKind_) {
-        case kWifiLinkSerial:
-            serial_.waitReadable(kPauseMs);
-            return;
-        case kWifiLinkUsb:
-            usb_.waitReadable(kPauseMs);
-            return;
-        default:
-            clock_.sleepMs(kPauseMs);
-    }
+    if (link_ != nullptr)
+        link_->waitReadable(kPauseMs);
+    else
+        clock_.sleepMs(kPauseMs);
 }
 
 std::uint32_t ModuleExchange::bufferTimeMs(std::size_t bytes) const {

@@ -11,16 +11,10 @@
 #include "wifi/module_protocol.h"
 
 namespace hollin {
-class PrinterLink;
-class UsbLink;
+class Link;
 }  // namespace hollin
 
 namespace hollin::wifi {
-
-// The link the Wi-Fi window opened: 0 serial, 2 USB, 1 none (the same codes as the main window's).
-inline constexpr int kWifiLinkSerial = 0;
-inline constexpr int kWifiLinkNone = 1;
-inline constexpr int kWifiLinkUsb = 2;
 
 // What one exchange with the module gave.
 struct ModuleReply {
@@ -68,11 +62,12 @@ class ModuleExchange {
     using Progress = std::function<void(int percent)>;
     using TraceSink = std::function<void(std::string_view)>;
 
-    // The links and the clock must outlive the exchange.
-    ModuleExchange(PrinterLink& serial, UsbLink& usb, Clock& clock);
+    // The clock, and any link set, must outlive the exchange.
+    explicit ModuleExchange(Clock& clock);
 
-    int linkKind() const { return linkKind_; }
-    void setLinkKind(int kind) { linkKind_ = kind; }
+    // The link the window opened; none (nullptr) sends nothing and reads nothing.
+    Link* link() const { return link_; }
+    void setLink(Link* link) { link_ = link; }
     // The serial line's rate, for the deadlines (USB counts as 115200).
     void setLineRate(std::uint32_t baud) { baud_ = baud; }
     bool ispModeOn() const { return ispModeOn_; }
@@ -123,14 +118,13 @@ class ModuleExchange {
                  const Progress& progress);
     int readChunk(std::span<std::uint8_t> buffer);
     void pause();
-    bool serial() const { return linkKind_ == kWifiLinkSerial; }
+    // A serial line: its rate paces the deadlines, and the module is given time to answer on it.
+    bool serial() const;
     std::uint32_t bufferTimeMs(std::size_t bytes) const;
     void trace(std::string_view line);
 
-    PrinterLink& serial_;
-    UsbLink& usb_;
     Clock& clock_;
-    int linkKind_ = kWifiLinkNone;
+    Link* link_ = nullptr;
     std::uint32_t baud_ = 19200;
     bool ispModeOn_ = false;
     TraceSink trace_;

@@ -26,15 +26,15 @@ constexpr std::array<ParamStep, 9> kLeadingSteps{{
 }};
 
 // Reads one parameter and stores it: Done, NoResponse or BadReply.
-ModuleOutcome readAndStore(ModuleExchange& exchange, SollaeSettings& settings, Param param) {
+Outcome readAndStore(ModuleExchange& exchange, SollaeSettings& settings, Param param) {
     const ModuleReply reply = exchange.readParameter(param);
     if (!reply.received())
-        return ModuleOutcome::NoResponse;
+        return Outcome::NoResponse;
     const auto value = decodeReadReply(param, reply.bytes);
     if (!value)
-        return ModuleOutcome::BadReply;
+        return Outcome::BadReply;
     storeParameter(settings, param, *value);
-    return ModuleOutcome::Done;
+    return Outcome::Done;
 }
 
 }  // namespace
@@ -45,11 +45,11 @@ OpenModuleResult openModule(ModuleExchange& exchange, Clock& clock) {
     ModuleKind kind = kModuleNone;
     const ModuleReply identification = exchange.enterIspMode(kind);
     if (!identification.sent) {
-        result.outcome = ModuleOutcome::NotSent;
+        result.outcome = Outcome::NotSent;
         return result;
     }
     if (!identification.received()) {
-        result.outcome = ModuleOutcome::NoResponse;
+        result.outcome = Outcome::NoResponse;
         return result;
     }
     result.kind = kind;
@@ -66,7 +66,7 @@ SollaeReadResult readSollaeSettings(ModuleExchange& exchange, SollaeSettings& se
                                     const ReadProgress& progress) {
     SollaeReadResult result;
     settings.clearKeyTexts();
-    const auto fail = [&result](SollaeStep step, ModuleOutcome outcome) {
+    const auto fail = [&result](SollaeStep step, Outcome outcome) {
         result.outcome = outcome;
         result.failedStep = step;
         return result;
@@ -77,30 +77,30 @@ SollaeReadResult readSollaeSettings(ModuleExchange& exchange, SollaeSettings& se
             progress(step, percent);
     };
     for (const ParamStep& s : kLeadingSteps) {
-        const ModuleOutcome outcome = readAndStore(exchange, settings, s.param);
-        if (outcome != ModuleOutcome::Done)
+        const Outcome outcome = readAndStore(exchange, settings, s.param);
+        if (outcome != Outcome::Done)
             return fail(s.step, outcome);
         stored(s.step, s.progress);
     }
     // A pass phrase that fills the first parameter continues in the extension.
     if (settings.passPhrase.size() == 32) {
-        const ModuleOutcome outcome = readAndStore(exchange, settings, Param::WpaKeyExtension);
-        if (outcome == ModuleOutcome::NoResponse)
+        const Outcome outcome = readAndStore(exchange, settings, Param::WpaKeyExtension);
+        if (outcome == Outcome::NoResponse)
             return fail(SollaeStep::WpaKeyExtension, outcome);
-        if (outcome == ModuleOutcome::Done) {
+        if (outcome == Outcome::Done) {
             result.extensionRead = true;
             stored(SollaeStep::WpaKeyExtension, -1);
         }
     }
-    const ModuleOutcome port = readAndStore(exchange, settings, Param::TcpPort);
-    if (port != ModuleOutcome::Done)
+    const Outcome port = readAndStore(exchange, settings, Param::TcpPort);
+    if (port != Outcome::Done)
         return fail(SollaeStep::TcpPort, port);
     stored(SollaeStep::TcpPort, -1);
 
     // A module without the pre-shared key parameter has the basic set.
     const ModuleReply psk = exchange.readParameter(Param::WpaPsk);
     if (!psk.received())
-        return fail(SollaeStep::WpaPsk, ModuleOutcome::NoResponse);
+        return fail(SollaeStep::WpaPsk, Outcome::NoResponse);
     if (!decodeReadReply(Param::WpaPsk, psk.bytes)) {
         result.parameterSet = 1;
         if (progress)
@@ -108,16 +108,16 @@ SollaeReadResult readSollaeSettings(ModuleExchange& exchange, SollaeSettings& se
         return result;
     }
     result.parameterSet = 2;
-    const ModuleOutcome options = readAndStore(exchange, settings, Param::TcpOptions);
-    if (options != ModuleOutcome::Done)
+    const Outcome options = readAndStore(exchange, settings, Param::TcpOptions);
+    if (options != Outcome::Done)
         return fail(SollaeStep::TcpOptions, options);
     stored(SollaeStep::TcpOptions, -1);
     const ModuleReply version = exchange.version();
     if (!version.received())
-        return fail(SollaeStep::Mac, ModuleOutcome::NoResponse);
+        return fail(SollaeStep::Mac, Outcome::NoResponse);
     const auto mac = macFromVersionReply(version.bytes);
     if (!mac)
-        return fail(SollaeStep::Mac, ModuleOutcome::BadReply);
+        return fail(SollaeStep::Mac, Outcome::BadReply);
     settings.mac = *mac;
     stored(SollaeStep::Mac, 100);
     return result;
@@ -129,15 +129,15 @@ namespace {
 RecordReadResult recordOf(const ModuleReply& reply) {
     RecordReadResult result;
     if (!reply.sent) {
-        result.outcome = ModuleOutcome::NotSent;
+        result.outcome = Outcome::NotSent;
         return result;
     }
     switch (checkBulkReply(reply.bytes)) {
         case BulkCheck::NoData:
-            result.outcome = ModuleOutcome::NoResponse;
+            result.outcome = Outcome::NoResponse;
             break;
         case BulkCheck::Syntax:
-            result.outcome = ModuleOutcome::BadReply;
+            result.outcome = Outcome::BadReply;
             break;
         case BulkCheck::Good:
             result.record = bulkReplyRecord(reply.bytes);
@@ -157,15 +157,29 @@ RecordReadResult writeModuleRecord(ModuleExchange& exchange, const WifiSettingsR
     return recordOf(exchange.bulkWrite(record, progress));
 }
 
+RecordSaveResult saveModuleRecord(ModuleExchange& exchange, WifiSettingsRecord& record,
+                                  const RecordForm& form, ModuleKind kind,
+                                  const std::optional<WifiSettingsRecord>& held,
+                                  const ModuleExchange::Progress& progress) {
+    RecordSaveResult result;
+    foldRecordBasics(record, form);
+    result.refusal = checkRecordForm(form);
+    if (result.refusal)
+        return result;
+    foldRecordRest(record, form, kind, held.value_or(record));
+    result.written = writeModuleRecord(exchange, record, progress);
+    return result;
+}
+
 namespace {
 
 // A write or the flash: Done on "701", else why not.
-ModuleOutcome writeOutcome(const ModuleReply& reply) {
+Outcome writeOutcome(const ModuleReply& reply) {
     if (!reply.sent)
-        return ModuleOutcome::NotSent;
+        return Outcome::NotSent;
     if (!reply.received())
-        return ModuleOutcome::NoResponse;
-    return replyGood(reply.bytes, false) ? ModuleOutcome::Done : ModuleOutcome::BadReply;
+        return Outcome::NoResponse;
+    return replyGood(reply.bytes, false) ? Outcome::Done : Outcome::BadReply;
 }
 
 }  // namespace
@@ -175,8 +189,8 @@ SollaeSaveResult writeSollaeSettings(ModuleExchange& exchange, const std::vector
     SollaeSaveResult result;
     exchange.unlock();
     for (const SollaeWrite& w : writes) {
-        const ModuleOutcome outcome = writeOutcome(exchange.writeParameter(w.param, w.value));
-        if (outcome != ModuleOutcome::Done) {
+        const Outcome outcome = writeOutcome(exchange.writeParameter(w.param, w.value));
+        if (outcome != Outcome::Done) {
             result.outcome = outcome;
             result.failedParam = w.param;
             return result;
@@ -185,34 +199,34 @@ SollaeSaveResult writeSollaeSettings(ModuleExchange& exchange, const std::vector
         if (progress && w.progress >= 0)
             progress(w.progress);
     }
-    const ModuleOutcome flashed = writeOutcome(exchange.flash());
-    if (flashed == ModuleOutcome::NoResponse)
+    const Outcome flashed = writeOutcome(exchange.flash());
+    if (flashed == Outcome::NoResponse)
         result.flashSilent = true;
     else
         result.outcome = flashed;
     return result;
 }
 
-ModuleOutcome resetModule(ModuleExchange& exchange, ModuleKind kind, Clock& clock) {
+Outcome resetModule(ModuleExchange& exchange, ModuleKind kind, Clock& clock) {
     switch (kind) {
         case kModuleSollae: {
             const ModuleReply reply = exchange.factoryDefaults();
             if (!reply.sent)
-                return ModuleOutcome::NotSent;
+                return Outcome::NotSent;
             if (!reply.received())
-                return ModuleOutcome::NoResponse;
+                return Outcome::NoResponse;
             // Done only when the module took each of the four commands.
             if (!endsWith(reply.bytes, "\r\n") || completeLines(reply.bytes) < kFactoryDefaultsLines ||
                 !everyLineGood(reply.bytes))
-                return ModuleOutcome::BadReply;
+                return Outcome::BadReply;
             clock.sleepMs(kResetSettleMs);
-            return ModuleOutcome::Done;
+            return Outcome::Done;
         }
         case kModuleQuatech:
         case kModuleInc:
-            return exchange.resetSettings() ? ModuleOutcome::Done : ModuleOutcome::NotSent;
+            return exchange.resetSettings() ? Outcome::Done : Outcome::NotSent;
         default:
-            return ModuleOutcome::Unsupported;
+            return Outcome::Unsupported;
     }
 }
 

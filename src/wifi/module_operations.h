@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "transport/outcome.h"
 #include "wifi/module_exchange.h"
 #include "wifi/module_protocol.h"
+#include "wifi/record_save.h"
 #include "wifi/sollae_save.h"
 #include "wifi/sollae_settings.h"
 #include "wifi/wifi_record.h"
@@ -17,18 +19,14 @@
 // controls, the command line to text and an exit code.
 namespace hollin::wifi {
 
-enum class ModuleOutcome {
-    Done,
-    NotSent,      // the link was closed or the write gave up
-    NoResponse,   // nothing came back within the exchange's bounds
-    BadReply,     // a reply came but failed its check or did not decode
-    Unsupported,  // the module kind takes no such action: nothing was sent
-};
+// The module's actions report the transport's one outcome type; the name stays for the callers that
+// spell it so.
+using ModuleOutcome = Outcome;
 
 // --- Open Port's module part: the pause after opening, ISP mode, and a Sollae module's version.
 inline constexpr std::uint32_t kOpenSettleMs = 500;
 struct OpenModuleResult {
-    ModuleOutcome outcome = ModuleOutcome::Done;
+    Outcome outcome = Outcome::Done;
     ModuleKind kind = kModuleNone;
     // Sollae only: the version that answered (nothing when none did) and the generation it gives.
     std::optional<ModuleVersion> version;
@@ -56,11 +54,11 @@ enum class SollaeStep {
     Mac,
 };
 struct SollaeReadResult {
-    ModuleOutcome outcome = ModuleOutcome::Done;  // Done, NoResponse or BadReply
-    SollaeStep failedStep = SollaeStep::Ip;       // where it stopped when not Done
-    std::optional<SollaeStep> lastStored;         // the last step whose value was stored
-    int parameterSet = 0;                         // 1 basic, 2 extended, when Done
-    bool extensionRead = false;                   // the pass phrase's second half came
+    Outcome outcome = Outcome::Done;         // Done, NoResponse or BadReply
+    SollaeStep failedStep = SollaeStep::Ip;  // where it stopped when not Done
+    std::optional<SollaeStep> lastStored;    // the last step whose value was stored
+    int parameterSet = 0;                    // 1 basic, 2 extended, when Done
+    bool extensionRead = false;              // the pass phrase's second half came
 };
 using ReadProgress = std::function<void(SollaeStep stored, int percent)>;
 SollaeReadResult readSollaeSettings(ModuleExchange& exchange, SollaeSettings& settings,
@@ -69,7 +67,7 @@ SollaeReadResult readSollaeSettings(ModuleExchange& exchange, SollaeSettings& se
 // The bulk read of the other kinds: Done with the record, NoResponse (nothing came) or BadReply
 // (short, wrong header).
 struct RecordReadResult {
-    ModuleOutcome outcome = ModuleOutcome::Done;
+    Outcome outcome = Outcome::Done;
     std::optional<WifiSettingsRecord> record;
 };
 RecordReadResult readModuleRecord(ModuleExchange& exchange, const ModuleExchange::Progress& progress = {});
@@ -78,11 +76,24 @@ RecordReadResult readModuleRecord(ModuleExchange& exchange, const ModuleExchange
 RecordReadResult writeModuleRecord(ModuleExchange& exchange, const WifiSettingsRecord& record,
                                    const ModuleExchange::Progress& progress = {});
 
+// The whole save of a record module, for the window and the command line: the form's basics folded
+// into `record` (even when the form is then refused), the form checked, the rest folded over `held`
+// (the record as received; `record` as it then stands when none is held), and the record written.
+// With a refusal nothing was written; otherwise `written` is what the write gave.
+struct RecordSaveResult {
+    std::optional<SaveRefusal> refusal;
+    RecordReadResult written;
+};
+RecordSaveResult saveModuleRecord(ModuleExchange& exchange, WifiSettingsRecord& record,
+                                  const RecordForm& form, ModuleKind kind,
+                                  const std::optional<WifiSettingsRecord>& held,
+                                  const ModuleExchange::Progress& progress = {});
+
 // --- Save Wi-Fi Information, Sollae: the unlock (its answer not examined), the writes in order, each
 // wanting "701", then the flash. A write that fails ends the save; the ones before it have changed the
 // module's current settings but not its flash.
 struct SollaeSaveResult {
-    ModuleOutcome outcome = ModuleOutcome::Done;
+    Outcome outcome = Outcome::Done;
     std::optional<Param> failedParam;  // the write that failed; nothing when the flash did or all went
     int writesDone = 0;                // writes the module took
     bool flashSilent = false;          // the flash went out and nothing answered: taken as done
@@ -96,6 +107,6 @@ SollaeSaveResult writeSollaeSettings(ModuleExchange& exchange, const std::vector
 // it begins "701" (then a settling pause); QUATECH and INC: the settings reset, Done once sent;
 // other kinds: Unsupported.
 inline constexpr std::uint32_t kResetSettleMs = 200;
-ModuleOutcome resetModule(ModuleExchange& exchange, ModuleKind kind, Clock& clock);
+Outcome resetModule(ModuleExchange& exchange, ModuleKind kind, Clock& clock);
 
 }  // namespace hollin::wifi

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "link/open_failure.h"
+#include "link/open_link.h"
 #include "ui/button_icons.h"
 #include "ui/info_window.h"
 #include "ui/list_fill.h"
@@ -123,7 +124,7 @@ CWiFiSettings::CWiFiSettings(WifiWindowDeps deps)
       serial_(deps_.clock, deps_.serialPorts,
               [&ports = deps_.ports](std::string_view port) { return ports.deviceFor(port); }),
       usb_(deps_.usbFinder, deps_.clock),
-      exchange_(serial_, usb_, deps_.clock) {
+      exchange_(deps_.clock) {
     if (deps_.debugOutput) {
         serial_.setTraceSink(deps_.debugOutput);
         exchange_.setTraceSink(deps_.debugOutput);
@@ -248,22 +249,21 @@ void CWiFiSettings::onSerialParameter(ControlId changed) {
 
 bool CWiFiSettings::openLink(const std::string& port) {
     const ui::DialogView& v = view();
-    bool opened = true;
-    if (startsWith(port, "USB")) {
-        exchange_.setLinkKind(kWifiLinkUsb);
-        opened = usb_.Open(port) == 0;
-    } else if (startsWith(port, "COM")) {
-        exchange_.setLinkKind(kWifiLinkSerial);
-        const auto baud = static_cast<std::uint32_t>(ui::selectedNumber(v, kBaudList));
-        exchange_.setLineRate(baud);
-        opened = serial_.Open(port, baud, v.selection(kParityList), v.selection(kDataBitsList),
-                              v.selection(kStopBitsList), v.selection(kFlowList)) == 0;
-    } else {
-        exchange_.setLinkKind(kWifiLinkNone);
-    }
-    if (opened)
+    PortKind kind = PortKind::Usb;
+    LineCodes line;
+    if (startsWith(port, "COM")) {
+        kind = PortKind::Serial;
+        line = {static_cast<std::uint32_t>(ui::selectedNumber(v, kBaudList)), v.selection(kParityList),
+                v.selection(kDataBitsList), v.selection(kStopBitsList), v.selection(kFlowList)};
+        exchange_.setLineRate(line.baud);
+    } else if (!startsWith(port, "USB")) {
+        exchange_.setLink(nullptr);
         return true;
-    closeLink();
+    }
+    Link& link = hollin::openLink(serial_, usb_, kind, port, line);
+    exchange_.setLink(&link);
+    if (link.isOpen())
+        return true;
     const bool serial = port.find("COM") != std::string::npos;
     const std::string text =
         openFailureMessage(pickText(serial ? kSerialOpenFailed : kUsbOpenFailed, messageLanguage_),
@@ -275,8 +275,9 @@ bool CWiFiSettings::openLink(const std::string& port) {
 }
 
 void CWiFiSettings::closeLink() {
-    if (exchange_.linkKind() == kWifiLinkUsb)
-        usb_.Close();
+    // With no link in use the serial link is the one that may have stayed open.
+    if (exchange_.link() != nullptr)
+        exchange_.link()->close();
     else
         serial_.Close();
 }

@@ -100,7 +100,6 @@ class CWiFiSettings : public ui::Window {
 
     // --- what the window holds, for the save and the network parts
     bool ispModeOn() const { return ispModeOn_; }
-    int linkKind() const { return exchange_.linkKind(); }
     int moduleGeneration() const { return moduleGeneration_; }
     int parameterSet() const { return parameterSet_; }
     bool networkMode() const { return networkMode_; }

@@ -222,17 +222,17 @@ RecordForm CWiFiSettings::recordForm() {
 void CWiFiSettings::saveRecord() {
     ui::DialogView& v = view();
     const RecordForm form = recordForm();
-    foldRecordBasics(currentRecord(), form);
-    if (const auto refusal = checkRecordForm(form)) {
-        showMessage(saveRefusalText(*refusal), kCheckCaption);
+    const RecordSaveResult saved = saveModuleRecord(exchange_, currentRecord(), form,
+                                                    deps_.program.moduleKind, heldRecord_, [&v](int percent) {
+                                                        v.setProgress(kProgress, percent);
+                                                        v.repaint();
+                                                    });
+    if (saved.refusal) {
+        showMessage(saveRefusalText(*saved.refusal), kCheckCaption);
         return;
     }
-    foldRecordRest(currentRecord(), form, deps_.program.moduleKind, heldRecord_.value_or(currentRecord()));
     tcpPort_ = static_cast<int>(form.tcpPort);
-    const RecordReadResult result = writeModuleRecord(exchange_, currentRecord(), [&v](int percent) {
-        v.setProgress(kProgress, percent);
-        v.repaint();
-    });
+    const RecordReadResult& result = saved.written;
     if (!result.record) {
         const TextTwin& text = result.outcome == ModuleOutcome::BadReply ? kSyntaxError : kSavingError;
         v.messageBox(pickText(text, messageLanguage_), "", ui::MessageButtons::Ok, ui::MessageIcon::None);

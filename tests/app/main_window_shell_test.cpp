@@ -6,8 +6,8 @@
 #include "app/hollin_app.h"
 #include "app/hollin_dlg_auto_proxy.h"
 #include "common/text_twin.h"
-#include "printer/about_box.h"
-#include "printer/hollin_dlg.h"
+#include "main_window/about_box.h"
+#include "main_window/hollin_dlg.h"
 #include "support/fake_desktop.h"
 #include "support/main_window_fakes.h"
 

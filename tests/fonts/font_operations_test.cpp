@@ -14,12 +14,13 @@
 
 #include "common/crc16.h"
 #include "fonts/font_operations.h"
+#include "link/usb_link.h"
 #include "printer/printer_commands.h"
-#include "printer/printer_exchange.h"
 #include "sim/fonts.h"
 #include "sim/virtual_printer.h"
 #include "support/byte_text.h"
 #include "support/played_channel.h"
+#include "transport/printer_exchange.h"
 
 namespace hollin::fonts {
 namespace {
@@ -64,7 +65,7 @@ bool sendAll(PrinterChannel& ch, const Bytes& stream) {
 
 TEST(CollectFontReply, SilentPrinterGivesUpAfterExactly301IdlePolls) {
     PlayedChannel ch;
-    EXPECT_FALSE(collectFontReply(ch, printer::kLinkSerial));
+    EXPECT_FALSE(collectFontReply(ch));
     EXPECT_EQ(ch.receives, kFontSilentPolls);
     EXPECT_EQ(ch.time.sleepCount(), static_cast<std::uint64_t>(kFontSilentPolls));
     EXPECT_EQ(ch.time.tickMs(), kFontSilentPolls * kFontIdlePollMs);
@@ -73,13 +74,14 @@ TEST(CollectFontReply, SilentPrinterGivesUpAfterExactly301IdlePolls) {
 TEST(CollectFontReply, ReadsOf256Or64AndDoneAfter71QuietPolls) {
     PlayedChannel ch;
     ch.chunks = {Bytes(300, 'a')};
-    const auto serial = collectFontReply(ch, printer::kLinkSerial);
+    const auto serial = collectFontReply(ch);
     ASSERT_TRUE(serial);
     EXPECT_EQ(serial->size(), 300u);
     EXPECT_EQ(ch.receives, 2 + kFontQuietPolls);
     ch.receives = 0;
     ch.chunks = {Bytes(100, 'b')};
-    EXPECT_EQ(collectFontReply(ch, printer::kLinkUsb)->size(), 100u);
+    ch.piece = UsbLink::kReplyPieceBytes;  // a USB link's smaller reads
+    EXPECT_EQ(collectFontReply(ch)->size(), 100u);
     EXPECT_EQ(ch.receives, 2 + kFontQuietPolls);
 }
 
@@ -87,20 +89,20 @@ TEST(CollectFontReply, PrinterThatNeverFallsSilentStopsAt2048Bytes) {
     PlayedChannel ch;
     for (int i = 0; i < 100; ++i)
         ch.chunks.push_back(Bytes(256, 'x'));
-    EXPECT_EQ(collectFontReply(ch, printer::kLinkSerial)->size(), kFontReplyBytes);
+    EXPECT_EQ(collectFontReply(ch)->size(), kFontReplyBytes);
 }
 
 TEST(CollectFontReply, GapsUnder700MsJoinedLongerCut) {
     PrinterChannel ch(kCpcl);
     ch.printer.setReplyPieces(8, 690);
     ASSERT_TRUE(ch.send(cpclDirectoryRequest()));
-    const auto joined = collectFontReply(ch, printer::kLinkSerial);
+    const auto joined = collectFontReply(ch);
     ASSERT_TRUE(joined);
     EXPECT_TRUE(parseCpclDirectory(*joined)->free);
     PrinterChannel late(kCpcl);
     late.printer.setReplyPieces(8, 720);
     ASSERT_TRUE(late.send(cpclDirectoryRequest()));
-    EXPECT_EQ(collectFontReply(late, printer::kLinkSerial)->size(), 8u);
+    EXPECT_EQ(collectFontReply(late)->size(), 8u);
 }
 
 // --- read and delete on the virtual printer
@@ -118,7 +120,7 @@ TEST(PrinterFonts, DownloadListAndDeleteOnCpclAndZpl) {
         EXPECT_EQ(stored.fonts[0].checksum, itemCrc(font));
         EXPECT_EQ(ch.printer.ignoredBytes(), 0u);
 
-        const FontDirectoryResult read = readPrinterFonts(ch, emulation, printer::kLinkSerial);
+        const FontDirectoryResult read = readPrinterFonts(ch, emulation);
         ASSERT_EQ(read.outcome, Outcome::Done);
         ASSERT_EQ(read.entries.size(), 2u);
         EXPECT_EQ(read.entries[0].name, "MyFont");
@@ -136,10 +138,10 @@ TEST(PrinterFonts, DownloadListAndDeleteOnCpclAndZpl) {
 TEST(PrinterFonts, FailuresOfTheRead) {
     PrinterChannel silent(kZpl);
     silent.printer.setSilent(true);
-    EXPECT_EQ(readPrinterFonts(silent, kZpl, printer::kLinkSerial).outcome, Outcome::NoResponse);
+    EXPECT_EQ(readPrinterFonts(silent, kZpl).outcome, Outcome::NoResponse);
     PrinterChannel refused(kCpcl);
     refused.refuse = true;
-    EXPECT_EQ(readPrinterFonts(refused, kCpcl, printer::kLinkSerial).outcome, Outcome::NotSent);
+    EXPECT_EQ(readPrinterFonts(refused, kCpcl).outcome, Outcome::NotSent);
     EXPECT_EQ(deletePrinterFont(refused, kCpcl, {0, "A", 1}), Outcome::NotSent);
     PrinterChannel controlName(kCpcl);
     EXPECT_EQ(deletePrinterFont(controlName, kCpcl,
@@ -150,12 +152,12 @@ TEST(PrinterFonts, FailuresOfTheRead) {
               Outcome::Refused);
     EXPECT_EQ(controlName.printer.bytesReceived(), 0u);
     PrinterChannel other(kEscPos);
-    EXPECT_EQ(readPrinterFonts(other, kEscPos, printer::kLinkSerial).outcome, Outcome::Unsupported);
+    EXPECT_EQ(readPrinterFonts(other, kEscPos).outcome, Outcome::Unsupported);
     EXPECT_EQ(other.printer.bytesReceived(), 0u);
     // An answer shorter than the signature's bytes is refused, not read past its end.
     PlayedChannel shortReply;
     shortReply.chunks = {bytesOf("{W,0,M")};
-    EXPECT_EQ(readPrinterFonts(shortReply, kZpl, printer::kLinkSerial).outcome, Outcome::BadReply);
+    EXPECT_EQ(readPrinterFonts(shortReply, kZpl).outcome, Outcome::BadReply);
 }
 
 TEST(PrinterFonts, ADownloadWithAHeaderOfAnotherSizeIsRejected) {

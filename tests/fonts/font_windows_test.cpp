@@ -11,8 +11,8 @@
 
 #include "fonts/font_download.h"
 #include "fonts/font_windows.h"
-#include "printer/hollin_dlg.h"
-#include "printer/main_window_ids.h"
+#include "main_window/hollin_dlg.h"
+#include "main_window/main_window_ids.h"
 #include "sim/fonts.h"
 #include "support/byte_text.h"
 #include "support/fake_desktop.h"

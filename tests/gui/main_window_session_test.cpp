@@ -21,9 +21,9 @@
 #include "link/port_map.h"
 #include "link/serial_port.h"
 #include "link/usb_device.h"
+#include "main_window/hollin_dlg.h"
+#include "main_window/main_window_ids.h"
 #include "platform/search_save_progress.h"
-#include "printer/hollin_dlg.h"
-#include "printer/main_window_ids.h"
 #include "sim/virtual_printer.h"
 #include "ui/status_window.h"
 

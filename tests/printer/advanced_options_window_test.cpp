@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "main_window/hollin_dlg.h"
+#include "main_window/main_window_ids.h"
 #include "printer/advanced_options_codec.h"
 #include "printer/advanced_options_window.h"
-#include "printer/hollin_dlg.h"
-#include "printer/main_window_ids.h"
 #include "support/byte_text.h"
 #include "support/fake_desktop.h"
 #include "support/fake_view.h"

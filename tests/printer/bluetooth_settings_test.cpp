@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "main_window/hollin_dlg.h"
+#include "main_window/main_window_ids.h"
 #include "printer/advanced_options_codec.h"
 #include "printer/bluetooth_codec.h"
 #include "printer/bluetooth_settings_window.h"
-#include "printer/hollin_dlg.h"
-#include "printer/main_window_ids.h"
 #include "sim/bluetooth.h"
 #include "support/byte_text.h"
 #include "support/fake_desktop.h"

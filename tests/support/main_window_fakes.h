@@ -5,8 +5,8 @@
 
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
+#include "main_window/hollin_dlg.h"
 #include "platform/clock.h"
-#include "printer/hollin_dlg.h"
 #include "printer/printer_commands.h"
 #include "sim/virtual_printer.h"
 #include "support/virtual_serial_port.h"

@@ -7,7 +7,7 @@
 
 #include "common/bytes.h"
 #include "platform/clock.h"
-#include "printer/byte_channel.h"
+#include "transport/byte_channel.h"
 
 namespace hollin::test {
 
@@ -19,6 +19,7 @@ class PlayedChannel final : public printer::ByteChannel {
     bool refuse = false;
     std::deque<Bytes> chunks;
     int receives = 0;
+    std::size_t piece = PrinterLink::kReplyPieceBytes;
 
     bool send(std::span<const std::uint8_t> bytes) override {
         if (refuse)
@@ -39,6 +40,7 @@ class PlayedChannel final : public printer::ByteChannel {
         return static_cast<int>(n);
     }
     Clock& clock() override { return time; }
+    std::size_t replyPieceBytes() const override { return piece; }
 };
 
 }  // namespace hollin::test

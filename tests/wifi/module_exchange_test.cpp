@@ -42,7 +42,7 @@ struct ModuleTest : ::testing::Test {
     PrinterLink serial{clock, test::VirtualSerialPort::factoryFor(port),
                        [](std::string_view) { return std::optional<std::string>(kDevice); }};
     UsbLink usb{finder, clock};
-    ModuleExchange exchange{serial, usb, clock};
+    ModuleExchange exchange{clock};
     std::string traces;
 
     void SetUp() override {
@@ -56,19 +56,19 @@ struct ModuleTest : ::testing::Test {
     }
     OpenModuleResult openSerial() {
         EXPECT_EQ(serial.Open("COM1", 19200, 0, 1, 0, 0), 0);
-        exchange.setLinkKind(kWifiLinkSerial);
+        exchange.setLink(&serial);
         return openModule(exchange, clock);
     }
     OpenModuleResult openUsb() {
         EXPECT_EQ(usb.Open("USB"), 0);
-        exchange.setLinkKind(kWifiLinkUsb);
+        exchange.setLink(&usb);
         return openModule(exchange, clock);
     }
 };
 
 TEST_F(ModuleTest, OpenEntersIspModeAndNamesTheKindOnBothLinks) {
     const OpenModuleResult serialOpen = openSerial();
-    EXPECT_EQ(serialOpen.outcome, ModuleOutcome::Done);
+    EXPECT_EQ(serialOpen.outcome, Outcome::Done);
     EXPECT_EQ(serialOpen.kind, kModuleQuatech);
     EXPECT_EQ(port.commandBytes(), enterIspCommand());
     EXPECT_TRUE(printer.wifiModule().ispMode);
@@ -101,7 +101,7 @@ TEST_F(ModuleTest, SollaeVersionsGiveTheirGeneration) {
 
 TEST_F(ModuleTest, NoModuleOrASilentOneIsNoIspModeAndLeavesIspAgain) {
     useModule(Kind::None);
-    EXPECT_EQ(openSerial().outcome, ModuleOutcome::NoResponse);
+    EXPECT_EQ(openSerial().outcome, Outcome::NoResponse);
     EXPECT_FALSE(exchange.ispModeOn());
     EXPECT_EQ(port.commandBytes(), (Bytes{0x1B, 0x5B, 0x4D, 0x01, 0x1B, 0x5B, 0x4D, 0x00}));
     // Nothing is sent to a module outside ISP mode.
@@ -110,7 +110,7 @@ TEST_F(ModuleTest, NoModuleOrASilentOneIsNoIspModeAndLeavesIspAgain) {
     EXPECT_EQ(port.commandBytes().size(), 8u);
     serial.Close();
     // A link that is closed: the entry was not delivered.
-    EXPECT_EQ(openModule(exchange, clock).outcome, ModuleOutcome::NotSent);
+    EXPECT_EQ(openModule(exchange, clock).outcome, Outcome::NotSent);
 }
 
 // The first write after the port opens carries the link's 350 ms wake-up pause; the module still has
@@ -124,7 +124,7 @@ TEST_F(ModuleTest, TheAnswerWindowStartsWhenTheWriteEnds) {
     for (const Case c : {Case{1990, true, 99}, Case{std::nullopt, false, 101}}) {
         SCOPED_TRACE(c.replyDelayMs.value_or(0));
         ASSERT_EQ(serial.Open("COM1", 19200, 0, 1, 0, 0), 0);
-        exchange.setLinkKind(kWifiLinkSerial);
+        exchange.setLink(&serial);
         printer.setSilent(!c.replyDelayMs);
         printer.setReplyDelay(c.replyDelayMs.value_or(0));
         ModuleKind kind = kModuleNone;
@@ -144,7 +144,7 @@ TEST_F(ModuleTest, SollaeReadFillsEverySettingOfTheExtendedSet) {
     std::vector<int> bar;
     const SollaeReadResult result =
         readSollaeSettings(exchange, settings, [&bar](SollaeStep, int percent) { bar.push_back(percent); });
-    ASSERT_EQ(result.outcome, ModuleOutcome::Done);
+    ASSERT_EQ(result.outcome, Outcome::Done);
     EXPECT_EQ(result.parameterSet, 2);
     EXPECT_EQ(settings.ip, (Octets{192, 168, 1, 10}));
     EXPECT_EQ(settings.ssid, "HollinLab");
@@ -179,7 +179,7 @@ TEST_F(ModuleTest, BasicSetAndPassPhraseExtension) {
         openSerial();
         SollaeSettings settings;
         const SollaeReadResult result = readSollaeSettings(exchange, settings);
-        ASSERT_EQ(result.outcome, ModuleOutcome::Done);
+        ASSERT_EQ(result.outcome, Outcome::Done);
         EXPECT_EQ(result.parameterSet, 1);
         EXPECT_FALSE(contains(printer.log(), "wifi: read 05 00"));
         EXPECT_EQ(contains(printer.log(), "wifi: read 09 15"), length == 32);
@@ -201,7 +201,7 @@ TEST_F(ModuleTest, ASilentIpReadGivesUpAfter31EmptyReads) {
         << traces;
     SollaeSettings settings;
     const SollaeReadResult result = readSollaeSettings(exchange, settings);
-    EXPECT_EQ(result.outcome, ModuleOutcome::NoResponse);
+    EXPECT_EQ(result.outcome, Outcome::NoResponse);
     EXPECT_EQ(result.failedStep, SollaeStep::Ip);
 }
 
@@ -234,13 +234,13 @@ TEST_F(ModuleTest, ARefusedOrGarbledParameterStopsAtItsStep) {
     openSerial();
     SollaeSettings settings;
     SollaeReadResult result = readSollaeSettings(exchange, settings);
-    EXPECT_EQ(result.outcome, ModuleOutcome::BadReply);
+    EXPECT_EQ(result.outcome, Outcome::BadReply);
     EXPECT_EQ(result.failedStep, SollaeStep::Ssid);
     EXPECT_EQ(settings.dns, (Octets{192, 168, 1, 1}));  // what came before stays
     for (const Misbehaviour m : {Misbehaviour::Garbage, Misbehaviour::Truncated, Misbehaviour::WrongHeader}) {
         misbehave(m);
         result = readSollaeSettings(exchange, settings);
-        EXPECT_NE(result.outcome, ModuleOutcome::Done);
+        EXPECT_NE(result.outcome, Outcome::Done);
         EXPECT_EQ(result.failedStep, SollaeStep::Ip);
     }
 }
@@ -267,7 +267,7 @@ TEST_F(ModuleTest, BulkReadGivesTheModuleRecordOnBothLinks) {
     openSerial();
     std::vector<int> bar;
     RecordReadResult result = readModuleRecord(exchange, [&bar](int p) { bar.push_back(p); });
-    ASSERT_EQ(result.outcome, ModuleOutcome::Done);
+    ASSERT_EQ(result.outcome, Outcome::Done);
     EXPECT_EQ(*result.record, printer.wifiModule().record);
     EXPECT_EQ(bar.front(), 0);
     exchange.leaveIspMode();
@@ -275,7 +275,7 @@ TEST_F(ModuleTest, BulkReadGivesTheModuleRecordOnBothLinks) {
     useModule(Kind::Inc);
     openUsb();
     result = readModuleRecord(exchange);
-    ASSERT_EQ(result.outcome, ModuleOutcome::Done);
+    ASSERT_EQ(result.outcome, Outcome::Done);
     EXPECT_EQ(result.record->digit(field::kGeneration), '3');
 }
 
@@ -299,12 +299,11 @@ TEST_F(ModuleTest, BadBulkRepliesKeepTheRecordOut) {
     openSerial();
     struct Case {
         Misbehaviour m;
-        ModuleOutcome outcome;
+        Outcome outcome;
     };
-    for (const Case c : {Case{Misbehaviour::Silent, ModuleOutcome::NoResponse},
-                         Case{Misbehaviour::WrongHeader, ModuleOutcome::BadReply},
-                         Case{Misbehaviour::Truncated, ModuleOutcome::BadReply},
-                         Case{Misbehaviour::Garbage, ModuleOutcome::BadReply}}) {
+    for (const Case c :
+         {Case{Misbehaviour::Silent, Outcome::NoResponse}, Case{Misbehaviour::WrongHeader, Outcome::BadReply},
+          Case{Misbehaviour::Truncated, Outcome::BadReply}, Case{Misbehaviour::Garbage, Outcome::BadReply}}) {
         misbehave(c.m);
         const RecordReadResult result = readModuleRecord(exchange);
         EXPECT_EQ(result.outcome, c.outcome);
@@ -317,7 +316,7 @@ TEST_F(ModuleTest, ABulkReplyWithoutItsEndGivesUpAfter501EmptyReads) {
     misbehave(Misbehaviour::No03);
     std::vector<int> bar;
     const RecordReadResult result = readModuleRecord(exchange, [&bar](int p) { bar.push_back(p); });
-    EXPECT_EQ(result.outcome, ModuleOutcome::BadReply);
+    EXPECT_EQ(result.outcome, Outcome::BadReply);
     EXPECT_NE(traces.find("bulk read: 1023 bytes, gave up, 501 empty reads"), std::string::npos) << traces;
     EXPECT_EQ(bar.back(), 100);  // 501 / 5
 }
@@ -326,15 +325,15 @@ TEST_F(ModuleTest, SollaeResetSucceedsAfterLateAnswerAndFailsWithout) {
     useModule(Kind::Sollae);
     openSerial();
     printer.setReplyDelay(1200);
-    EXPECT_EQ(resetModule(exchange, kModuleSollae, clock), ModuleOutcome::Done);
+    EXPECT_EQ(resetModule(exchange, kModuleSollae, clock), Outcome::Done);
     EXPECT_TRUE(contains(printer.log(), "wifi: load defaults"));
     printer.setReplyDelay(0);
     misbehave(Misbehaviour::Silent);
-    EXPECT_EQ(resetModule(exchange, kModuleSollae, clock), ModuleOutcome::NoResponse);
+    EXPECT_EQ(resetModule(exchange, kModuleSollae, clock), Outcome::NoResponse);
     EXPECT_NE(traces.find("factory defaults: 0 bytes, gave up, 151 empty reads"), std::string::npos)
         << traces;
     misbehave(Misbehaviour::WrongHeader);
-    EXPECT_EQ(resetModule(exchange, kModuleSollae, clock), ModuleOutcome::BadReply);
+    EXPECT_EQ(resetModule(exchange, kModuleSollae, clock), Outcome::BadReply);
 }
 
 // The reset's answer comes line by line: each of its four commands' lines is read and judged, not
@@ -359,13 +358,13 @@ TEST_F(ModuleTest, QuatechResetSendsTheResetThenLeavesIsp) {
     auto state = printer.wifiModule();
     state.record.setLine(field::kSsid, "changed");
     printer.setWifiModule(state);
-    EXPECT_EQ(resetModule(exchange, kModuleQuatech, clock), ModuleOutcome::Done);
+    EXPECT_EQ(resetModule(exchange, kModuleQuatech, clock), Outcome::Done);
     exchange.leaveIspMode();
     EXPECT_EQ(port.commandBytes(),
               (Bytes{0x1B, 0x5B, 0x4D, 0x01, 0x1B, 0x5B, 0x44, 0x53, 0x1B, 0x5B, 0x4D, 0x00}));
     EXPECT_EQ(printer.wifiModule().record.line(field::kSsid), "HollinLab");
     EXPECT_EQ(printer.wifiModule().resets, 1);
-    EXPECT_EQ(resetModule(exchange, kModuleOther, clock), ModuleOutcome::Unsupported);
+    EXPECT_EQ(resetModule(exchange, kModuleOther, clock), Outcome::Unsupported);
 }
 
 TEST_F(ModuleTest, TracesShowNoSecret) {

@@ -1,4 +1,4 @@
-#include "printer/hollin_dlg.h"
+#include "main_window/hollin_dlg.h"
 
 #include <charconv>
 #include <cstdio>
@@ -6,11 +6,11 @@
 #include <string>
 
 #include "common/text_twin.h"
-#include "printer/about_box.h"
+#include "main_window/about_box.h"
+#include "main_window/main_window_ids.h"
+#include "main_window/main_window_look.h"
 #include "printer/advanced_options_window.h"
 #include "printer/bluetooth_settings_window.h"
-#include "printer/main_window_ids.h"
-#include "printer/main_window_look.h"
 #include "printer/option_lists.h"
 #include "ui/list_fill.h"
 

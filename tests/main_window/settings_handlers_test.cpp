@@ -10,8 +10,8 @@
 
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
-#include "printer/hollin_dlg.h"
-#include "printer/main_window_ids.h"
+#include "main_window/hollin_dlg.h"
+#include "main_window/main_window_ids.h"
 #include "printer/printer_commands.h"
 #include "sim/virtual_printer.h"
 #include "support/byte_text.h"

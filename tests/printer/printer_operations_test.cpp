@@ -1,21 +1,16 @@
-// The lent port's write and read, and the advanced-options and Bluetooth operations over a channel
-// whose replies the test plays, on the virtual clock.
+// The advanced-options and Bluetooth operations over a channel whose replies the test plays, on the
+// virtual clock.
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <string>
 #include <vector>
 
-#include "link/fake_serial_port.h"
-#include "link/usb_link.h"
 #include "printer/advanced_options_operations.h"
 #include "printer/bluetooth_codec.h"
 #include "printer/bluetooth_operations.h"
-#include "printer/printer_session.h"
-#include "sim/virtual_printer.h"
 #include "support/byte_text.h"
 #include "support/played_channel.h"
-#include "support/virtual_serial_port.h"
 
 namespace hollin::printer {
 namespace {
@@ -23,75 +18,6 @@ namespace {
 using test::bytesOf;
 using test::concat;
 using test::PlayedChannel;
-
-// --- BorrowedLink
-
-struct BorrowedSerial : ::testing::Test {
-    VirtualClock clock;
-    test::FakePortState state{clock};
-    test::FakeSerialPort port{state};
-    BorrowedLink link{.linkKind = kLinkSerial, .serialPort = &port, .clock = &clock};
-
-    std::vector<std::size_t> pieceSizes() const {
-        std::vector<std::size_t> sizes;
-        for (const auto& s : state.sent)
-            sizes.push_back(s.bytes.size());
-        return sizes;
-    }
-};
-
-TEST_F(BorrowedSerial, WritesPiecesOfAtMost64BytesWithoutWakeUpAndPurgesAtTheEnd) {
-    EXPECT_EQ(link.write(Bytes(10, 'a')), 10);
-    EXPECT_EQ(pieceSizes(), (std::vector<std::size_t>{10}));
-    EXPECT_EQ(state.events, (std::vector<std::string>{"write", "purge"}));
-    state.sent.clear();
-    EXPECT_EQ(link.write(Bytes(200, 'b')), 200);
-    EXPECT_EQ(pieceSizes(), (std::vector<std::size_t>{64, 64, 64, 8}));
-    EXPECT_EQ(state.allSent(), Bytes(200, 'b'));
-}
-
-TEST_F(BorrowedSerial, APieceRefusedOverAndOverGivesUpAfterItsSecondAndPurges) {
-    state.otherWrites = WriteStatus::FailedAtOnce;
-    EXPECT_EQ(link.write(Bytes(100, 'c')), 0);
-    EXPECT_GE(clock.tickMs(), BorrowedLink::kSerialPieceBoundMs);
-    EXPECT_LT(clock.tickMs(), BorrowedLink::kSerialPieceBoundMs + 20);
-    EXPECT_EQ(state.events.back(), "purge");
-    // A refused piece is tried again within its bound, and goes out when the port takes it.
-    state.events.clear();
-    state.otherWrites = WriteStatus::Completed;
-    state.script = {WriteStatus::FailedAtOnce, WriteStatus::FailedAtOnce};
-    EXPECT_EQ(link.write(Bytes(70, 'd')), 70);
-    EXPECT_EQ(pieceSizes(), (std::vector<std::size_t>{64, 6}));
-    // A piece still unfinished when its second runs out ends the write.
-    state.script = {WriteStatus::Completed, WriteStatus::TimedOut};
-    EXPECT_EQ(link.write(Bytes(100, 'e')), 0);
-    EXPECT_EQ(state.events.back(), "purge");
-}
-
-TEST_F(BorrowedSerial, ReadReturnsAtOnceWhenNothingIsQueuedElseOneReadOfTheWholeBuffer) {
-    std::uint8_t buffer[256];
-    EXPECT_EQ(link.read(buffer), 0);
-    EXPECT_EQ(state.reads, 0);
-    EXPECT_EQ(clock.tickMs(), 0u);
-    state.arrive({'o', 'k'});
-    EXPECT_EQ(link.read(buffer), 2);
-    EXPECT_EQ(state.reads, 1);
-}
-
-TEST(BorrowedUsb, WriteIsOneWhenDeliveredAndZeroOnceThePrinterStaysAwayPastTheBound) {
-    VirtualClock clock;
-    sim::VirtualPrinter printer{clock, kCpcl, "Alder"};
-    test::VirtualUsbFinder finder{printer};
-    UsbLink usb{finder, clock};
-    ASSERT_EQ(usb.Open("USB"), 0);
-    const BorrowedLink link{.linkKind = kLinkUsb, .usb = &usb, .clock = &clock};
-    EXPECT_EQ(link.write(btReadAddressCommand()), 1);
-    EXPECT_EQ(printer.log(), (std::vector<std::string>{"bluetooth address read"}));
-    printer.vanish();
-    EXPECT_EQ(link.write(Bytes(2000, 'x')), 0);
-    EXPECT_GE(clock.tickMs(), UsbLink::kWriteGiveUpMs);
-    usb.Close();
-}
 
 // --- operations over a played channel
 
@@ -207,6 +133,32 @@ TEST(ReadBluetoothInfo, ASilentPrinterEndsAfterAboutThreeSecondsKeepingWhatWasRe
     ChannelBluetoothTransport refusing(refused);
     EXPECT_EQ(readBluetoothInfo(refusing).result.outcome, Outcome::NotSent);
     EXPECT_EQ(refused.receives, 0);
+}
+
+// --- the values the actions take: one rule for the windows and the command line
+
+TEST(ActionInputs, NamePinAndMinutesAreTakenOrRefusedWithTheirMessage) {
+    EXPECT_EQ(checkBluetoothName(std::string(18, 'n')), nullptr);
+    EXPECT_EQ(checkBluetoothName(std::string(19, 'n')), &kBtNameTooLongText);
+    struct PinCase {
+        const char* pin;
+        PinRule rule;
+        const TextTwin* refusal;
+    };
+    const PinCase pins[] = {
+        {"1234", PinRule::FourDigits, nullptr},
+        {"12a4", PinRule::FourDigits, &kBtPinValueText},
+        {"123", PinRule::FourDigits, &kBtPinDecimalLengthText},
+        {"12345", PinRule::FourDigits, &kBtPinDecimalLengthText},
+        {"12a4", PinRule::AnyFour, nullptr},
+        {"123", PinRule::AnyFour, &kBtPinLengthText},
+    };
+    for (const PinCase& c : pins) {
+        SCOPED_TRACE(c.pin);
+        EXPECT_EQ(checkBluetoothPin(c.pin, c.rule), c.refusal);
+    }
+    for (const auto& [minutes, taken] : {std::pair{0, true}, {255, true}, {-1, false}, {256, false}})
+        EXPECT_EQ(powerSaveMinutesAccepted(minutes), taken) << minutes;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "printer/printer_exchange.h"
+#include "transport/printer_exchange.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,9 @@
 #include "common/bytes.h"
 #include "link/printer_link.h"
 #include "link/usb_link.h"
-#include "printer/printer_commands.h"
-#include "printer/result_messages.h"
 #include "sim/virtual_printer.h"
-#include "support/fake_desktop.h"
 #include "support/virtual_serial_port.h"
+#include "transport/emulation.h"
 
 namespace hollin::printer {
 namespace {
@@ -32,16 +30,16 @@ struct Exchange : ::testing::Test {
     PrinterLink serial{clock, test::VirtualSerialPort::factoryFor(port),
                        [](std::string_view) { return std::optional<std::string>(kDevice); }};
     UsbLink usb{finder, clock};
-    PrinterExchange exchange{serial, usb, clock};
+    PrinterExchange exchange{clock};
     int kind = kDpl;  // a value no test expects, to see whether it changes
 
     void openSerial() {
         ASSERT_EQ(serial.Open("COM1", 19200, 0, 1, 0, 0), 0);
-        exchange.setLinkKind(kLinkSerial);
+        exchange.setLink(&serial);
     }
     void openUsb() {
         ASSERT_EQ(usb.Open("USB"), 0);
-        exchange.setLinkKind(kLinkUsb);
+        exchange.setLink(&usb);
     }
     // The probe against a printer whose answer is `reply`.
     int probeWithReply(const Bytes& reply) {
@@ -94,7 +92,7 @@ TEST_F(Exchange, ASilentPrinterGivesNoReplyAfterExactly200PausesOf10Ms) {
 
 TEST_F(Exchange, WithoutALinkNothingIsWrittenAndTheProbeFindsNoPrinter) {
     openSerial();
-    exchange.setLinkKind(kLinkNone);
+    exchange.setLink(nullptr);
     clock.resetCounts();
     EXPECT_FALSE(exchange.SendToPrinter(text("abc")));
     EXPECT_EQ(exchange.ProbePrinter(kind), kProbeNoReply);
@@ -141,25 +139,6 @@ TEST_F(Exchange, SendToPrinterTellsWhetherTheBytesWereSent) {
     EXPECT_TRUE(exchange.SendToPrinter(text("! U1 do \"comm.comm_apply\"\r\n")));
     usb.Close();
     EXPECT_FALSE(exchange.SendToPrinter(probeCommand()));
-}
-
-TEST(ProbeReport, TheTwoFailuresHaveTheirMessagesInBothLanguages) {
-    test::FakeDesktop desktop;
-    test::FakeView view(desktop);
-    EXPECT_TRUE(reportProbeResult(view, kProbeOk, kLanguageEnglish));
-    EXPECT_FALSE(reportProbeResult(view, kProbeNoReply, kLanguageEnglish));
-    EXPECT_FALSE(reportProbeResult(view, kProbeUnknown, kLanguageEnglish));
-    EXPECT_FALSE(reportProbeResult(view, kProbeNoReply, kLanguageKorean));
-    EXPECT_FALSE(reportProbeResult(view, kProbeUnknown, kLanguageKorean));
-    const auto& m = desktop.messages();
-    ASSERT_EQ(m.size(), 4u);
-    EXPECT_EQ(m[0].text, "No Response in printer");
-    EXPECT_EQ(m[0].caption, "Error");
-    EXPECT_EQ(m[0].buttons, ui::MessageButtons::Ok);
-    EXPECT_EQ(m[1].text, "Failed to read emulation");
-    EXPECT_EQ(m[2].text, "프린터 응답이 없습니다. !!!");
-    EXPECT_EQ(m[2].caption, "에러");
-    EXPECT_EQ(m[3].text, "Emulation 읽기 실패 !!!");
 }
 
 }  // namespace

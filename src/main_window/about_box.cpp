@@ -1,6 +1,6 @@
-#include "printer/about_box.h"
+#include "main_window/about_box.h"
 
-#include "printer/hollin_dlg.h"
+#include "main_window/hollin_dlg.h"
 
 namespace hollin::printer {
 

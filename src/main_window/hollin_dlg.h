@@ -15,19 +15,18 @@
 #include "link/port_map.h"
 #include "link/printer_link.h"
 #include "link/usb_device.h"
+#include "main_window/automation_hold.h"
 #include "platform/clock.h"
-#include "printer/automation_hold.h"
 #include "printer/bluetooth_panel.h"
 #include "printer/printer_operations.h"
-#include "printer/printer_session.h"
 #include "printer/result_messages.h"
+#include "transport/printer_session.h"
 #include "ui/port_section.h"
 #include "ui/window.h"
 
 namespace hollin::printer {
 
 inline constexpr int kMainDialogId = 102;
-inline constexpr std::string_view kProductTitle = "Hollin Printer Utility";
 inline constexpr std::string_view kProductVersion = "2.69";
 inline constexpr std::string_view kMainWindowTitle = "Hollin Printer Utility 2.69";
 inline constexpr int kMainIconId = 128;
@@ -44,9 +43,6 @@ inline constexpr std::string_view kUnknownEmulationText = "Unkonwn Emulation";
 // A setting list without a chosen entry has nothing to send.
 inline constexpr TextTwin kNothingSelectedText = {"No entry is selected in the list.",
                                                   "목록에서 선택된 항목이 없습니다."};
-// The printer keeps the power-save minutes in one byte; a negative count ("-5") has no byte.
-inline constexpr TextTwin kMinutesOutOfRangeText = {"The minutes must be a number from 0 to 255.",
-                                                    "분 값은 0에서 255 사이의 숫자여야 합니다."};
 
 // What the main window needs from outside: the clock and the operating system's adapters, built by the
 // program's main (or by a test, as stand-ins). Every one is required; they must outlive the window.

@@ -8,8 +8,8 @@
 #include "common/bytes.h"
 #include "link/driver_port_check.h"
 #include "link/port_map.h"
-#include "printer/hollin_dlg.h"
-#include "printer/main_window_ids.h"
+#include "main_window/hollin_dlg.h"
+#include "main_window/main_window_ids.h"
 #include "printer/printer_commands.h"
 #include "sim/virtual_printer.h"
 #include "support/byte_text.h"
@@ -305,7 +305,7 @@ TEST_F(MainWindow, UsbOpensWithoutLineParametersAndReadsTheEmulation) {
     EXPECT_EQ(printer.wakeUpBytes(), 0u);
     const BorrowedLink lent = dlg->lendLink();
     EXPECT_TRUE(lent.valid());
-    EXPECT_EQ(lent.usb, &dlg->session().usb);
+    EXPECT_EQ(lent.link, &dlg->session().usb);
     EXPECT_EQ(lent.emulationKind, kZpl);
 }
 
@@ -314,9 +314,9 @@ TEST_F(MainWindow, TheOpenSerialPortIsLentToChildWindows) {
     openOn(kCpcl);
     const BorrowedLink lent = dlg->lendLink();
     ASSERT_TRUE(lent.valid());
-    EXPECT_EQ(lent.linkKind, kLinkSerial);
-    EXPECT_EQ(lent.serialPort->nativeHandle(), test::VirtualSerialPort::kHandle);
-    EXPECT_EQ(dlg->borrowedLink().serialPort, lent.serialPort);
+    EXPECT_EQ(lent.link, &dlg->session().serial);
+    EXPECT_EQ(dlg->session().serial.nativeHandle(), test::VirtualSerialPort::kHandle);
+    EXPECT_EQ(dlg->borrowedLink().link, lent.link);
 }
 
 TEST_F(MainWindow, GetEmulationReadsOnlyTheNamedEmulations) {

@@ -2,8 +2,9 @@
 #include <string>
 
 #include "link/open_failure.h"
-#include "printer/hollin_dlg.h"
-#include "printer/main_window_ids.h"
+#include "link/open_link.h"
+#include "main_window/hollin_dlg.h"
+#include "main_window/main_window_ids.h"
 #include "printer/option_lists.h"
 #include "printer/result_messages.h"
 #include "ui/list_fill.h"
@@ -142,30 +143,25 @@ void CHollinDlg::onOpenPort() {
 
 // Opens the link the port text names; on failure the operator is told and nothing stays open.
 bool CHollinDlg::openLink(const std::string& port) {
+    LineCodes line;
+    PortKind kind = PortKind::Usb;
     if (contains(port, "COM")) {
-        const auto baud = static_cast<std::uint32_t>(selectedNumber(kBaudList));
-        if (!session_->openSerial(port, baud, view().selection(kParityList), view().selection(kDataBitsList),
-                                  view().selection(kStopBitsList), view().selection(kFlowList))) {
-            showError(view(),
-                      openFailureMessage(pickText(kSerialOpenFailedText, messageLanguage_),
-                                         session_->serial.openFailure(), PortKind::Serial, messageLanguage_),
-                      messageLanguage_);
-            return false;
-        }
+        kind = PortKind::Serial;
+        line = {static_cast<std::uint32_t>(selectedNumber(kBaudList)), view().selection(kParityList),
+                view().selection(kDataBitsList), view().selection(kStopBitsList),
+                view().selection(kFlowList)};
+    } else if (!contains(port, "USB")) {
+        // No such port: the link in use stays as it was and the probe below finds no printer.
         return true;
     }
-    if (contains(port, "USB")) {
-        if (!session_->openUsb(port)) {
-            showError(view(),
-                      openFailureMessage(pickText(kUsbOpenFailedText, messageLanguage_),
-                                         session_->usb.openFailure(), PortKind::Usb, messageLanguage_),
-                      messageLanguage_);
-            return false;
-        }
+    if (session_->open(kind, port, line))
         return true;
-    }
-    // No such port: the link kind stays as it was and the probe below finds no printer.
-    return true;
+    const TextTwin& first = kind == PortKind::Serial ? kSerialOpenFailedText : kUsbOpenFailedText;
+    showError(view(),
+              openFailureMessage(pickText(first, messageLanguage_), session_->link()->openFailure(), kind,
+                                 messageLanguage_),
+              messageLanguage_);
+    return false;
 }
 
 void CHollinDlg::enableForEmulation() {

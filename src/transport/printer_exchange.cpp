@@ -1,10 +1,9 @@
-#include "printer/printer_exchange.h"
+#include "transport/printer_exchange.h"
 
 #include <algorithm>
 
-#include "link/printer_link.h"
-#include "link/usb_link.h"
-#include "printer/printer_commands.h"
+#include "link/link.h"
+#include "transport/emulation.h"
 
 namespace hollin::printer {
 namespace {
@@ -22,8 +21,7 @@ const Bytes& modelQueryBytes() {
 
 }  // namespace
 
-PrinterExchange::PrinterExchange(PrinterLink& serial, UsbLink& usb, Clock& clock)
-    : serial_(serial), usb_(usb), clock_(clock) {}
+PrinterExchange::PrinterExchange(Clock& clock) : clock_(clock) {}
 
 bool PrinterExchange::SendToPrinter(std::span<const std::uint8_t> bytes) {
     // A command is built in the command buffer; a longer block (the code-page sample) is written from
@@ -34,16 +32,10 @@ bool PrinterExchange::SendToPrinter(std::span<const std::uint8_t> bytes) {
         std::copy(bytes.begin(), bytes.end(), command_.begin());
         out = std::span<const std::uint8_t>(command_.data(), bytes.size());
     }
-    switch (linkKind_) {
-        case kLinkSerial:
-            serial_.Write(out);
-            return serial_.lastWriteDelivered();
-        case kLinkUsb:
-            usb_.Write(out);
-            return usb_.lastWriteDelivered();
-        default:
-            return false;
-    }
+    if (link_ == nullptr)
+        return false;
+    link_->Write(out);
+    return link_->lastWriteDelivered();
 }
 
 bool PrinterExchange::SendToPrinter(std::string_view text) {
@@ -51,14 +43,7 @@ bool PrinterExchange::SendToPrinter(std::string_view text) {
 }
 
 int PrinterExchange::readOnce() {
-    switch (linkKind_) {
-        case kLinkSerial:
-            return serial_.Read(reply_);
-        case kLinkUsb:
-            return usb_.Read(reply_);
-        default:
-            return 0;
-    }
+    return link_ != nullptr ? link_->Read(reply_) : 0;
 }
 
 int PrinterExchange::awaitReply(std::uint32_t pauseMs, int maxPauses) {
@@ -77,16 +62,10 @@ int PrinterExchange::awaitReply(std::uint32_t pauseMs, int maxPauses) {
 }
 
 void PrinterExchange::waitForReply(std::uint32_t ms) {
-    switch (linkKind_) {
-        case kLinkSerial:
-            serial_.waitReadable(ms);
-            return;
-        case kLinkUsb:
-            usb_.waitReadable(ms);
-            return;
-        default:
-            clock_.sleepMs(ms);
-    }
+    if (link_ != nullptr)
+        link_->waitReadable(ms);
+    else
+        clock_.sleepMs(ms);
 }
 
 int PrinterExchange::PollReply(std::uint32_t pauseMs) {

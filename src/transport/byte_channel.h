@@ -9,7 +9,7 @@
 
 #include "common/bytes.h"
 #include "platform/clock.h"
-#include "printer/printer_session.h"
+#include "transport/printer_session.h"
 
 namespace hollin::printer {
 
@@ -23,6 +23,9 @@ class ByteChannel {
     // The bytes waiting, up to the buffer's size; 0 at once when none wait.
     virtual int receive(std::span<std::uint8_t> buffer) = 0;
     virtual Clock& clock() = 0;
+    // The size of one read while a long reply is collected: the link's own (Link::replyPieceBytes),
+    // the serial link's 256 bytes unless the channel says otherwise.
+    virtual std::size_t replyPieceBytes() const { return PrinterLink::kReplyPieceBytes; }
 };
 
 // The lent port (Bluetooth and font windows).
@@ -32,6 +35,9 @@ class BorrowedChannel final : public ByteChannel {
     bool send(std::span<const std::uint8_t> bytes) override { return link_.write(bytes) > 0; }
     int receive(std::span<std::uint8_t> buffer) override { return link_.read(buffer); }
     Clock& clock() override { return *link_.clock; }
+    std::size_t replyPieceBytes() const override {
+        return link_.valid() ? link_.link->replyPieceBytes() : ByteChannel::replyPieceBytes();
+    }
 
   private:
     BorrowedLink link_;
@@ -42,22 +48,20 @@ class BorrowedChannel final : public ByteChannel {
 // with a reconnect thread is not copied.
 class LinkCopyChannel final : public ByteChannel {
   public:
-    LinkCopyChannel(PrinterLink serialCopy, Clock& clock)
-        : linkKind_(kLinkSerial), serial_(std::move(serialCopy)), clock_(clock) {}
-    LinkCopyChannel(UsbLink& usb, Clock& clock) : linkKind_(kLinkUsb), usb_(&usb), clock_(clock) {}
+    // `shared` is what Link::shareOpen gave.
+    LinkCopyChannel(std::unique_ptr<Link> shared, Clock& clock) : link_(std::move(shared)), clock_(clock) {}
 
-    // The session's open link: a copy for serial, the link itself for USB.
+    // The session's link (the serial link when none is in use), shared: a copy for serial, the link
+    // itself for USB.
     static std::unique_ptr<LinkCopyChannel> of(PrinterSession& session);
 
-    int linkKind() const { return linkKind_; }
     bool send(std::span<const std::uint8_t> bytes) override;
     int receive(std::span<std::uint8_t> buffer) override;
     Clock& clock() override { return clock_; }
+    std::size_t replyPieceBytes() const override { return link_->replyPieceBytes(); }
 
   private:
-    int linkKind_;
-    std::optional<PrinterLink> serial_;
-    UsbLink* usb_ = nullptr;
+    std::unique_ptr<Link> link_;
     Clock& clock_;
 };
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "printer/main_window_ids.h"
+#include "main_window/main_window_ids.h"
 #include "ui/button_icons.h"
 #include "ui/owner_drawn.h"
 

@@ -9,26 +9,18 @@
 #include "platform/clock.h"
 
 namespace hollin {
-class PrinterLink;
-class UsbLink;
+class Link;
 }  // namespace hollin
 
 namespace hollin::printer {
-
-// The link the main window opened: 0 the serial link, 2 the USB link; any other value is no link.
-enum LinkKind : std::int32_t {
-    kLinkSerial = 0,
-    kLinkNone = 1,
-    kLinkUsb = 2,
-};
 
 // Results of ProbePrinter.
 inline constexpr int kProbeOk = 0;
 inline constexpr int kProbeNoReply = -1;
 inline constexpr int kProbeUnknown = -2;
 
-// The main window's request/reply layer: writes a command with one Write on the link named by the
-// link kind, and polls that link for the answer. The answer is what the first Read that returns any
+// The main window's request/reply layer: writes a command with one Write on the current link, and
+// polls that link for the answer. The answer is what the first Read that returns any
 // bytes gave, cut at 256 bytes; later bytes are not collected. Nothing is allocated per exchange.
 class PrinterExchange {
   public:
@@ -40,11 +32,12 @@ class PrinterExchange {
     // PollReply gives up after about this long.
     static constexpr std::uint32_t kPollBoundMs = 3000;
 
-    // The links and the clock must outlive the exchange.
-    PrinterExchange(PrinterLink& serial, UsbLink& usb, Clock& clock);
+    // The clock, and any link set, must outlive the exchange.
+    explicit PrinterExchange(Clock& clock);
 
-    int linkKind() const { return linkKind_; }
-    void setLinkKind(int kind) { linkKind_ = kind; }
+    // The link the exchange writes and reads; none (nullptr) writes nothing and reads nothing.
+    Link* link() const { return link_; }
+    void setLink(Link* link) { link_ = link; }
 
     // Writes `bytes` with one Write on the current link. True when they were sent: false when there
     // is no link, the link is closed or the write gave up. A USB write that went through only after
@@ -80,10 +73,8 @@ class PrinterExchange {
     // One pause: waits up to `ms` on the current link, ending early when the printer's bytes arrive.
     void waitForReply(std::uint32_t ms);
 
-    PrinterLink& serial_;
-    UsbLink& usb_;
     Clock& clock_;
-    int linkKind_ = kLinkSerial;
+    Link* link_ = nullptr;
     std::array<std::uint8_t, kCommandBytes> command_{};
     std::array<std::uint8_t, kReplyBytes> reply_{};
     std::size_t replyLength_ = 0;

@@ -1,4 +1,4 @@
-#include "printer/byte_channel.h"
+#include "transport/byte_channel.h"
 
 #include <algorithm>
 #include <memory>
@@ -6,22 +6,17 @@
 namespace hollin::printer {
 
 std::unique_ptr<LinkCopyChannel> LinkCopyChannel::of(PrinterSession& session) {
-    if (session.linkKind() == kLinkUsb)
-        return std::make_unique<LinkCopyChannel>(session.usb, session.exchange.clock());
-    return std::make_unique<LinkCopyChannel>(session.serial.sharedCopy(), session.exchange.clock());
+    Link& link = session.link() != nullptr ? *session.link() : session.serial;
+    return std::make_unique<LinkCopyChannel>(link.shareOpen(), session.exchange.clock());
 }
 
 bool LinkCopyChannel::send(std::span<const std::uint8_t> bytes) {
-    if (linkKind_ == kLinkUsb) {
-        usb_->Write(bytes);
-        return usb_->lastWriteDelivered();
-    }
-    serial_->Write(bytes);
-    return serial_->lastWriteDelivered();
+    link_->Write(bytes);
+    return link_->lastWriteDelivered();
 }
 
 int LinkCopyChannel::receive(std::span<std::uint8_t> buffer) {
-    return linkKind_ == kLinkUsb ? usb_->Read(buffer) : serial_->Read(buffer);
+    return link_->Read(buffer);
 }
 
 std::optional<Bytes> awaitFirstChunk(ByteChannel& channel, std::size_t capacity, std::uint32_t pauseMs,

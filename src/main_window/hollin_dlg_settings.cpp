@@ -6,8 +6,8 @@
 // printer is reported ("Sending ERROR"); the handler then announces nothing and changes no control.
 #include <optional>
 
-#include "printer/hollin_dlg.h"
-#include "printer/main_window_ids.h"
+#include "main_window/hollin_dlg.h"
+#include "main_window/main_window_ids.h"
 #include "printer/option_lists.h"
 #include "printer/printer_commands.h"
 #include "printer/printer_operations.h"

@@ -1,8 +1,8 @@
 // The main window's emulation read and switch, and the save of the printer's serial line settings.
 #include <string>
 
-#include "printer/hollin_dlg.h"
-#include "printer/main_window_ids.h"
+#include "main_window/hollin_dlg.h"
+#include "main_window/main_window_ids.h"
 #include "printer/printer_operations.h"
 
 namespace hollin::printer {
