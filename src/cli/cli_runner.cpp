@@ -142,19 +142,18 @@ int watchPorts(const Request& request, Deps& deps, Output& output) {
     };
     emit(portsText(request, deps));
     const std::uint32_t start = deps.clock.tickMs();
-    const std::optional<std::uint32_t> limitMs =
-        request.watchSeconds
-            ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*request.watchSeconds) * 1000u)
-            : std::nullopt;
+    // Without --for the watch ends only when the program is stopped.
+    const bool limited = request.watchSeconds.has_value();
+    const std::uint32_t limitMs = static_cast<std::uint32_t>(request.watchSeconds.value_or(0)) * 1000u;
     DeviceSettle settle;
     for (;;) {
         const std::uint32_t now = deps.clock.tickMs();
         const std::uint32_t elapsed = elapsedMs(start, now);
-        if (limitMs && elapsed >= *limitMs)
+        if (limited && elapsed >= limitMs)
             return kExitDone;
         std::uint32_t slice = std::min(kWatchSliceMs, settle.remainingMs(now).value_or(kWatchSliceMs));
-        if (limitMs)
-            slice = std::min(slice, *limitMs - elapsed);
+        if (limited)
+            slice = std::min(slice, limitMs - elapsed);
         // A slice of 0: the change is due now (the limit returned above).
         if (slice > 0 && deps.deviceWatch->waitForEvents(slice) && deps.deviceWatch->takeEvents())
             settle.noteEvent(deps.clock.tickMs());
