@@ -24,10 +24,10 @@
 #include "wifi/network_form.h"
 #include "wifi/network_printers.h"
 #include "wifi/print_queue.h"
-#include "wifi/record_save.h"
-#include "wifi/settings_ini.h"
-#include "wifi/sollae_settings.h"
-#include "wifi/wifi_record.h"
+#include "wificodec/record_save.h"
+#include "wificodec/settings_ini.h"
+#include "wificodec/sollae_settings.h"
+#include "wificodec/wifi_record.h"
 
 namespace hollin::wifi {
 

@@ -4,9 +4,9 @@
 
 #include "ui/status_window.h"
 #include "wifi/network_save.h"
-#include "wifi/wifi_bands.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
+#include "wificodec/wifi_bands.h"
 
 namespace hollin::wifi {
 
