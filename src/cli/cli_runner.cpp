@@ -9,9 +9,9 @@
 #include "link/device_watch.h"
 #include "link/open_failure.h"
 #include "netcfg/exchange.h"
+#include "netprinters/network_printers.h"
 #include "printer/printer_commands.h"
 #include "printer/result_messages.h"
-#include "wifi/network_printers.h"
 
 namespace hollin::cli {
 namespace {

@@ -8,9 +8,9 @@
 
 #include "common/hex.h"
 #include "netcfg/write_checks.h"
+#include "netprinters/network_save.h"
 #include "ui/list_fill.h"
 #include "ui/status_window.h"
-#include "wifi/network_save.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
 #include "wificodec/wifi_bands.h"

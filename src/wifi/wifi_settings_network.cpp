@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <charconv>
 
+#include "netprinters/network_printers.h"
+#include "netprinters/network_save.h"
+#include "netprinters/result_file.h"
 #include "ui/list_fill.h"
 #include "ui/status_window.h"
-#include "wifi/network_printers.h"
-#include "wifi/network_save.h"
-#include "wifi/result_file.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
 

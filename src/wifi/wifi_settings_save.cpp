@@ -2,8 +2,8 @@
 #include <charconv>
 #include <string>
 
+#include "netprinters/network_save.h"
 #include "ui/status_window.h"
-#include "wifi/network_save.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
 #include "wificodec/wifi_bands.h"

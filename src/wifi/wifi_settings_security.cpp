@@ -4,8 +4,8 @@
 #include <string>
 
 #include "common/hex.h"
+#include "netprinters/network_save.h"
 #include "ui/list_fill.h"
-#include "wifi/network_save.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
 

@@ -12,7 +12,7 @@
 #include "netcfg/device_record.h"
 #include "netcfg/exchange.h"
 #include "netcfg/udp_text_socket.h"
-#include "wifi/network_save.h"
+#include "netprinters/network_save.h"
 #include "wificodec/record_save.h"
 #include "wificodec/wifi_record.h"
 
