@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "netcfg/device_record.h"
-#include "wifi/network_form.h"
-#include "wifi/network_save.h"
+#include "netprinters/network_form.h"
+#include "netprinters/network_save.h"
 
 namespace {
 

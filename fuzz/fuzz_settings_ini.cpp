@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "wifi/settings_ini.h"
+#include "wificodec/settings_ini.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

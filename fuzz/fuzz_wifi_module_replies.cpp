@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "wifi/module_protocol.h"
-#include "wifi/sollae_settings.h"
+#include "wificodec/module_protocol.h"
+#include "wificodec/sollae_settings.h"
 
 using namespace hollin::wifi;
 

@@ -6,7 +6,7 @@
 
 #include "common/crc16.h"
 #include "common/hex.h"
-#include "wifi/module_protocol.h"
+#include "wificodec/module_protocol.h"
 
 namespace hollin::sim {
 namespace {

@@ -10,7 +10,7 @@
 #include "common/bytes.h"
 #include "sim/json_writer.h"
 #include "sim/virtual_printer.h"
-#include "wifi/wifi_record.h"
+#include "wificodec/wifi_record.h"
 
 namespace hollin::sim {
 

@@ -7,9 +7,9 @@
 
 #include "link/serial_port.h"
 #include "netcfg/exchange.h"
+#include "netprinters/result_file.h"
 #include "platform/shared_progress.h"
 #include "platform/udp_socket.h"
-#include "wifi/result_file.h"
 
 namespace hollin::app {
 namespace {

@@ -2,7 +2,7 @@
 #include <charconv>
 
 #include "cli/cli_internal.h"
-#include "wifi/print_queue.h"
+#include "netprinters/print_queue.h"
 
 namespace hollin::cli {
 namespace {

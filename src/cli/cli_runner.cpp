@@ -10,8 +10,8 @@
 #include "link/open_failure.h"
 #include "link/open_link.h"
 #include "netcfg/exchange.h"
+#include "netprinters/network_printers.h"
 #include "printer/printer_commands.h"
-#include "wifi/network_printers.h"
 
 namespace hollin::cli {
 namespace {

@@ -8,12 +8,12 @@
 
 #include "cli/cli_internal.h"
 #include "common/text_case.h"
-#include "wifi/enterprise_rules.h"
-#include "wifi/network_form.h"
-#include "wifi/network_printers.h"
-#include "wifi/network_save.h"
-#include "wifi/record_save.h"
-#include "wifi/sollae_save.h"
+#include "netprinters/network_form.h"
+#include "netprinters/network_printers.h"
+#include "netprinters/network_save.h"
+#include "wificodec/enterprise_rules.h"
+#include "wificodec/record_save.h"
+#include "wificodec/sollae_save.h"
 
 namespace hollin::cli {
 namespace {

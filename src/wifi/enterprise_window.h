@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "ui/window.h"
-#include "wifi/enterprise_rules.h"
-#include "wifi/wifi_record.h"
+#include "wificodec/enterprise_rules.h"
+#include "wificodec/wifi_record.h"
 
 namespace hollin::wifi {
 

@@ -8,7 +8,7 @@
 
 #include "common/bytes.h"
 #include "platform/clock.h"
-#include "wifi/module_protocol.h"
+#include "wificodec/module_protocol.h"
 
 namespace hollin {
 class Link;

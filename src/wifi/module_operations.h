@@ -8,11 +8,11 @@
 
 #include "transport/outcome.h"
 #include "wifi/module_exchange.h"
-#include "wifi/module_protocol.h"
-#include "wifi/record_save.h"
-#include "wifi/sollae_save.h"
-#include "wifi/sollae_settings.h"
-#include "wifi/wifi_record.h"
+#include "wificodec/module_protocol.h"
+#include "wificodec/record_save.h"
+#include "wificodec/sollae_save.h"
+#include "wificodec/sollae_settings.h"
+#include "wificodec/wifi_record.h"
 
 // Every action the Wi-Fi window takes on the module, as one call that runs the whole exchange and
 // returns what happened. Nothing here shows anything: the window maps a result to its messages and

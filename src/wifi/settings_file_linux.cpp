@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "platform/private_file.h"
-#include "wifi/settings_ini.h"
+#include "wificodec/settings_ini.h"
 
 namespace hollin::wifi {
 namespace {

@@ -138,8 +138,20 @@ CWiFiSettings::CWiFiSettings(WifiWindowDeps deps)
     mapFormHandlers();
 }
 
+void CWiFiSettings::mapNetworkHandlers() {
+    onClicked(kSearch, [this] { network_.onSearch(); });
+    onClicked(kNetworkSave, [this] { network_.onNetworkSave(); });
+    onSelectionChanged(kPrinterList, [this] { network_.onDeviceSelected(); });
+    onClicked(kAddPrintQueue, [this] { network_.onAddPrintQueue(); });
+}
+
+void CWiFiSettings::onTimer(int timerId) {
+    if (timerId == kTextSocketTimerId)
+        network_.onTextSocketTimer();
+}
+
 CWiFiSettings::~CWiFiSettings() {
-    endSearchStatus();  // a search's status window never outlives the window it reports to
+    network_.endSearchStatus();  // a search's status window never outlives the window it reports to
     if (ispModeOn_) {
         exchange_.leaveIspMode();
         closeLink();
@@ -213,7 +225,7 @@ void CWiFiSettings::applyKoreanCaptions() {
 void CWiFiSettings::applyPortRule() {
     ui::DialogView& v = view();
     if (ui::selectedText(v, kPortList) == kNetworkPortName) {
-        applyNetworkPortRule();
+        network_.applyNetworkPortRule();
         return;
     }
     networkMode_ = false;
@@ -357,7 +369,7 @@ void CWiFiSettings::closePort() {
 
 void CWiFiSettings::onWindowClose() {
     ui::DialogView& v = view();
-    endSearchStatus();
+    network_.endSearchStatus();
     disableFormFields();
     if (ispModeOn_) {
         exchange_.leaveIspMode();

@@ -21,13 +21,11 @@
 #include "ui/window.h"
 #include "wifi/module_exchange.h"
 #include "wifi/module_operations.h"
-#include "wifi/network_form.h"
-#include "wifi/network_printers.h"
-#include "wifi/print_queue.h"
-#include "wifi/record_save.h"
-#include "wifi/settings_ini.h"
-#include "wifi/sollae_settings.h"
-#include "wifi/wifi_record.h"
+#include "wifi/network_mode.h"
+#include "wificodec/record_save.h"
+#include "wificodec/settings_ini.h"
+#include "wificodec/sollae_settings.h"
+#include "wificodec/wifi_record.h"
 
 namespace hollin::wifi {
 
@@ -83,8 +81,9 @@ struct WifiWindowDeps {
 // wifi_settings.cpp (start, port section, Open and Close Port, window close, factory reset),
 // wifi_settings_read.cpp (Get Wi-Fi Information and the form fill), wifi_settings_security.cpp
 // (the wireless security fields), wifi_settings_form.cpp (the other form fields, bands, countries and
-// channels, WPS, the settings export), wifi_settings_enterprise.cpp (opens the Enterprise window) and
-// wifi_settings_network.cpp (network mode: search, selection and network save).
+// channels, WPS, the settings export) and wifi_settings_enterprise.cpp (opens the Enterprise window).
+// Network mode (search, the printers found, the chosen printer's security fields and the network save)
+// is a presenter of its own, NetworkMode (network_mode.h), that the window hands those notifications.
 class CWiFiSettings : public ui::Window {
   public:
     // Throws std::invalid_argument when `deps` has no serial port factory.
@@ -116,7 +115,7 @@ class CWiFiSettings : public ui::Window {
     WifiSettingsRecord& workingRecord() { return working_; }
     // The binary printers a network search found (sorted by MAC); the printer list shows them first,
     // the text printers of records() behind them.
-    std::vector<netcfg::DeviceRecord>& foundRecords() { return found_.found; }
+    std::vector<netcfg::DeviceRecord>& foundRecords() { return network_.found().found; }
     // The printer list's selected entry: kind 1 a binary printer (index into foundRecords()), kind 0 a
     // text printer (index into records()); nothing without a selection or outside network mode.
     struct NetworkEntry {
@@ -127,13 +126,13 @@ class CWiFiSettings : public ui::Window {
     // The printer list's selected entry itself (its key formats and typed keys); nothing as above.
     FoundDeviceList::Entry* selectedFoundEntry();
     // The form shows printers found on the network, as when the port list's "Network" is chosen.
-    void enterNetworkMode() { applyNetworkPortRule(); }
+    void enterNetworkMode() { network_.applyNetworkPortRule(); }
     // The module's record as received, keys included, which the form never shows.
     const std::optional<WifiSettingsRecord>& heldRecord() const { return heldRecord_; }
     // Network mode: the printers found and the socket collecting text-frame answers.
-    FoundDeviceList& foundDevices() { return found_; }
+    FoundDeviceList& foundDevices() { return network_.found(); }
     // Whether the last search still listens for text-frame answers.
-    bool textSocketOpen() const;
+    bool textSocketOpen() const { return network_.textSocketOpen(); }
 
     // --- operations the other parts use
     void closePort();
@@ -189,24 +188,9 @@ class CWiFiSettings : public ui::Window {
     void mapEnterpriseHandlers();
     void onEnterprise();
     void showEnterpriseChoice();
-    // --- wifi_settings_network.cpp
+    // --- network mode (network_mode.cpp): the window hands it the network controls' notifications
+    friend class NetworkMode;
     void mapNetworkHandlers();
-    void applyNetworkPortRule();
-    void onSearch();
-    void listBinaryDevices(const std::vector<netcfg::DeviceRecord>& records);
-    void endSearchStatus();
-    void onDeviceSelected();
-    void addTextDevice(const WifiSettingsRecord& record);
-    void applyNetworkForm(const NetworkFormValues& values);
-    RecordForm networkForm();
-    void onNetworkSave();
-    void offerPrintQueue(std::optional<QueueTarget> target);
-    void onAddPrintQueue();
-    void keepResultFile(const WifiSettingsRecord& record);
-    void showNetworkError(int code);
-    void dropTextSocket();
-    bool networkPresent();
-    netcfg::NetworkContext networkContext();
 
     // --- wifi_settings_security.cpp
     void mapSecurityHandlers();
@@ -223,14 +207,6 @@ class CWiFiSettings : public ui::Window {
     void onWpaAuthChanged();
     void onWpaKeyChanged();
     void resetWpaLists();
-    // Network mode: the security fields follow the selected printer (binary or text), not a module.
-    void onNetworkEncryptionChanged(int encryption);
-    void onNetworkKeyInUseChanged(int keyInUse);
-    void onNetworkKeyTypeChanged(int key, int type);
-    void onNetworkWpaChanged();
-    void applyNetworkKeyRule(int encryption, int keyInUse);
-    // The selected printer's record takes the security selections the form shows.
-    void storeNetworkSecurity();
     void commitWorking() { records_[0] = working_; }
 
     // --- wifi_settings_form.cpp
@@ -310,14 +286,8 @@ class CWiFiSettings : public ui::Window {
     std::optional<WifiSettingsRecord> heldRecord_;
     // The enterprise values last accepted (the record's own once the form is filled).
     EnterpriseTexts enterprise_;
-    // Network mode.
-    FoundDeviceList found_;
-    // The search or save whose text-frame socket is open (one at a time).
-    std::unique_ptr<NetworkSearch> search_;
-    std::unique_ptr<NetworkSave> save_;
-    std::unique_ptr<ui::Window> searchStatus_;
-    // The printer saved last, for "Add print queue...".
-    std::optional<QueueTarget> queueTarget_;
+    // Network mode: the printers found, their form and the network save.
+    NetworkMode network_{*this};
 };
 
 }  // namespace hollin::wifi

@@ -8,12 +8,12 @@
 
 #include "common/hex.h"
 #include "netcfg/write_checks.h"
+#include "netprinters/network_save.h"
 #include "ui/list_fill.h"
 #include "ui/status_window.h"
-#include "wifi/network_save.h"
-#include "wifi/wifi_bands.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
+#include "wificodec/wifi_bands.h"
 
 namespace hollin::wifi {
 
@@ -87,9 +87,9 @@ FoundDeviceList::Entry* CWiFiSettings::selectedFoundEntry() {
     if (!networkMode_)
         return nullptr;
     const int position = view().selection(kPrinterList);
-    if (position < 0 || static_cast<std::size_t>(position) >= found_.entries.size())
+    if (position < 0 || static_cast<std::size_t>(position) >= network_.found().entries.size())
         return nullptr;
-    return &found_.entries[static_cast<std::size_t>(position)];
+    return &network_.found().entries[static_cast<std::size_t>(position)];
 }
 
 std::optional<CWiFiSettings::NetworkEntry> CWiFiSettings::selectedNetworkEntry() {
@@ -124,9 +124,9 @@ netcfg::DeviceRecord* CWiFiSettings::editedDevice() {
     if (quietEdits_ > 0)
         return nullptr;
     const auto entry = selectedNetworkEntry();
-    if (!entry || entry->kind != 1 || entry->index >= found_.found.size())
+    if (!entry || entry->kind != 1 || entry->index >= network_.found().found.size())
         return nullptr;
-    return &found_.found[entry->index];
+    return &network_.found().found[entry->index];
 }
 
 // --- mode, channel, authentication

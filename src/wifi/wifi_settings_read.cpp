@@ -6,9 +6,9 @@
 #include "common/hex.h"
 #include "ui/list_fill.h"
 #include "ui/status_window.h"
-#include "wifi/wifi_bands.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
+#include "wificodec/wifi_bands.h"
 
 namespace hollin::wifi {
 

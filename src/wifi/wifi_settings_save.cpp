@@ -2,11 +2,11 @@
 #include <charconv>
 #include <string>
 
+#include "netprinters/network_save.h"
 #include "ui/status_window.h"
-#include "wifi/network_save.h"
-#include "wifi/wifi_bands.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
+#include "wificodec/wifi_bands.h"
 
 namespace hollin::wifi {
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "common/hex.h"
+#include "netprinters/network_save.h"
 #include "ui/list_fill.h"
-#include "wifi/network_save.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
 
@@ -15,15 +15,10 @@ using namespace ids;
 
 namespace {
 
-constexpr int kNone = 0, kWep64 = 1, kWep128 = 2, kWpa = 3;
 constexpr std::string_view kTkipAes[] = {"TKIP", "AES"};
 constexpr std::string_view kAesTkipAes[] = {"AES", "TKIP+AES"};
 constexpr std::string_view kIncInfrastructureAuth[] = {"WPA-PSK", "WPA2-PSK", "AUTO"};
 constexpr std::string_view kIncSoftApAuth[] = {"WPA-PSK", "WPA2-PSK"};
-
-bool isWep(int encryption) {
-    return encryption == kWep64 || encryption == kWep128;
-}
 
 // A held key's bytes as characters, up to the first zero byte.
 template <std::size_t N>
@@ -41,7 +36,7 @@ void CWiFiSettings::mapSecurityHandlers() {
     onSelectionChanged(kWpaAuthList, [this] { onWpaAuthChanged(); });
     onSelectionChanged(kWpaEncList, [this] {
         if (networkMode_)
-            onNetworkWpaChanged();
+            network_.onNetworkWpaChanged();
     });
     onEditChanged(kWpaKey, [this] { onWpaKeyChanged(); });
 }
@@ -191,7 +186,7 @@ void CWiFiSettings::onEncryptionChanged() {
         return;
     }
     if (networkMode_) {
-        onNetworkEncryptionChanged(e);
+        network_.onNetworkEncryptionChanged(e);
         return;
     }
     const ModuleKind kind = deps_.program.moduleKind;
@@ -265,7 +260,7 @@ void CWiFiSettings::onKeyInUseChanged() {
     const int k = v.selection(kKeyInUseList);
     const int e = v.selection(kEncryptionList);
     if (networkMode_) {
-        onNetworkKeyInUseChanged(k);
+        network_.onNetworkKeyInUseChanged(k);
         return;
     }
     if (deps_.program.moduleKind <= kModuleSollae) {
@@ -290,7 +285,7 @@ void CWiFiSettings::onKeyTypeChanged(int key) {
     if (type < 0 || type > 1)
         return;
     if (networkMode_) {
-        onNetworkKeyTypeChanged(key, type);
+        network_.onNetworkKeyTypeChanged(key, type);
         return;
     }
     if (deps_.program.moduleKind <= kModuleSollae) {
@@ -323,7 +318,7 @@ void CWiFiSettings::onWpaAuthChanged() {
     ui::DialogView& v = view();
     const int auth = v.selection(kWpaAuthList);
     if (networkMode_) {
-        onNetworkWpaChanged();
+        network_.onNetworkWpaChanged();
         return;
     }
     switch (deps_.program.moduleKind) {
@@ -357,106 +352,6 @@ void CWiFiSettings::onWpaAuthChanged() {
         default:
             commitWorking();
     }
-}
-
-// --- network mode: the selected printer's record (a binary printer's Wi-Fi word and key slots, a
-// text printer's digits) keeps what the security fields show, so that choosing the printer again
-// shows it and a save sends it.
-
-void CWiFiSettings::storeNetworkSecurity() {
-    if (quietEdits_ > 0)
-        return;
-    const RecordForm form = networkForm();
-    if (netcfg::DeviceRecord* d = editedDevice()) {
-        d->wifiWord = wifiWordFor(d->wifiWord, form);
-        return;
-    }
-    editRecord([&form](WifiSettingsRecord& r) {
-        const auto digit = [&r](RecordField f, int value) {
-            if (value >= 0 && value <= 9)
-                r.setDigit(f, static_cast<char>('0' + value));
-        };
-        digit(field::kEncryption, form.encryption);
-        digit(field::kUseKey, form.keyInUse + 1);
-        digit(field::kWpa, form.encryption == kWpa ? form.wpaAuthentication : 0);
-        digit(field::kWpaEnc, form.encryption == kWpa ? form.wpaCipher : 0);
-    });
-}
-
-// WEP: the key in use's edit and format; WPA and 802.1x: the WPA type, cipher (once a type is chosen)
-// and key, as the printers' lists are those of a Sollae module.
-void CWiFiSettings::applyNetworkKeyRule(int encryption, int keyInUse) {
-    ui::DialogView& v = view();
-    for (int k = 0; k < 4; ++k) {
-        v.enable(kKeys[k].edit, isWep(encryption) && k == keyInUse);
-        v.enable(kKeys[k].type, isWep(encryption) && k == keyInUse);
-    }
-    v.enable(kKeyInUseList, isWep(encryption));
-    setKeyLimits(encryption);
-    v.enable(kWpaAuthList, encryption >= kWpa);
-    v.enable(kWpaKey, encryption >= kWpa);
-    v.enable(kWpaEncList, encryption >= kWpa && v.selection(kWpaAuthList) > 0);
-}
-
-void CWiFiSettings::onNetworkEncryptionChanged(int encryption) {
-    ui::DialogView& v = view();
-    FoundDeviceList::Entry* entry = selectedFoundEntry();
-    if (!entry)
-        return;
-    if (encryption != kWpa) {
-        // WPA's type and cipher go back to "None": the printer would otherwise read WPA again.
-        selectIndex(kWpaAuthList, 0);
-        selectIndex(kWpaEncList, 0);
-    }
-    storeNetworkSecurity();
-    // The key edits show the printer's keys of the new size; texts typed for the old one are gone.
-    entry->keyTexts = {};
-    {
-        const QuietEdits quiet(*this);
-        for (int k = 0; k < 4; ++k) {
-            const int format = entry->keyFormats[static_cast<std::size_t>(k)];
-            v.setText(kKeys[k].edit, entry->kind == FoundDeviceList::kBinaryDevice
-                                         ? deviceKeyText(found_.found[entry->index], k, encryption, format)
-                                         : textKeyText(records_[entry->index], k, format));
-        }
-    }
-    applyNetworkKeyRule(encryption, v.selection(kKeyInUseList));
-    shownEncryption_ = encryption;
-}
-
-void CWiFiSettings::onNetworkKeyInUseChanged(int keyInUse) {
-    if (!selectedFoundEntry() || keyInUse < 0 || keyInUse > 3)
-        return;
-    storeNetworkSecurity();
-    applyNetworkKeyRule(view().selection(kEncryptionList), keyInUse);
-}
-
-// The key's edit shows the printer's key in the new format: hexadecimal text or its characters.
-void CWiFiSettings::onNetworkKeyTypeChanged(int key, int type) {
-    ui::DialogView& v = view();
-    FoundDeviceList::Entry* entry = selectedFoundEntry();
-    if (!entry)
-        return;
-    const auto k = static_cast<std::size_t>(key);
-    entry->keyFormats[k] = type;
-    const int encryption = v.selection(kEncryptionList);
-    const std::string text = entry->kind == FoundDeviceList::kBinaryDevice
-                                 ? deviceKeyText(found_.found[entry->index], key, encryption, type)
-                                 : textKeyText(records_[entry->index], key, type);
-    {
-        const QuietEdits quiet(*this);
-        v.setText(kKeys[key].edit, text);
-    }
-    entry->keyTexts[k] = entry->keyTexts[k].empty() ? std::string() : text;
-    setKeyLimits(encryption);
-}
-
-void CWiFiSettings::onNetworkWpaChanged() {
-    if (!selectedFoundEntry())
-        return;
-    storeNetworkSecurity();
-    const int encryption = view().selection(kEncryptionList);
-    view().enable(kWpaEncList, encryption >= kWpa && view().selection(kWpaAuthList) > 0);
 }
 
 // A key of 64 hexadecimal digits is the pre-shared key itself; any other character makes it a pass

@@ -112,4 +112,10 @@ inline constexpr KeyControls kKeys[4] = {{kKeyEdit1, kKeyType1, kKeyLabel1},
                                          {kKeyEdit3, kKeyType3, kKeyLabel3},
                                          {kKeyEdit4, kKeyType4, kKeyLabel4}};
 
+// The encryption list's entries.
+inline constexpr int kNone = 0, kWep64 = 1, kWep128 = 2, kWpa = 3;
+inline constexpr bool isWep(int encryption) {
+    return encryption == kWep64 || encryption == kWep128;
+}
+
 }  // namespace hollin::wifi::ids

@@ -18,7 +18,7 @@
 #include "sim/virtual_printer.h"
 #include "sim/wifi_module.h"
 #include "support/virtual_serial_port.h"
-#include "wifi/record_save.h"
+#include "wificodec/record_save.h"
 
 namespace hollin::cli {
 namespace {

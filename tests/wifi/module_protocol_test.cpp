@@ -1,4 +1,4 @@
-#include "wifi/module_protocol.h"
+#include "wificodec/module_protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,11 @@
 #include "common/bytes.h"
 #include "common/hex.h"
 #include "common/sha1.h"
-#include "wifi/enterprise_rules.h"
-#include "wifi/record_save.h"
-#include "wifi/sollae_save.h"
-#include "wifi/sollae_settings.h"
-#include "wifi/wifi_record.h"
+#include "wificodec/enterprise_rules.h"
+#include "wificodec/record_save.h"
+#include "wificodec/sollae_save.h"
+#include "wificodec/sollae_settings.h"
+#include "wificodec/wifi_record.h"
 
 namespace hollin::wifi {
 namespace {

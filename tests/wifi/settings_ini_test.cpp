@@ -1,4 +1,4 @@
-#include "wifi/settings_ini.h"
+#include "wificodec/settings_ini.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "wifi/wifi_bands.h"
+#include "wificodec/wifi_bands.h"
 
 namespace hollin::wifi {
 namespace {

@@ -1,4 +1,4 @@
-#include "wifi/wifi_record.h"
+#include "wificodec/wifi_record.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "wifi/network_form.h"
+#include "netprinters/network_form.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "wifi/sollae_save.h"
+#include "wificodec/sollae_save.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "wifi/wifi_record.h"
+#include "wificodec/wifi_record.h"
 
 // The settings export file: section "WiFiInfo" of an INI file another tool reads. Pure: the values
 // the form gives, and the file's text with them written in.

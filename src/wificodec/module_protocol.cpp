@@ -1,4 +1,4 @@
-#include "wifi/module_protocol.h"
+#include "wificodec/module_protocol.h"
 
 #include <algorithm>
 #include <cstdio>

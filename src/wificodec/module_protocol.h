@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "common/bytes.h"
-#include "wifi/wifi_record.h"
+#include "wificodec/wifi_record.h"
 
 // The Wi-Fi module's protocol through the printer, as pure functions: the printer's escapes (ISP mode,
 // pass-through, settings reset, bulk frame), the Sollae module's text commands and parameter records,

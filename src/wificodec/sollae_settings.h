@@ -7,8 +7,8 @@
 #include <string>
 
 #include "common/bytes.h"
-#include "wifi/module_protocol.h"
-#include "wifi/wifi_record.h"
+#include "wificodec/module_protocol.h"
+#include "wificodec/wifi_record.h"
 
 // What the window holds of a Sollae module, which keeps its settings as separate parameters rather
 // than one record. Filled parameter by parameter from the module's read replies.

@@ -1,4 +1,4 @@
-#include "wifi/print_queue.h"
+#include "netprinters/print_queue.h"
 
 #include <span>
 

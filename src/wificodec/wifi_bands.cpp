@@ -1,4 +1,4 @@
-#include "wifi/wifi_bands.h"
+#include "wificodec/wifi_bands.h"
 
 #include <cstdio>
 #include <iterator>

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "netcfg/device_record.h"
-#include "wifi/record_save.h"
-#include "wifi/wifi_record.h"
+#include "wificodec/record_save.h"
+#include "wificodec/wifi_record.h"
 
 // The printers a network search found, and what the Wi-Fi window's form shows for one of them: pure
 // functions from a record to the form's values, which the window then puts into its controls.

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "wifi/wifi_record.h"
+#include "wificodec/wifi_record.h"
 
 // The copy of the last record a text-frame save sent, kept for the operator: nothing reads it back but
 // the save's own check. It holds keys, so only its owner may read it.

@@ -1,10 +1,10 @@
-#include "wifi/settings_ini.h"
+#include "wificodec/settings_ini.h"
 
 #include <cstdio>
 
 #include "common/hex.h"
 #include "common/text_case.h"
-#include "wifi/record_save.h"
+#include "wificodec/record_save.h"
 
 namespace hollin::wifi {
 namespace {

@@ -12,9 +12,9 @@
 #include "netcfg/device_record.h"
 #include "netcfg/exchange.h"
 #include "netcfg/udp_text_socket.h"
-#include "wifi/network_save.h"
-#include "wifi/record_save.h"
-#include "wifi/wifi_record.h"
+#include "netprinters/network_save.h"
+#include "wificodec/record_save.h"
+#include "wificodec/wifi_record.h"
 
 // The printers on the network, whichever protocol they speak: one search over both protocols and one
 // save to either, as operations that return what happened and show nothing. The Wi-Fi window's

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "wifi/module_protocol.h"
-#include "wifi/record_save.h"
-#include "wifi/wifi_record.h"
+#include "wificodec/module_protocol.h"
+#include "wificodec/record_save.h"
+#include "wificodec/wifi_record.h"
 
 // The 802.1X settings of a record module (QUATECH, INC, unrecognised) as the Enterprise window edits
 // them: what it holds, the EAP entries per kind, the rule each entry applies and what Accept stores.

@@ -1,13 +1,14 @@
 // Network mode of the Wi-Fi window: the printer search over both protocols, the choice of a found
-// printer and the network save.
+// printer, its security fields and the network save.
 #include <algorithm>
 #include <charconv>
 
+#include "netprinters/network_printers.h"
+#include "netprinters/network_save.h"
+#include "netprinters/result_file.h"
 #include "ui/list_fill.h"
 #include "ui/status_window.h"
-#include "wifi/network_printers.h"
-#include "wifi/network_save.h"
-#include "wifi/result_file.h"
+#include "wifi/network_mode.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
 
@@ -47,15 +48,29 @@ constexpr ControlId kNetworkFields[] = {
 
 }  // namespace
 
-void CWiFiSettings::mapNetworkHandlers() {
-    onClicked(kSearch, [this] { onSearch(); });
-    onClicked(kNetworkSave, [this] { onNetworkSave(); });
-    onSelectionChanged(kPrinterList, [this] { onDeviceSelected(); });
-    onClicked(kAddPrintQueue, [this] { onAddPrintQueue(); });
+NetworkMode::NetworkMode(CWiFiSettings& window)
+    : window_(window), deps_(window.deps_), records_(window.records_) {}
+
+NetworkMode::~NetworkMode() = default;
+
+ui::DialogView& NetworkMode::view() {
+    return window_.view();
+}
+
+ui::Desktop& NetworkMode::desktop() {
+    return window_.desktop();
+}
+
+void NetworkMode::trace(std::string_view text) {
+    window_.trace(text);
+}
+
+void NetworkMode::showMessage(const TextTwin& text, const TextTwin& caption) {
+    window_.showMessage(text, caption);
 }
 
 // The port list's "Network" entry: no link of the window's own, the search and the found list instead.
-void CWiFiSettings::applyNetworkPortRule() {
+void NetworkMode::applyNetworkPortRule() {
     ui::DialogView& v = view();
     for (std::size_t i = 0; i < std::size(kSerialLists); ++i) {
         v.enable(kSerialLists[i], false);
@@ -67,15 +82,13 @@ void CWiFiSettings::applyNetworkPortRule() {
     for (ControlId id : {kOpenPort, kGetInfo, kSaveInfo, kClosePort})
         v.enable(id, false);
     offerPrintQueue(std::nullopt);  // until a save
-    networkMode_ = true;
-    v.setText(kWpaHint, pickText(kNetworkWpaHint, messageLanguage_));
+    window_.networkMode_ = true;
+    v.setText(kWpaHint, pickText(kNetworkWpaHint, window_.messageLanguage_));
     v.show(kReset, false);
     v.show(kDhcp, false);
 }
 
-void CWiFiSettings::onTimer(int timerId) {
-    if (timerId != kTextSocketTimerId)
-        return;
+void NetworkMode::onTextSocketTimer() {
     if (search_ && search_->listening()) {
         for (const NetworkPrinter& printer : search_->poll())
             addTextDevice(*printer.text());
@@ -88,7 +101,7 @@ void CWiFiSettings::onTimer(int timerId) {
     }
 }
 
-netcfg::NetworkContext CWiFiSettings::networkContext() {
+netcfg::NetworkContext NetworkMode::networkContext() {
     return netcfg::NetworkContext{.network = *deps_.network,
                                   .clock = deps_.clock,
                                   .stores = deps_.program.stores,
@@ -98,17 +111,17 @@ netcfg::NetworkContext CWiFiSettings::networkContext() {
 }
 
 // The text-frame socket of the last search or save goes before the next one opens.
-void CWiFiSettings::dropTextSocket() {
+void NetworkMode::dropTextSocket() {
     search_.reset();
     save_.reset();
     view().stopTimer(kTextSocketTimerId);
 }
 
-bool CWiFiSettings::textSocketOpen() const {
+bool NetworkMode::textSocketOpen() const {
     return search_ && search_->listening();
 }
 
-bool CWiFiSettings::networkPresent() {
+bool NetworkMode::networkPresent() {
     if (deps_.network != nullptr)
         return true;
     view().messageBox("The network functions are off: no network", "", ui::MessageButtons::Ok,
@@ -118,7 +131,7 @@ bool CWiFiSettings::networkPresent() {
 
 // --- search
 
-void CWiFiSettings::onSearch() {
+void NetworkMode::onSearch() {
     ui::DialogView& v = view();
     found_.clear();
     deps_.progress.set(Progress::FoundFirst, 0);
@@ -132,7 +145,7 @@ void CWiFiSettings::onSearch() {
     endSearchStatus();
     searchStatus_ =
         std::make_unique<ui::StatusWindow>(ui::StatusWindow::kSearching, deps_.clock, deps_.progress, &v);
-    desktop().openModeless(*searchStatus_, this);
+    desktop().openModeless(*searchStatus_, &window_);
 
     dropTextSocket();
     const auto stopEarly = [&] {
@@ -169,7 +182,7 @@ void CWiFiSettings::onSearch() {
     v.startTimer(kTextSocketTimerId, kTextSocketPeriodMs);
 }
 
-void CWiFiSettings::listBinaryDevices(const std::vector<DeviceRecord>& records) {
+void NetworkMode::listBinaryDevices(const std::vector<DeviceRecord>& records) {
     ui::DialogView& v = view();
     found_.found = records;
     for (std::size_t i = 0; i < records.size() && !found_.full(); ++i) {
@@ -192,24 +205,25 @@ void CWiFiSettings::listBinaryDevices(const std::vector<DeviceRecord>& records) 
         v.enable(id, false);
 }
 
-void CWiFiSettings::endSearchStatus() {
+void NetworkMode::endSearchStatus() {
     if (searchStatus_ && searchStatus_->attached())
         searchStatus_->view().endDialog(ui::kResultCancel);
 }
 
 // --- the form of a found printer
 
-void CWiFiSettings::applyNetworkForm(const NetworkFormValues& f) {
+void NetworkMode::applyNetworkForm(const NetworkFormValues& f) {
     // What the fill sets is the printer's, not the operator's typing.
-    const QuietEdits quiet(*this);
+    const CWiFiSettings::QuietEdits quiet(window_);
     ui::DialogView& v = view();
     ui::fillList(v, kModeList, kModeNames, f.mode);
     ui::fillList(v, kAuthenticationList, kAuthenticationNames, f.authentication);
     ui::fillList(v, kEncryptionList, kEncryptionNames, f.encryption);
-    shownEncryption_ = f.encryption;
+    window_.shownEncryption_ = f.encryption;
     ui::fillList(v, kChannelList, kChannelNames, f.channel);
     ui::fillList(v, kKeyInUseList,
-                 messageLanguage_ == kLanguageKorean ? kKeyInUseNamesKorean : kKeyInUseNames, f.keyInUse);
+                 window_.messageLanguage_ == kLanguageKorean ? kKeyInUseNamesKorean : kKeyInUseNames,
+                 f.keyInUse);
     ui::fillList(v, kWpaAuthList, kWpaAuthNames, f.wpaAuthentication);
     v.clearItems(kWpaEncList);
     for (const std::string& item : f.wpaCipherItems)
@@ -224,10 +238,10 @@ void CWiFiSettings::applyNetworkForm(const NetworkFormValues& f) {
     v.setTextLimit(kSsid, 32);
     v.setText(kSsid, f.ssid);
     v.setText(kTcpPort, f.tcpPort);
-    settingWpaKey_ = true;
+    window_.settingWpaKey_ = true;
     v.setText(kWpaKey, f.wpaKey);
-    settingWpaKey_ = false;
-    wpaKeyText_ = f.wpaKey;
+    window_.settingWpaKey_ = false;
+    window_.wpaKeyText_ = f.wpaKey;
     for (std::size_t k = 0; k < 4; ++k) {
         ui::fillList(v, kKeys[k].type, kKeyFormatNames, f.keyFormats[k]);
         v.setTextLimit(kKeys[k].edit, f.keyLimits[k]);
@@ -254,7 +268,7 @@ void CWiFiSettings::applyNetworkForm(const NetworkFormValues& f) {
     v.repaint();
 }
 
-void CWiFiSettings::onDeviceSelected() {
+void NetworkMode::onDeviceSelected() {
     ui::DialogView& v = view();
     const int selected = v.selection(kPrinterList);
     if (selected < 0 || static_cast<std::size_t>(selected) >= found_.entries.size())
@@ -277,7 +291,7 @@ void CWiFiSettings::onDeviceSelected() {
         v.enable(id, false);
 }
 
-void CWiFiSettings::addTextDevice(const WifiSettingsRecord& record) {
+void NetworkMode::addTextDevice(const WifiSettingsRecord& record) {
     ui::DialogView& v = view();
     // A printer answering again (both of its sockets, or a second search request) keeps its one entry.
     for (const FoundDeviceList::Entry& e : found_.entries) {
@@ -306,9 +320,9 @@ void CWiFiSettings::addTextDevice(const WifiSettingsRecord& record) {
 
 // --- network save
 
-RecordForm CWiFiSettings::networkForm() {
+RecordForm NetworkMode::networkForm() {
     const ui::DialogView& v = view();
-    RecordForm form = formBasics();
+    RecordForm form = window_.formBasics();
     for (std::size_t k = 0; k < 4; ++k)
         form.keyTypes[k] = std::max(v.selection(kKeys[k].type), 0);
     form.wpaKey = v.text(kWpaKey);
@@ -316,7 +330,7 @@ RecordForm CWiFiSettings::networkForm() {
     return form;
 }
 
-void CWiFiSettings::onNetworkSave() {
+void NetworkMode::onNetworkSave() {
     ui::DialogView& v = view();
     const int selected = v.selection(kPrinterList);
     if (selected < 0 || static_cast<std::size_t>(selected) >= found_.entries.size()) {
@@ -356,7 +370,7 @@ void CWiFiSettings::onNetworkSave() {
         case NetworkSaveResult::Saved: {
             found_.found[entry.index] = *printer.binary();
             ui::StatusWindow status(ui::StatusWindow::kPrinterSaved, deps_.clock, deps_.progress, &v);
-            desktop().runModal(status, this);
+            desktop().runModal(status, &window_);
             offerPrintQueue(queueTargetOf(found_.found[entry.index]));
             return;
         }
@@ -365,7 +379,7 @@ void CWiFiSettings::onNetworkSave() {
             deps_.progress.set(Progress::SaveDone, 0);
             v.startTimer(kTextSocketTimerId, kTextSocketPeriodMs);
             ui::StatusWindow status(ui::StatusWindow::kSaving, deps_.clock, deps_.progress, &v);
-            desktop().runModal(status, this);
+            desktop().runModal(status, &window_);
             keepResultFile(save_->sentRecord());
             if (deps_.progress.get(Progress::SaveDone) == 1)
                 offerPrintQueue(queueTargetOf(save_->sentRecord()));
@@ -380,12 +394,12 @@ void CWiFiSettings::onNetworkSave() {
 }
 
 // After a save the printer took: "Add print queue..." for it (where a print server is at hand).
-void CWiFiSettings::offerPrintQueue(std::optional<QueueTarget> target) {
+void NetworkMode::offerPrintQueue(std::optional<QueueTarget> target) {
     queueTarget_ = std::move(target);
     view().show(kAddPrintQueue, deps_.printQueues != nullptr && queueTarget_.has_value());
 }
 
-void CWiFiSettings::onAddPrintQueue() {
+void NetworkMode::onAddPrintQueue() {
     if (deps_.printQueues == nullptr || !queueTarget_)
         return;
     view().setWaitCursor(true);
@@ -399,7 +413,7 @@ void CWiFiSettings::onAddPrintQueue() {
 }
 
 // The record as sent goes to the result file and is read back for the debug stream.
-void CWiFiSettings::keepResultFile(const WifiSettingsRecord& record) {
+void NetworkMode::keepResultFile(const WifiSettingsRecord& record) {
     // No place for it (neither XDG_STATE_HOME nor HOME) is a file not created, not a silence.
     if (deps_.resultFile.empty() || !writeResultFile(deps_.resultFile, record)) {
         view().messageBox(kResultNotCreated, "", ui::MessageButtons::Ok, ui::MessageIcon::None);
@@ -414,9 +428,109 @@ void CWiFiSettings::keepResultFile(const WifiSettingsRecord& record) {
         trace(line);
 }
 
-void CWiFiSettings::showNetworkError(int code) {
-    view().messageBox(networkErrorText(code, messageLanguage_), "", ui::MessageButtons::Ok,
+void NetworkMode::showNetworkError(int code) {
+    view().messageBox(networkErrorText(code, window_.messageLanguage_), "", ui::MessageButtons::Ok,
                       ui::MessageIcon::None);
+}
+
+// --- network mode: the selected printer's record (a binary printer's Wi-Fi word and key slots, a
+// text printer's digits) keeps what the security fields show, so that choosing the printer again
+// shows it and a save sends it.
+
+void NetworkMode::storeNetworkSecurity() {
+    if (window_.quietEdits_ > 0)
+        return;
+    const RecordForm form = networkForm();
+    if (netcfg::DeviceRecord* d = window_.editedDevice()) {
+        d->wifiWord = wifiWordFor(d->wifiWord, form);
+        return;
+    }
+    window_.editRecord([&form](WifiSettingsRecord& r) {
+        const auto digit = [&r](RecordField f, int value) {
+            if (value >= 0 && value <= 9)
+                r.setDigit(f, static_cast<char>('0' + value));
+        };
+        digit(field::kEncryption, form.encryption);
+        digit(field::kUseKey, form.keyInUse + 1);
+        digit(field::kWpa, form.encryption == kWpa ? form.wpaAuthentication : 0);
+        digit(field::kWpaEnc, form.encryption == kWpa ? form.wpaCipher : 0);
+    });
+}
+
+// WEP: the key in use's edit and format; WPA and 802.1x: the WPA type, cipher (once a type is chosen)
+// and key, as the printers' lists are those of a Sollae module.
+void NetworkMode::applyNetworkKeyRule(int encryption, int keyInUse) {
+    ui::DialogView& v = view();
+    for (int k = 0; k < 4; ++k) {
+        v.enable(kKeys[k].edit, isWep(encryption) && k == keyInUse);
+        v.enable(kKeys[k].type, isWep(encryption) && k == keyInUse);
+    }
+    v.enable(kKeyInUseList, isWep(encryption));
+    window_.setKeyLimits(encryption);
+    v.enable(kWpaAuthList, encryption >= kWpa);
+    v.enable(kWpaKey, encryption >= kWpa);
+    v.enable(kWpaEncList, encryption >= kWpa && v.selection(kWpaAuthList) > 0);
+}
+
+void NetworkMode::onNetworkEncryptionChanged(int encryption) {
+    ui::DialogView& v = view();
+    FoundDeviceList::Entry* entry = window_.selectedFoundEntry();
+    if (!entry)
+        return;
+    if (encryption != kWpa) {
+        // WPA's type and cipher go back to "None": the printer would otherwise read WPA again.
+        window_.selectIndex(kWpaAuthList, 0);
+        window_.selectIndex(kWpaEncList, 0);
+    }
+    storeNetworkSecurity();
+    // The key edits show the printer's keys of the new size; texts typed for the old one are gone.
+    entry->keyTexts = {};
+    {
+        const CWiFiSettings::QuietEdits quiet(window_);
+        for (int k = 0; k < 4; ++k) {
+            const int format = entry->keyFormats[static_cast<std::size_t>(k)];
+            v.setText(kKeys[k].edit, entry->kind == FoundDeviceList::kBinaryDevice
+                                         ? deviceKeyText(found_.found[entry->index], k, encryption, format)
+                                         : textKeyText(records_[entry->index], k, format));
+        }
+    }
+    applyNetworkKeyRule(encryption, v.selection(kKeyInUseList));
+    window_.shownEncryption_ = encryption;
+}
+
+void NetworkMode::onNetworkKeyInUseChanged(int keyInUse) {
+    if (!window_.selectedFoundEntry() || keyInUse < 0 || keyInUse > 3)
+        return;
+    storeNetworkSecurity();
+    applyNetworkKeyRule(view().selection(kEncryptionList), keyInUse);
+}
+
+// The key's edit shows the printer's key in the new format: hexadecimal text or its characters.
+void NetworkMode::onNetworkKeyTypeChanged(int key, int type) {
+    ui::DialogView& v = view();
+    FoundDeviceList::Entry* entry = window_.selectedFoundEntry();
+    if (!entry)
+        return;
+    const auto k = static_cast<std::size_t>(key);
+    entry->keyFormats[k] = type;
+    const int encryption = v.selection(kEncryptionList);
+    const std::string text = entry->kind == FoundDeviceList::kBinaryDevice
+                                 ? deviceKeyText(found_.found[entry->index], key, encryption, type)
+                                 : textKeyText(records_[entry->index], key, type);
+    {
+        const CWiFiSettings::QuietEdits quiet(window_);
+        v.setText(kKeys[key].edit, text);
+    }
+    entry->keyTexts[k] = entry->keyTexts[k].empty() ? std::string() : text;
+    window_.setKeyLimits(encryption);
+}
+
+void NetworkMode::onNetworkWpaChanged() {
+    if (!window_.selectedFoundEntry())
+        return;
+    storeNetworkSecurity();
+    const int encryption = view().selection(kEncryptionList);
+    view().enable(kWpaEncList, encryption >= kWpa && view().selection(kWpaAuthList) > 0);
 }
 
 }  // namespace hollin::wifi

@@ -8,8 +8,8 @@
 
 #include "link/print_queues.h"
 #include "netcfg/exchange.h"
-#include "wifi/network_printers.h"
-#include "wifi/network_save.h"
+#include "netprinters/network_printers.h"
+#include "netprinters/network_save.h"
 
 // Print queues for network printers: a raw queue to a printer found by search, through the
 // spooler's administration interface. The Wi-Fi window and hollinctl are faces over it.

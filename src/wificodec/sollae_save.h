@@ -9,8 +9,8 @@
 
 #include "common/bytes.h"
 #include "common/text_twin.h"
-#include "wifi/module_protocol.h"
-#include "wifi/sollae_settings.h"
+#include "wificodec/module_protocol.h"
+#include "wificodec/sollae_settings.h"
 
 // What a Sollae module is given on a save: the form's values checked and turned into the parameter
 // records, in the order they are written. Pure: no exchange happens here.

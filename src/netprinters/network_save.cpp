@@ -1,4 +1,4 @@
-#include "wifi/network_save.h"
+#include "netprinters/network_save.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "wifi/record_save.h"
+#include "wificodec/record_save.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "common/hex.h"
-#include "wifi/wifi_bands.h"
+#include "wificodec/wifi_bands.h"
 
 namespace hollin::wifi {
 namespace {

@@ -1,4 +1,4 @@
-#include "wifi/enterprise_rules.h"
+#include "wificodec/enterprise_rules.h"
 
 #include <array>
 #include <cstdio>

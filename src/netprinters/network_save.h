@@ -11,9 +11,9 @@
 #include "netcfg/device_record.h"
 #include "netcfg/exchange.h"
 #include "netcfg/udp_text_socket.h"
-#include "wifi/record_save.h"
-#include "wifi/sollae_save.h"
-#include "wifi/wifi_record.h"
+#include "wificodec/record_save.h"
+#include "wificodec/sollae_save.h"
+#include "wificodec/wifi_record.h"
 
 // Saving the form to a printer found on the network: the binary-protocol write and the text-frame
 // save, as operations over the form's values (a RecordForm) that show nothing. The Wi-Fi window and

@@ -1,4 +1,4 @@
-#include "wifi/network_printers.h"
+#include "netprinters/network_printers.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 #include "common/hex.h"
 #include "netcfg/text_frame.h"
 #include "netcfg/write_checks.h"
-#include "wifi/network_form.h"
+#include "netprinters/network_form.h"
 
 namespace hollin::wifi {
 

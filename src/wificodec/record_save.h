@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "wifi/module_protocol.h"
-#include "wifi/sollae_save.h"
-#include "wifi/wifi_record.h"
+#include "wificodec/module_protocol.h"
+#include "wificodec/sollae_save.h"
+#include "wificodec/wifi_record.h"
 
 // What a QUATECH, INC or unrecognised module is given on a save: the form folded into its settings
 // record. Pure: no exchange happens here.

@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "netprinters/result_file.h"
 #include "platform/private_file.h"
-#include "wifi/result_file.h"
 
 namespace hollin::wifi {
 namespace {

@@ -1,4 +1,4 @@
-#include "wifi/sollae_settings.h"
+#include "wificodec/sollae_settings.h"
 
 #include <algorithm>
 
