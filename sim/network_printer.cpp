@@ -155,6 +155,9 @@ void BinaryNetworkPrinter::handle(std::span<const std::uint8_t> datagram) {
     }
     if (header->command != kWrite || header->mac != state_.mac)
         return;
+    ++state_.writesToItSeen;
+    if (fault_ == NetFault::DeafToWrites)
+        return;
     Bytes payload(datagram.begin() + kHeaderSize, datagram.end());
     rc4Apply(packetKey(key_, header->payloadCrc), payload);
     if (walkItems(payload, {}) != ItemFault::None ||

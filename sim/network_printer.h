@@ -23,14 +23,15 @@ namespace hollin::sim {
 // Ways a binary printer can misbehave when asked to.
 enum class NetFault {
     None,
-    Silent,       // answers nothing
-    Late,         // answers after `lateMs`
-    BadCrc,       // an item of its answer has a wrong CRC
-    OtherMagic,   // its answer's magic is not the protocol's
-    NoReplyFlag,  // its answer lacks flag bit 7
-    Duplicate,    // answers every request twice
-    Oversize,     // its answer is longer than the 1460-byte reply buffer
-    WrongMac,     // its answer names another MAC
+    Silent,        // answers nothing
+    Late,          // answers after `lateMs`
+    BadCrc,        // an item of its answer has a wrong CRC
+    OtherMagic,    // its answer's magic is not the protocol's
+    NoReplyFlag,   // its answer lacks flag bit 7
+    Duplicate,     // answers every request twice
+    Oversize,      // its answer is longer than the 1460-byte reply buffer
+    WrongMac,      // its answer names another MAC
+    DeafToWrites,  // answers searches, never a write
 };
 
 struct BinaryPrinterState {
@@ -42,6 +43,7 @@ struct BinaryPrinterState {
     Bytes items;  // the stored payload it answers with
     int writesApplied = 0;
     int requestsSeen = 0;
+    int writesToItSeen = 0;  // write requests naming its MAC
 };
 
 // A plausible Wi-Fi printer: its record (channel 0 on 9100, SSID "HollinNet") and stored items, with

@@ -15,6 +15,8 @@
 #include "printer/printer_operations.h"
 #include "transport/printer_session.h"
 #include "wifi/module_operations.h"
+#include "netprinters/network_printers.h"
+#include "wificodec/record_save.h"
 
 // What hollinctl's commands share: the report of one printer, failures and their exit codes, and a
 // command planned from its arguments before any port opens.
@@ -105,6 +107,27 @@ int runProfile(const Request& request, Deps& deps, Output& output);
 Failure saveOnNetwork(const std::vector<std::string>& words,
                       const std::optional<std::map<std::string, std::string>>& secrets,
                       netcfg::NetworkContext& context, int kind, Ipv4 directed, Report& report);
+
+// --- the network form (cli_wifi.cpp), shared by net save and net apply
+using Pairs = std::map<std::string, std::string>;
+// The keys and values net save takes (arguments and secrets), each checked; the refusal or nothing.
+std::optional<Failure> checkNetworkPairs(const Pairs& args, const std::optional<Pairs>& secrets,
+                                         const std::string& command);
+// The form a found printer gives, as the window shows it.
+wifi::RecordForm shownNetworkForm(const wifi::NetworkPrinter& printer);
+// That form with checked pairs over it; nothing, and `refused` set, when its final values break a rule.
+std::optional<wifi::RecordForm> editedNetworkForm(const wifi::NetworkPrinter& printer, const Pairs& all,
+                                                  std::optional<Failure>& refused);
+// What a save's result means for the command line.
+Failure networkSaveFailure(const wifi::NetworkSaveResult& result);
+// The fields that differ between two forms; keys have empty texts (they are only "changed").
+struct FieldChange {
+    std::string key, before, after;
+};
+std::vector<FieldChange> networkFormChanges(const wifi::RecordForm& before, const wifi::RecordForm& after);
+// net search (every answer, sorted by IP; text, --json or --csv) and net apply (cli_net.cpp).
+int runNetSearch(const Request& request, Deps& deps, Output& output);
+int runNetApply(const Request& request, Deps& deps, Output& output);
 
 // Where a network command sends: --directed ADDR, else the broadcast setting. A failure when neither
 // is usable.

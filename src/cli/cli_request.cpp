@@ -69,10 +69,10 @@ bool takePorts(Request& request, const std::string& value, std::string& error) {
     return true;
 }
 
-constexpr std::string_view kValueOptions[] = {"--port",      "--baud",   "--parity",      "--data-bits",
-                                              "--stop-bits", "--flow",   "--secret-file", "--broadcast",
-                                              "--directed",  "--sensor", "--id",          "--memory",
-                                              "--save-tfd",  "--ports",  "--name",        "--for"};
+constexpr std::string_view kValueOptions[] = {
+    "--port",        "--baud",      "--parity",   "--data-bits", "--stop-bits", "--flow",
+    "--secret-file", "--broadcast", "--directed", "--sensor",    "--id",        "--memory",
+    "--save-tfd",    "--ports",     "--name",     "--for",       "--mac",       "--jobs"};
 
 bool takesValue(std::string_view arg) {
     for (auto option : kValueOptions) {
@@ -144,6 +144,10 @@ ParsedRequest parseArguments(std::vector<std::string> args) {
             request.watch = true;
             continue;
         }
+        if (arg == "--csv" || arg == "--all" || arg == "--dry-run") {
+            (arg == "--csv" ? request.csv : arg == "--all" ? request.allPrinters : request.dryRun) = true;
+            continue;
+        }
         if (arg == "--with-secrets" || arg == "--all-found") {
             (arg == "--all-found" ? request.allFound : request.withSecrets) = true;
             continue;
@@ -192,6 +196,15 @@ ParsedRequest parseArguments(std::vector<std::string> args) {
                 return parsed;
             }
             request.watchSeconds = *seconds;
+        } else if (arg == "--mac") {
+            request.macs.push_back(value);
+        } else if (arg == "--jobs") {
+            const auto jobs = parseNumber(value);
+            if (!jobs || *jobs < 1 || *jobs > 256) {
+                parsed.error = "--jobs: " + value + " is no number from 1 to 256";
+                return parsed;
+            }
+            request.jobs = *jobs;
         } else if (arg == "--save-tfd") {
             request.saveTfd = value;
         } else if (arg == "--ports") {

@@ -50,6 +50,11 @@ struct Request {
     std::optional<std::string> queueName;  // cups add: the queue's name
     bool watch = false;                    // ports: keep showing changes
     std::optional<int> watchSeconds;       // ports --watch: stop after this many seconds
+    bool csv = false;                      // net search: CSV with a header row
+    bool allPrinters = false;              // net apply: every printer found
+    std::vector<std::string> macs;         // net apply: the printers named (--mac, repeatable)
+    bool dryRun = false;                   // net apply: show the changes, write nothing
+    int jobs = 16;                         // net apply: saves side by side
     std::vector<std::string> words;        // the command and its arguments
 };
 

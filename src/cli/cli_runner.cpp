@@ -63,51 +63,6 @@ LineCodes lineCodesOf(const Request& request) {
             line.stopBitsPosition, line.flowPosition};
 }
 
-std::string dotted(const std::array<std::uint8_t, 4>& address) {
-    return std::to_string(address[0]) + "." + std::to_string(address[1]) + "." + std::to_string(address[2]) +
-           "." + std::to_string(address[3]);
-}
-
-int runNetSearch(const Request& request, Deps& deps, Output& output) {
-    netcfg::PayloadStores stores;
-    netcfg::NetworkContext context = networkContext(request, deps, stores);
-    const NetworkTarget target = networkTarget(request, context);
-    if (target.refused) {
-        output.err += "hollinctl: " + target.refused->message + "\n";
-        return target.refused->code;
-    }
-    const std::optional<Ipv4>& directed = target.directed;
-    const wifi::NetworkSearchResult found = wifi::searchNetworkPrinters(
-        context, directed ? netcfg::kDirected : netcfg::kBroadcast, directed.value_or(0));
-    if (found.textFailure) {
-        output.err += "hollinctl: " + found.textFailure->message + "\n";
-        return kExitNetwork;
-    }
-    if (found.error != 0 && found.printers.empty()) {
-        output.err += "hollinctl: the network search failed (error " + std::to_string(found.error) + ")\n";
-        return kExitNetwork;
-    }
-    for (const wifi::NetworkPrinter& printer : found.printers) {
-        Report report;
-        report.text("mac", printer.macText());
-        report.text("protocol", wifi::protocolName(printer.protocol()));
-        const std::array<std::uint8_t, 4> none{};
-        const auto address = [&](const std::array<std::uint8_t, 4> netcfg::DeviceRecord::*binary,
-                                 wifi::RecordField text) {
-            if (const netcfg::DeviceRecord* record = printer.binary())
-                return dotted((*record).*binary);
-            return dotted(printer.text()->address(text).value_or(none));
-        };
-        report.text("ip", address(&netcfg::DeviceRecord::ipAddress, wifi::field::kIp));
-        report.text("netmask", address(&netcfg::DeviceRecord::netmask, wifi::field::kSubnet));
-        report.text("gateway", address(&netcfg::DeviceRecord::gateway, wifi::field::kGateway));
-        output.out += request.json ? report.json() : report.human() + "\n";
-    }
-    if (!request.json)
-        output.out += std::to_string(found.printers.size()) + " device(s) found\n";
-    return kExitDone;
-}
-
 // The COMn map and the USB printers, one line (or JSON object) each.
 std::string portsText(const Request& request, Deps& deps) {
     std::string text;
@@ -458,6 +413,8 @@ int run(const Request& request, Deps& deps, Output& output) {
         return runNetSearch(request, deps, output);
     if (command == "net" && word(request.words, 1) == "save")
         return runNetSave(request, deps, output);
+    if (command == "net" && word(request.words, 1) == "apply")
+        return runNetApply(request, deps, output);
     if (command == "cups")
         return runCups(request, deps, output);
     if (command == "wifi")

@@ -52,6 +52,9 @@ struct Deps {
     DeviceWatch* deviceWatch = nullptr;
     std::function<void()> refreshPorts = {};
     std::function<void(const std::string&)> emit = {};
+    // The network and clock may be used from several threads at once (net apply --jobs); otherwise
+    // the saves run one after the other.
+    bool threadSafeNetwork = false;
 };
 
 struct Output {

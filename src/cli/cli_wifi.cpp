@@ -21,7 +21,6 @@ namespace {
 using wifi::ModuleExchange;
 using wifi::ModuleKind;
 using wifi::Octets;
-using Pairs = std::map<std::string, std::string>;
 
 constexpr std::string_view kEncryptionNames[] = {"none", "wep64", "wep128", "wpa", "802.1x"};
 constexpr std::string_view kModeNames[] = {"adhoc", "infrastructure", "softap"};
@@ -596,7 +595,7 @@ std::optional<Failure> refusedNetworkForm(const wifi::RecordForm& form, const Wi
     return std::nullopt;
 }
 
-Failure networkSaveFailure(const wifi::NetworkSaveResult& result) {
+Failure saveFailureOf(const wifi::NetworkSaveResult& result) {
     switch (result.outcome) {
         case wifi::NetworkSaveResult::Saved:
             return {kExitDone, ""};
@@ -630,6 +629,74 @@ std::optional<wifi::RecordForm> editedForm(const wifi::NetworkPrinter& printer, 
 }
 
 }  // namespace
+
+std::optional<Failure> checkNetworkPairs(const Pairs& args, const std::optional<Pairs>& secrets,
+                                         const std::string& command) {
+    if (const auto refused = checkKeys(args, secrets, kNetSaveKeys, kSetSecrets, command))
+        return Failure{kExitRefused, *refused};
+    WifiEdits edits;
+    Pairs all = args;
+    if (secrets)
+        all.insert(secrets->begin(), secrets->end());
+    for (const auto& [key, value] : all)
+        if (const auto refused = takeEdit(edits, key, value))
+            return Failure{kExitRefused, *refused};
+    if (const auto refused = checkGivenKeys(edits))
+        return Failure{kExitRefused, *refused};
+    return std::nullopt;
+}
+
+wifi::RecordForm shownNetworkForm(const wifi::NetworkPrinter& printer) {
+    std::optional<Failure> refused;  // no edits: nothing to refuse
+    return editedForm(printer, {}, refused).value_or(wifi::RecordForm{});
+}
+
+std::optional<wifi::RecordForm> editedNetworkForm(const wifi::NetworkPrinter& printer, const Pairs& all,
+                                                  std::optional<Failure>& refused) {
+    WifiEdits edits;
+    for (const auto& [key, value] : all)
+        if (const auto bad = takeEdit(edits, key, value)) {
+            refused = Failure{kExitRefused, *bad};
+            return std::nullopt;
+        }
+    return editedForm(printer, edits, refused);
+}
+
+Failure networkSaveFailure(const wifi::NetworkSaveResult& result) {
+    return saveFailureOf(result);
+}
+
+std::vector<FieldChange> networkFormChanges(const wifi::RecordForm& before, const wifi::RecordForm& after) {
+    std::vector<FieldChange> changes;
+    const auto note = [&](const char* key, const std::string& a, const std::string& b) {
+        if (a != b)
+            changes.push_back({key, a, b});
+    };
+    const auto address = [](const std::optional<Octets>& o) { return o ? dotted(*o) : std::string(); };
+    const auto named = [](const auto& names, int index) {
+        return index >= 0 && static_cast<std::size_t>(index) < std::size(names) ? std::string(names[index])
+                                                                                : std::to_string(index);
+    };
+    note("ssid", before.ssid, after.ssid);
+    note("dhcp", before.dhcp ? "on" : "off", after.dhcp ? "on" : "off");
+    note("ip", address(before.ip), address(after.ip));
+    note("netmask", address(before.subnet), address(after.subnet));
+    note("gateway", address(before.gateway), address(after.gateway));
+    note("dns", address(before.dns), address(after.dns));
+    note("tcp-port", std::to_string(before.tcpPort), std::to_string(after.tcpPort));
+    note("mode", named(kModeNames, before.mode), named(kModeNames, after.mode));
+    note("channel", std::to_string(before.channel + 1), std::to_string(after.channel + 1));
+    note("encryption", named(kEncryptionNames, before.encryption), named(kEncryptionNames, after.encryption));
+    note("key-in-use", std::to_string(before.keyInUse + 1), std::to_string(after.keyInUse + 1));
+    note("wpa-auth", named(kWpaAuthNames, before.wpaAuthentication),
+         named(kWpaAuthNames, after.wpaAuthentication));
+    note("wpa-cipher", named(kWpaCipherNames, before.wpaCipher), named(kWpaCipherNames, after.wpaCipher));
+    if (before.wpaKey != after.wpaKey)
+        changes.push_back({"wpa-key", "", ""});
+    if (before.keyTexts != after.keyTexts || before.keyTypes != after.keyTypes)
+        changes.push_back({"wep-key", "", ""});
+    return changes;
+}
 
 Failure saveOnNetwork(const std::vector<std::string>& words,
                       const std::optional<std::map<std::string, std::string>>& secrets,
@@ -674,7 +741,7 @@ Failure saveOnNetwork(const std::vector<std::string>& words,
     const auto form = editedForm(printer, edits, refused);
     if (!form)
         return *refused;
-    return networkSaveFailure(wifi::saveNetworkPrinter(context, kind, printer, *form));
+    return saveFailureOf(wifi::saveNetworkPrinter(context, kind, printer, *form));
 }
 
 }  // namespace hollin::cli

@@ -100,6 +100,7 @@ int main(int argc, char** argv) {
                 std::fputs(text.c_str(), stdout);
                 std::fflush(stdout);
             },
+        .threadSafeNetwork = true,
     };
     cli::Output output;
     const int code = cli::run(request, deps, output);

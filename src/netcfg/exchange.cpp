@@ -181,7 +181,7 @@ SearchResult searchDevices(NetworkContext& context, int kind, Ipv4 address) {
     }
     const std::uint32_t sentAt = context.clock.tickMs();
     collect(context, *opened.socket, kSearchWindowMs, [&](auto datagram, Ipv4 sender) {
-        if (result.records.size() >= kSearchTableSize)
+        if (result.records.size() >= context.searchLimit)
             return false;
         auto reply = acceptReply(datagram, sender, context.keyConstant, context.debug);
         if (!reply)

@@ -60,6 +60,8 @@ struct NetworkContext {
     std::function<void(std::string_view)> debug = {};
     // How large a receive buffer the discovery socket asks for (many printers answer at once).
     std::size_t receiveBuffer = 1 << 20;
+    // How many devices a search keeps (the window's table: 256; the command line keeps every answer).
+    std::size_t searchLimit = 256;
 };
 
 inline constexpr std::size_t kSearchTableSize = 256;
@@ -79,7 +81,7 @@ enum ExchangeKind { kBroadcast = 0, kDirected = 1 };
 
 struct SearchResult {
     int error = 0;                      // 0, a system error code, or kNetworkDisabled
-    std::vector<DeviceRecord> records;  // in arrival order, one per MAC, at most 256
+    std::vector<DeviceRecord> records;  // in arrival order, one per MAC, at most the context's searchLimit
     std::uint32_t lastReplyMs = 0;      // from the second send to the last accepted reply
 };
 

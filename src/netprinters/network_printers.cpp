@@ -103,7 +103,7 @@ const NetworkSearchResult& NetworkSearch::run(int kind, Ipv4 directed) {
     std::stable_sort(records.begin(), records.end(),
                      [](const DeviceRecord& a, const DeviceRecord& b) { return a.mac < b.mac; });
     for (DeviceRecord& record : records) {
-        if (result_.printers.size() >= kMaxNetworkPrinters)
+        if (result_.printers.size() >= maxPrinters_)
             break;
         result_.printers.push_back({std::move(record)});
     }
@@ -123,7 +123,7 @@ void NetworkSearch::onTextAnswer(const netcfg::TextRecord& bytes) {
         if (known->protocol() == NetworkProtocol::Binary)
             return;  // listed once, with the protocol that answered first
         known->record = *record;
-    } else if (result_.printers.size() >= kMaxNetworkPrinters) {
+    } else if (result_.printers.size() >= maxPrinters_) {
         return;
     } else {
         result_.printers.push_back(answer);
@@ -138,8 +138,9 @@ std::vector<NetworkPrinter> NetworkSearch::poll() {
 }
 
 NetworkSearchResult searchNetworkPrinters(netcfg::NetworkContext& context, int kind, Ipv4 directed,
-                                          std::uint32_t textWaitMs, std::string_view stopAtMac12) {
-    NetworkSearch search(context);
+                                          std::uint32_t textWaitMs, std::string_view stopAtMac12,
+                                          std::size_t maxPrinters) {
+    NetworkSearch search(context, maxPrinters);
     search.run(kind, directed);
     const auto done = [&] { return !stopAtMac12.empty() && findPrinter(search.result(), stopAtMac12); };
     for (std::uint32_t waited = 0; search.listening() && !done() && waited < textWaitMs;

@@ -66,7 +66,10 @@ struct NetworkSearchResult {
 // poll() reads later answers, until close() or the object goes.
 class NetworkSearch : private netcfg::CUdpSock::Owner {
   public:
-    explicit NetworkSearch(const netcfg::NetworkContext& context) : context_(context) {}
+    // `maxPrinters`: how many printers the list keeps; answers beyond are dropped.
+    explicit NetworkSearch(const netcfg::NetworkContext& context,
+                           std::size_t maxPrinters = kMaxNetworkPrinters)
+        : context_(context), maxPrinters_(maxPrinters) {}
     ~NetworkSearch() override;
 
     // `kind` broadcast or directed (to `directed`); a directed search without a broadcast address
@@ -84,6 +87,7 @@ class NetworkSearch : private netcfg::CUdpSock::Owner {
     void onSaveAnswer(bool) override {}
 
     netcfg::NetworkContext context_;
+    std::size_t maxPrinters_;
     std::unique_ptr<netcfg::CUdpSock> text_;
     NetworkSearchResult result_;
     std::vector<NetworkPrinter> news_;
@@ -92,7 +96,8 @@ class NetworkSearch : private netcfg::CUdpSock::Owner {
 // The whole search for a face that waits: run(), then the text answers read every 50 ms for at most
 // `textWaitMs` more (ending early once `stopAtMac12`, when given, has answered).
 NetworkSearchResult searchNetworkPrinters(netcfg::NetworkContext& context, int kind, Ipv4 directed = 0,
-                                          std::uint32_t textWaitMs = 500, std::string_view stopAtMac12 = {});
+                                          std::uint32_t textWaitMs = 500, std::string_view stopAtMac12 = {},
+                                          std::size_t maxPrinters = kMaxNetworkPrinters);
 // The printer with this MAC (twelve upper-case hexadecimal digits) among those found; nothing when
 // none is.
 const NetworkPrinter* findPrinter(const NetworkSearchResult& result, std::string_view mac12);

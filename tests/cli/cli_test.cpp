@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "cli/cli_request.h"
 #include "cli/cli_runner.h"
 #include "fonts/font_codec.h"
+#include "netprinters/network_inventory.h"
 #include "platform/memory_network.h"
 #include "printer/printer_commands.h"
 #include "sim/bluetooth.h"
@@ -493,6 +495,157 @@ TEST(CliNetSave, EachProtocolStoresTheEditsAndARefusalSendsNothing) {
     EXPECT_EQ(record->text(wifi::field::kWpaKey), "TextPass123");
     bench.network.removeService(binary);
     bench.network.removeService(text);
+}
+
+// A small mixed fleet on the in-memory network: binary printers from 127.0.1.1 on, then text ones.
+struct Fleet {
+    Fleet(Bench& bench, int binaryCount, int textCount) : bench(bench) {
+        Ipv4 address = ipv4(127, 0, 1, 1);
+        for (int i = 1; i <= binaryCount; ++i, ++address) {
+            binary.push_back(std::make_unique<sim::BinaryNetworkPrinter>(
+                bench.network, bench.clock, address, kAll, sim::makeBinaryPrinter(i, address)));
+            EXPECT_EQ(binary.back()->start(), 0);
+            bench.network.addService(*binary.back());
+        }
+        for (int i = 1; i <= textCount; ++i, ++address) {
+            text.push_back(std::make_unique<sim::TextNetworkPrinter>(
+                bench.network, address, kAll, sim::makeTextRecord(binaryCount + i, address)));
+            EXPECT_EQ(text.back()->start(), 0);
+            bench.network.addService(*text.back());
+        }
+    }
+    ~Fleet() {
+        for (auto& printer : binary)
+            bench.network.removeService(*printer);
+        for (auto& printer : text)
+            bench.network.removeService(*printer);
+    }
+    int run(std::vector<std::string> words) {
+        words.insert(words.begin(), {"--broadcast", "255.255.255.255", "net"});
+        return bench.run(words);
+    }
+    static constexpr Ipv4 kAll = 0xFFFFFFFFu;
+    Bench& bench;
+    std::vector<std::unique_ptr<sim::BinaryNetworkPrinter>> binary;
+    std::vector<std::unique_ptr<sim::TextNetworkPrinter>> text;
+};
+
+// The inventory of a mixed search, sorted by IP address whatever the protocol, as CSV and as JSON lines.
+TEST(CliNetSearch, MixedFleetAsCsvAndJsonLines) {
+    Bench bench(kCpcl);
+    Fleet fleet(bench, 2, 1);
+    // The second binary printer moved below the first: the rows follow the addresses, not the MACs.
+    fleet.binary[1]->state().items = sim::makeBinaryPrinter(2, ipv4(127, 0, 0, 9)).items;
+    ASSERT_EQ(fleet.run({"search", "--csv"}), kExitDone) << bench.output.err;
+    EXPECT_EQ(
+        bench.output.out,
+        "mac,protocol,ip,netmask,gateway,dhcp,product,firmware,ssid,mode,channel,security,tcp-port\r\n"
+        "00:30:F9:00:00:02,binary,127.0.0.9,255.0.0.0,127.0.0.1,off,21,1.6.2,HollinNet,infrastructure,6,"
+        "none,9100\r\n"
+        "00:30:F9:00:00:01,binary,127.0.1.1,255.0.0.0,127.0.0.1,off,21,1.6.2,HollinNet,infrastructure,6,"
+        "none,9100\r\n"
+        "00:30:F9:00:00:03,text,127.0.1.3,255.0.0.0,127.0.0.1,off,,,HollinText,infrastructure,6,none,"
+        "9100\r\n");
+    ASSERT_EQ(fleet.run({"search", "--json"}), kExitDone);
+    const std::string firstLine = bench.output.out.substr(0, bench.output.out.find('\n') + 1);
+    EXPECT_EQ(
+        firstLine,
+        "{\"mac\": \"00:30:F9:00:00:02\", \"protocol\": \"binary\", \"ip\": \"127.0.0.9\", "
+        "\"netmask\": \"255.0.0.0\", \"gateway\": \"127.0.0.1\", \"dhcp\": false, \"product\": \"21\", "
+        "\"firmware\": \"1.6.2\", \"ssid\": \"HollinNet\", \"mode\": \"infrastructure\", \"channel\": 6, "
+        "\"security\": \"none\", \"tcp-port\": 9100}\n");
+    EXPECT_EQ(std::count(bench.output.out.begin(), bench.output.out.end(), '\n'), 3);
+    // RFC 4180: a field with a comma, quote or line break is quoted, its quotes doubled.
+    const std::pair<std::string, std::string> fields[] = {{"Depot", "Depot"},
+                                                          {"A,B", "\"A,B\""},
+                                                          {"say \"hi\"", "\"say \"\"hi\"\"\""},
+                                                          {"a\r\nb", "\"a\r\nb\""}};
+    for (const auto& [text, csv] : fields)
+        EXPECT_EQ(wifi::csvField(text), csv);
+}
+
+// net apply to twenty printers of both protocols: one refuses the password, one never answers a
+// write (tried twice); the others hold the profile afterwards; a dry run and a refused value in the
+// file write nothing.
+TEST(CliNetApply, FleetResultsPerPrinterAndWhatThePrintersHold) {
+    Bench bench(kCpcl);
+    Fleet fleet(bench, 16, 4);
+    fleet.binary[3]->state().password = {'l', 'o', 'c', 'k', 'e', 'd'};  // its answer carries none
+    fleet.binary[7]->misbehave(sim::NetFault::DeafToWrites);
+    std::string addresses;
+    for (int i = 1; i <= 16; ++i) {
+        char entry[96];
+        std::snprintf(entry, sizeof entry,
+                      "%s\"00:30:F9:00:00:%02X\": {\"ip\": \"10.1.0.%d\", \"netmask\": \"255.255.0.0\"}",
+                      i > 1 ? ", " : "", i, i);
+        addresses += entry;
+    }
+    bench.files["fleet.json"] = "{\"ssid\": \"Depot\", \"channel\": 11, \"addresses\": {" + addresses + "}}";
+    bench.files["bad.json"] = "{\"ssid\": \"Depot\", \"channel\": 15}";
+    bench.files["secret.json"] = "{\"wpa-key\": \"inTheFile\"}";
+    const auto unchanged = [&] {
+        for (const auto& printer : fleet.binary)
+            if (printer->state().writesToItSeen != 0)
+                return false;
+        for (const auto& printer : fleet.text)
+            if (printer->savesApplied() != 0)
+                return false;
+        return true;
+    };
+    struct Refusal {
+        std::vector<std::string> words;
+        std::string error;
+    };
+    const Refusal refusals[] = {
+        {{"apply", "bad.json", "--all"}, "channel: a channel from 1 to 14"},
+        {{"apply", "secret.json", "--all"}, "a secret comes only from --secret-file"},
+        {{"apply", "fleet.json"}, "--all | --mac"},
+        {{"apply", "fleet.json", "--mac", "00:30:F9"}, "--mac: 00:30:F9"},
+    };
+    for (const Refusal& r : refusals) {
+        EXPECT_EQ(fleet.run(r.words), kExitRefused) << r.error;
+        EXPECT_NE(bench.output.err.find(r.error), std::string::npos) << bench.output.err;
+    }
+    ASSERT_EQ(fleet.run({"apply", "fleet.json", "--all", "--dry-run"}), kExitDone) << bench.output.err;
+    EXPECT_NE(bench.output.out.find("00:30:F9:00:00:01 127.0.1.1 binary:\n  ssid: HollinNet -> Depot\n"
+                                    "  ip: 127.0.1.1 -> 10.1.0.1\n  netmask: 255.0.0.0 -> 255.255.0.0\n"
+                                    "  channel: 6 -> 11\n"),
+              std::string::npos)
+        << bench.output.out;
+    EXPECT_NE(bench.output.out.find("00:30:F9:00:00:14 127.0.1.20 text:\n  ssid: HollinText -> Depot\n"),
+              std::string::npos);
+    EXPECT_TRUE(unchanged());
+
+    EXPECT_EQ(fleet.run({"apply", "fleet.json", "--all"}), kExitFailed) << bench.output.err;
+    EXPECT_NE(bench.output.out.find("00:30:F9:00:00:04 127.0.1.4 binary: password refused"),
+              std::string::npos)
+        << bench.output.out;
+    EXPECT_NE(bench.output.out.find("00:30:F9:00:00:08 127.0.1.8 binary: no answer"), std::string::npos);
+    EXPECT_NE(bench.output.out.find("20 printer(s): 18 done, 1 no answer, 1 password refused\n"),
+              std::string::npos);
+    EXPECT_EQ(fleet.binary[7]->state().writesToItSeen, 4);  // two tries, each sent twice
+    for (std::size_t i = 0; i < fleet.binary.size(); ++i) {
+        const netcfg::DeviceRecord held = fleet.binary[i]->record();
+        const bool changed = i != 3 && i != 7;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(held.ssid.data()), 5) == "Depot", changed) << i;
+        if (changed) {
+            EXPECT_EQ(held.ipAddress, (wifi::Octets{10, 1, 0, static_cast<std::uint8_t>(i + 1)}));
+            EXPECT_EQ((held.wifiWord >> 4) & 0xF, 11u);
+        }
+    }
+    for (const auto& printer : fleet.text) {
+        const auto record = wifi::WifiSettingsRecord::fromBytes(printer->record());
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->line(wifi::field::kSsid), "Depot");
+        EXPECT_EQ(record->decimal(wifi::field::kChannel), 11);
+    }
+    // A MAC that does not answer is a result of its own; the selected ones only are written.
+    EXPECT_EQ(fleet.run({"apply", "fleet.json", "--mac", "00:30:f9:00:00:11", "--mac", "00:30:F9:00:00:77"}),
+              kExitFailed);
+    EXPECT_EQ(
+        bench.output.out,
+        "00:30:F9:00:00:11 127.0.1.17 text: done\n00:30:F9:00:00:77 - : no answer (no printer with this "
+        "MAC answered the search)\n2 printer(s): 1 done, 1 no answer\n");
 }
 
 }  // namespace
