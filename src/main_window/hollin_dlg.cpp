@@ -147,8 +147,7 @@ void CHollinDlg::startWifiSettings() {
 void CHollinDlg::startAdvancedOptions() {
     if (!session_->isOpen())
         return;
-    AdvancedOptionsWindow options(session_->emulationKind, session_->linkKind(),
-                                  LinkCopyChannel::of(*session_), deps_.clock);
+    AdvancedOptionsWindow options(session_->emulationKind, LinkCopyChannel::of(*session_), deps_.clock);
     desktop().runModal(options, this);
 }
 

@@ -58,13 +58,9 @@ int* editedField(OptionValues& v, ControlId edit) {
 
 }  // namespace
 
-AdvancedOptionsWindow::AdvancedOptionsWindow(int emulationKind, int linkKind,
-                                             std::unique_ptr<ByteChannel> channel, Clock& clock)
-    : ui::Window(kDialogId),
-      emulationKind_(emulationKind),
-      linkKind_(linkKind),
-      channel_(std::move(channel)),
-      clock_(clock) {
+AdvancedOptionsWindow::AdvancedOptionsWindow(int emulationKind, std::unique_ptr<ByteChannel> channel,
+                                             Clock& clock)
+    : ui::Window(kDialogId), emulationKind_(emulationKind), channel_(std::move(channel)), clock_(clock) {
     onClicked(kGetInfo, [this] { onGetInfo(); });
     onClicked(kSaveInfo, [this] { onSaveInfo(); });
     for (ControlId combo : kCombos)

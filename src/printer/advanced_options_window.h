@@ -62,15 +62,13 @@ class AdvancedOptionsWindow : public ui::Window {
     static constexpr std::string_view kTitle = "Advanced Options";
 
     // `channel` is the copy of the main window's link; `clock` runs the status window.
-    AdvancedOptionsWindow(int emulationKind, int linkKind, std::unique_ptr<ByteChannel> channel,
-                          Clock& clock);
+    AdvancedOptionsWindow(int emulationKind, std::unique_ptr<ByteChannel> channel, Clock& clock);
 
     void onInit() override;
     void onOk() override;  // Options exit
     bool acceptChar(ui::ControlId id, ui::ControlId focused, char32_t ch) override;
 
     int emulationKind() const { return emulationKind_; }
-    int linkKind() const { return linkKind_; }
     int messageLanguage() const { return messageLanguage_; }
     const OptionValues& readValues() const { return read_; }
     const OptionValues& editedValues() const { return edited_; }
@@ -92,7 +90,6 @@ class AdvancedOptionsWindow : public ui::Window {
     void showError(const TextTwin& text);
 
     int emulationKind_;
-    int linkKind_;
     std::unique_ptr<ByteChannel> channel_;
     Clock& clock_;
     int messageLanguage_ = kLanguageEnglish;
