@@ -138,6 +138,19 @@ CWiFiSettings::CWiFiSettings(WifiWindowDeps deps)
     mapFormHandlers();
 }
 
+void CWiFiSettings::mapSecurityHandlers() {
+    onSelectionChanged(kEncryptionList, [this] { security_.onEncryptionChanged(); });
+    onSelectionChanged(kKeyInUseList, [this] { security_.onKeyInUseChanged(); });
+    for (int k = 0; k < 4; ++k)
+        onSelectionChanged(kKeys[k].type, [this, k] { security_.onKeyTypeChanged(k); });
+    onSelectionChanged(kWpaAuthList, [this] { security_.onWpaAuthChanged(); });
+    onSelectionChanged(kWpaEncList, [this] {
+        if (networkMode_)
+            network_.onNetworkWpaChanged();
+    });
+    onEditChanged(kWpaKey, [this] { security_.onWpaKeyChanged(); });
+}
+
 void CWiFiSettings::mapNetworkHandlers() {
     onClicked(kSearch, [this] { network_.onSearch(); });
     onClicked(kNetworkSave, [this] { network_.onNetworkSave(); });

@@ -21,6 +21,7 @@
 #include "ui/window.h"
 #include "wifi/module_exchange.h"
 #include "wifi/module_operations.h"
+#include "wifi/module_security.h"
 #include "wifi/network_mode.h"
 #include "wificodec/record_save.h"
 #include "wificodec/settings_ini.h"
@@ -79,11 +80,11 @@ struct WifiWindowDeps {
 //
 // The handlers live in several sources, each mapping its own in a map...Handlers() member:
 // wifi_settings.cpp (start, port section, Open and Close Port, window close, factory reset),
-// wifi_settings_read.cpp (Get Wi-Fi Information and the form fill), wifi_settings_security.cpp
-// (the wireless security fields), wifi_settings_form.cpp (the other form fields, bands, countries and
-// channels, WPS, the settings export) and wifi_settings_enterprise.cpp (opens the Enterprise window).
-// Network mode (search, the printers found, the chosen printer's security fields and the network save)
-// is a presenter of its own, NetworkMode (network_mode.h), that the window hands those notifications.
+// wifi_settings_read.cpp (Get Wi-Fi Information and the form fill), wifi_settings_form.cpp (the other form
+// fields, bands, countries and channels, WPS, the settings export) and wifi_settings_enterprise.cpp (opens
+// the Enterprise window). Network mode (search, the printers found, the chosen printer's security fields and
+// the network save) is a presenter of its own, NetworkMode (network_mode.h), that the window hands those
+// notifications; so are the wireless security fields, ModuleSecurity (module_security.h).
 class CWiFiSettings : public ui::Window {
   public:
     // Throws std::invalid_argument when `deps` has no serial port factory.
@@ -192,21 +193,9 @@ class CWiFiSettings : public ui::Window {
     friend class NetworkMode;
     void mapNetworkHandlers();
 
-    // --- wifi_settings_security.cpp
+    // --- the security fields (module_security.cpp): the window hands it their notifications
+    friend class ModuleSecurity;
     void mapSecurityHandlers();
-    void applyKeyFieldRule(int encryption, int keyInUse);
-    void applyEncryptionEnabling(int encryption);
-    void applyIncMode(int encryption);
-    void setKeyLimits(int encryption);
-    // A WEP key's format: the selected printer's in network mode, else the module's.
-    int keyType(int key);
-    int eapDigit() const;
-    void onEncryptionChanged();
-    void onKeyInUseChanged();
-    void onKeyTypeChanged(int key);
-    void onWpaAuthChanged();
-    void onWpaKeyChanged();
-    void resetWpaLists();
     void commitWorking() { records_[0] = working_; }
 
     // --- wifi_settings_form.cpp
@@ -288,6 +277,8 @@ class CWiFiSettings : public ui::Window {
     EnterpriseTexts enterprise_;
     // Network mode: the printers found, their form and the network save.
     NetworkMode network_{*this};
+    // The security fields of the module on the window's link.
+    ModuleSecurity security_{*this};
 };
 
 }  // namespace hollin::wifi

@@ -290,7 +290,7 @@ void CWiFiSettings::onWepKeyChanged(int key) {
         return;
     const ControlId edit = kKeys[key].edit;
     const std::string text = v.text(edit);
-    const int type = keyType(key);
+    const int type = security_.keyType(key);
     std::string stored;
     if (type != 1) {
         stored = hexDigitsOf(text);
@@ -550,7 +550,7 @@ IniForm CWiFiSettings::iniForm() {
     form.keyInUse = v.selection(kKeyInUseList);
     if (form.keyInUse >= 0 && form.keyInUse < 4) {
         form.keyText = v.text(kKeys[form.keyInUse].edit);
-        form.keyType = keyType(form.keyInUse);
+        form.keyType = security_.keyType(form.keyInUse);
     }
     form.wpaAuthentication = v.selection(kWpaAuthList);
     form.wpaCipher = v.selection(kWpaEncList);

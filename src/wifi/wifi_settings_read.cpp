@@ -222,7 +222,7 @@ void CWiFiSettings::finishSollaeRead(const SollaeReadResult& result) {
         v.enable(id, true);
     const int encryption = v.selection(kEncryptionList);
     v.enable(kKeyInUseList, encryption > 0);
-    applyKeyFieldRule(encryption, v.selection(kKeyInUseList));
+    security_.applyKeyFieldRule(encryption, v.selection(kKeyInUseList));
     v.enable(kGetInfo, false);
     v.enable(kSaveInfo, true);
     if (extended) {
@@ -255,7 +255,7 @@ void CWiFiSettings::readRecord() {
     for (ControlId id : {kSsid, kIp, kNetmask, kGateway, kDns, kModeList, kChannelList, kEncryptionList,
                          kAuthenticationList})
         v.enable(id, true);
-    applyKeyFieldRule(v.selection(kEncryptionList), v.selection(kKeyInUseList));
+    security_.applyKeyFieldRule(v.selection(kEncryptionList), v.selection(kKeyInUseList));
     v.enable(kGetInfo, false);
     for (ControlId id : {kSaveInfo, kDhcp, kTcpPort})
         v.enable(id, true);
@@ -401,7 +401,7 @@ void CWiFiSettings::fillForm() {
     v.setTextLimit(kSsid, 32);
     selectIndex(kAuthenticationList, authentication);
     for (int k = 0; k < 4; ++k)
-        selectIndex(kKeys[k].type, keyType(k));
+        selectIndex(kKeys[k].type, security_.keyType(k));
     selectIndex(kKeyInUseList, keyInUse);
     v.enable(kKeyInUseList, encryption == 1 || encryption == 2);
 
@@ -463,10 +463,10 @@ void CWiFiSettings::fillForm() {
                          kAuthenticationList})
         v.enable(id, true);
     v.enable(kKeyInUseList, v.selection(kEncryptionList) > 0);
-    applyKeyFieldRule(v.selection(kEncryptionList), v.selection(kKeyInUseList));
+    security_.applyKeyFieldRule(v.selection(kEncryptionList), v.selection(kKeyInUseList));
     for (ControlId id : {kGetInfo, kSaveInfo, kReset})
         v.enable(id, false);
-    applyEncryptionEnabling(v.selection(kEncryptionList));
+    security_.applyEncryptionEnabling(v.selection(kEncryptionList));
     v.enable(kDhcp, true);
     v.enable(kTcpPort, true);
 

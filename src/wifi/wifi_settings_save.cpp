@@ -150,7 +150,7 @@ void CWiFiSettings::finishSollaeSave() {
     for (ControlId id : {kSsid, kIp, kNetmask, kGateway, kDns, kModeList, kChannelList, kEncryptionList,
                          kKeyInUseList, kAuthenticationList, kSaveInfo, kDhcp, kWpaEncList, kTcpPort})
         v.enable(id, false);
-    applyKeyFieldRule(0, v.selection(kKeyInUseList));
+    security_.applyKeyFieldRule(0, v.selection(kKeyInUseList));
     v.enable(kGetInfo, true);
     v.enable(kReset, true);
     v.setProgress(kProgress, 100);
