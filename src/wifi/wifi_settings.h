@@ -23,6 +23,7 @@
 #include "wifi/module_operations.h"
 #include "wifi/module_security.h"
 #include "wifi/network_mode.h"
+#include "wifi/sollae_module.h"
 #include "wificodec/record_save.h"
 #include "wificodec/settings_ini.h"
 #include "wificodec/sollae_settings.h"
@@ -159,12 +160,8 @@ class CWiFiSettings : public ui::Window {
     // --- wifi_settings_read.cpp
     void mapReadHandlers();
     void onGetInformation();
-    void readSollae();
-    void showSollaeStep(SollaeStep step);
-    void finishSollaeRead(const SollaeReadResult& result);
     void readRecord();
     void fillForm();
-    void fillWpaListsSollae();
     // The module's record as received (read, or `saved`) becomes the held and the current record.
     void takeRecord(const WifiSettingsRecord& record, bool saved);
     void showReadCompleted();
@@ -176,10 +173,6 @@ class CWiFiSettings : public ui::Window {
     // --- wifi_settings_save.cpp
     void mapSaveHandlers();
     void onSaveInformation();
-    SollaeForm sollaeForm();
-    void saveSollae();
-    void showSollaeSaveFailure(const SollaeSaveResult& result);
-    void finishSollaeSave();
     // The fields every save reads alike: addresses, lists, key texts, WPA lists and the TCP port.
     RecordForm formBasics();
     RecordForm recordForm();
@@ -195,6 +188,7 @@ class CWiFiSettings : public ui::Window {
 
     // --- the security fields (module_security.cpp): the window hands it their notifications
     friend class ModuleSecurity;
+    friend class SollaeModule;
     void mapSecurityHandlers();
     void commitWorking() { records_[0] = working_; }
 
@@ -279,6 +273,8 @@ class CWiFiSettings : public ui::Window {
     NetworkMode network_{*this};
     // The security fields of the module on the window's link.
     ModuleSecurity security_{*this};
+    // Get and Save Wi-Fi Information for a Sollae module.
+    SollaeModule sollaeModule_{*this};
 };
 
 }  // namespace hollin::wifi

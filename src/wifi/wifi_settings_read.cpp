@@ -6,6 +6,7 @@
 #include "common/hex.h"
 #include "ui/list_fill.h"
 #include "ui/status_window.h"
+#include "wifi/module_form_entries.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
 #include "wificodec/wifi_bands.h"
@@ -13,61 +14,17 @@
 namespace hollin::wifi {
 
 using namespace ids;
+using namespace module_form;
 
 namespace {
 
-constexpr TextTwin kErrorCaption = {"ERROR", "에러"};
 constexpr TextTwin kNoCaption = {"", ""};
 constexpr TextTwin kReadingError = {"Reading Error!!!", "읽어오기 실패!!!"};
-constexpr TextTwin kSyntaxError = {"Syntex Error!!!", "데이터 구조 에러!!!"};
 
-// What the operator is told when a Sollae step gets nothing, or something that does not decode.
-struct StepMessages {
-    SollaeStep step;
-    std::string_view readFailed;
-    std::string_view informationFailed;
-};
-constexpr StepMessages kStepMessages[] = {
-    {SollaeStep::Ip, "Get IP Read Failed", "Get IP Information Failed"},
-    {SollaeStep::Netmask, "Get Netmask Read Failed", "Get Netmask Information Failed"},
-    {SollaeStep::Gateway, "Get Gateway Read Failed", "Get Gateway Information Failed"},
-    {SollaeStep::Dns, "Get DNS Read Failed", "Get DNS Information Failed"},
-    {SollaeStep::Ssid, "Get SSID Read Failed", "Get SSID Information Failed"},
-    {SollaeStep::WifiOptions, "Get Wi-Fi Options Read Failed", "Get Wi-Fi Options Information Failed"},
-    {SollaeStep::Wep40, "Get Wi-Fi 40-Bit WEP Key Read Failed",
-     "Get Wi-Fi 40-Bit WEP Key Information Failed"},
-    {SollaeStep::Wep104, "Get Wi-Fi 104-Bit WEP Key Read Failed",
-     "Get Wi-Fi 104-Bit WEP Key Information Failed"},
-    {SollaeStep::WpaKey, "Get Wi-Fi WPA Options Read Failed", "Get Wi-Fi WPA Options Information Failed"},
-    {SollaeStep::WpaKeyExtension, "Get Wi-Fi WPA Key Extended Options Read Failed", ""},
-    {SollaeStep::TcpPort, "Get TCP/IP Port Read Failed", "Get TCP/IP Port Information Failed"},
-    {SollaeStep::WpaPsk, "Get Wi-Fi WPA PSK Options Read Failed", ""},
-    {SollaeStep::TcpOptions, "Get TCP Active Options Read Failed", "Get TCP Active Options Failed"},
-    {SollaeStep::Mac, "Get Mac Address Read Failed", "Get Mac Address Failed"},
-};
-
-constexpr std::string_view kSollaeModes[] = {"adhoc", "infrastructure"};
 constexpr std::string_view kRecordModes[] = {"adhoc", "infrastructure"};
 constexpr std::string_view kIncModes[] = {"adhoc", "infrastructure", "SoftAP"};
-constexpr std::string_view kAuthentications[] = {"None", "Open System", "Shared Key", "Both"};
-constexpr std::string_view kKeyInUseNames[] = {"KEY ID 1", "KEY ID 2", "KEY ID 3", "KEY ID 4"};
-constexpr std::string_view kKeyInUseNamesKorean[] = {"키 ID 1", "키 ID 2", "키 ID 3", "키 ID 4"};
-constexpr std::string_view kKeyTypes[] = {"HEX", "ASCII"};
-constexpr std::string_view kBasicEncryptions[] = {"None", "WEP64", "WEP128"};
-constexpr std::string_view kEncryptions[] = {"None", "WEP64", "WEP128", "WPA", "802.1x"};
-constexpr std::string_view kSollaeWpaAuth[] = {"None Use", "WPA-PSK", "WPA2-PSK"};
-constexpr std::string_view kSollaeWpaCiphers[] = {"None Use", "TKIP", "AES", "TKIP+AES"};
 constexpr std::string_view kTkipAes[] = {"TKIP", "AES"};
 constexpr std::string_view kAesTkipAes[] = {"AES", "TKIP+AES"};
-
-using Entries = std::span<const std::string_view>;
-
-const StepMessages& messagesOf(SollaeStep step) {
-    for (const StepMessages& m : kStepMessages)
-        if (m.step == step)
-            return m;
-    return kStepMessages[0];
-}
 
 int digitOr(const WifiSettingsRecord& r, RecordField f, int otherwise) {
     return r.digitValue(f).value_or(otherwise);
@@ -91,7 +48,7 @@ void CWiFiSettings::showWpaKeyText(std::string_view text) {
 
 void CWiFiSettings::onGetInformation() {
     if (deps_.program.moduleKind <= kModuleSollae)
-        readSollae();
+        sollaeModule_.readSollae();
     else
         readRecord();
 }
@@ -99,139 +56,6 @@ void CWiFiSettings::onGetInformation() {
 void CWiFiSettings::showReadCompleted() {
     ui::StatusWindow status(ui::StatusWindow::kReadCompleted, deps_.clock, deps_.progress, &view());
     desktop().runModal(status, this);
-}
-
-// --- Sollae: parameter by parameter, the form following each value as it arrives.
-
-void CWiFiSettings::readSollae() {
-    ui::DialogView& v = view();
-    v.setProgressRange(kProgress, 0, 100);
-    v.setProgress(kProgress, 0);
-    const SollaeReadResult result =
-        readSollaeSettings(exchange_, sollae_, [this](SollaeStep step, int percent) {
-            showSollaeStep(step);
-            if (percent >= 0)
-                view().setProgress(kProgress, percent);
-        });
-    if (result.outcome != ModuleOutcome::Done) {
-        const StepMessages& m = messagesOf(result.failedStep);
-        const std::string_view text =
-            result.outcome == ModuleOutcome::NoResponse || m.informationFailed.empty() ? m.readFailed
-                                                                                       : m.informationFailed;
-        v.messageBox(text, pickText(kErrorCaption, messageLanguage_), ui::MessageButtons::Ok,
-                     ui::MessageIcon::None);
-        return;
-    }
-    finishSollaeRead(result);
-}
-
-void CWiFiSettings::showSollaeStep(SollaeStep step) {
-    ui::DialogView& v = view();
-    const SollaeSettings& s = sollae_;
-    switch (step) {
-        case SollaeStep::Ip:
-            v.setAddress(kIp, s.ip);
-            break;
-        case SollaeStep::Netmask:
-            v.setAddress(kNetmask, s.netmask);
-            break;
-        case SollaeStep::Gateway:
-            v.setAddress(kGateway, s.gateway);
-            break;
-        case SollaeStep::Dns:
-            v.setAddress(kDns, s.dns);
-            break;
-        case SollaeStep::Ssid:
-            v.setText(kSsid, s.ssid);
-            break;
-        case SollaeStep::WifiOptions:
-            ui::fillList(v, kModeList, kSollaeModes, -1);
-            selectIndex(kModeList, s.mode);
-            ui::fillNumberList(v, kChannelList, 1, 14);
-            selectIndex(kChannelList, s.channel - 1);
-            ui::fillList(v, kAuthenticationList, kAuthentications, -1);
-            selectIndex(kAuthenticationList, s.authentication);
-            ui::fillList(
-                v, kKeyInUseList,
-                messageLanguage_ == kLanguageKorean ? Entries(kKeyInUseNamesKorean) : Entries(kKeyInUseNames),
-                -1);
-            selectIndex(kKeyInUseList, s.keyInUse);
-            v.enable(kKeyInUseList, s.encryption > 0);
-            for (int k = 0; k < 4; ++k)
-                ui::fillList(v, kKeys[k].type, kKeyTypes, s.keys[static_cast<std::size_t>(k)].type);
-            break;
-        case SollaeStep::WpaKey:
-            fillWpaListsSollae();
-            showWpaKeyText(s.passPhrase);
-            break;
-        case SollaeStep::WpaKeyExtension:
-            showWpaKeyText(s.passPhrase);
-            break;
-        case SollaeStep::TcpPort:
-            tcpPort_ = s.tcpPort;
-            v.setText(kTcpPort, std::to_string(tcpPort_));
-            break;
-        case SollaeStep::TcpOptions:
-            v.setChecked(kDhcp, s.dhcp);
-            break;
-        case SollaeStep::Mac:
-            v.setText(kMac, s.mac);
-            break;
-        default:
-            break;
-    }
-}
-
-void CWiFiSettings::fillWpaListsSollae() {
-    ui::DialogView& v = view();
-    const SollaeSettings& s = sollae_;
-    ui::fillList(v, kWpaAuthList, kSollaeWpaAuth, -1);
-    const bool generation3 = moduleGeneration_ == 3;
-    ui::fillList(v, kWpaEncList, Entries(kSollaeWpaCiphers, generation3 ? 4 : 3), -1);
-    switch (s.wpaType) {
-        case 0:
-            selectIndex(kWpaAuthList, 0);
-            v.enable(kWpaEncList, false);
-            break;
-        case 2:
-            selectIndex(kWpaAuthList, 1);
-            v.enable(kWpaEncList, false);
-            break;
-        case 4:
-            selectIndex(kWpaAuthList, 2);
-            v.enable(kWpaEncList, generation3);
-            break;
-        default:
-            break;
-    }
-    selectIndex(kWpaEncList, s.wpaCipher);
-}
-
-void CWiFiSettings::finishSollaeRead(const SollaeReadResult& result) {
-    ui::DialogView& v = view();
-    const SollaeSettings& s = sollae_;
-    parameterSet_ = result.parameterSet;
-    const bool extended = parameterSet_ == 2;
-    ui::fillList(v, kEncryptionList, extended ? Entries(kEncryptions) : Entries(kBasicEncryptions), -1);
-    shownEncryption_ = s.wpaType != 0 ? 3 : s.encryption;
-    selectIndex(kEncryptionList, shownEncryption_);
-    if (extended)
-        showWpaKeyText(s.passPhrase);
-    for (ControlId id : {kSsid, kIp, kNetmask, kGateway, kDns, kModeList, kChannelList, kEncryptionList,
-                         kAuthenticationList})
-        v.enable(id, true);
-    const int encryption = v.selection(kEncryptionList);
-    v.enable(kKeyInUseList, encryption > 0);
-    security_.applyKeyFieldRule(encryption, v.selection(kKeyInUseList));
-    v.enable(kGetInfo, false);
-    v.enable(kSaveInfo, true);
-    if (extended) {
-        v.enable(kReset, false);
-        v.enable(kDhcp, true);
-        v.enable(kTcpPort, true);
-    }
-    v.setProgress(kProgress, 100);
-    showReadCompleted();
 }
 
 // --- QUATECH, INC and unrecognised modules: the whole record in one frame.
