@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/text_twin.h"
+#include "wifi/wifi_window_ids.h"
 
 // The list entries and texts the Wi-Fi window's module parts (the Sollae flow, the record flow and
 // the window itself) share.
@@ -19,6 +20,12 @@ inline constexpr std::string_view kKeyInUseNamesKorean[] = {"키 ID 1", "키 ID 
 inline constexpr std::string_view kKeyTypes[] = {"HEX", "ASCII"};
 inline constexpr std::string_view kEncryptions[] = {"None", "WEP64", "WEP128", "WPA", "802.1x"};
 
+// The mode list's entries.
+inline constexpr int kModeAdhoc = 0, kModeInfrastructure = 1, kModeSoftAp = 2;
+// The four address edits, in the order of the record's address fields.
+inline constexpr ui::ControlId kAddressFields[] = {ids::kIp, ids::kNetmask, ids::kGateway, ids::kDns};
+
+inline constexpr TextTwin kNoCaption = {"", ""};
 inline constexpr TextTwin kCheckCaption = {"Error", "에러"};
 inline constexpr TextTwin kSyntaxError = {"Syntex Error!!!", "데이터 구조 에러!!!"};
 

@@ -393,7 +393,7 @@ void CWiFiSettings::onWindowClose() {
     v.enable(kExit, true);
     for (ControlId id : {kGetInfo, kSaveInfo, kClosePort, kTcpPort, kReset})
         v.enable(id, false);
-    exportSettingsIni();
+    settingsExport_.exportSettingsIni();
     v.endDialog(ui::kResultCancel);
 }
 

@@ -19,10 +19,12 @@
 #include "platform/clock.h"
 #include "platform/search_save_progress.h"
 #include "ui/window.h"
+#include "wifi/band_channels.h"
 #include "wifi/module_exchange.h"
 #include "wifi/module_operations.h"
 #include "wifi/module_security.h"
 #include "wifi/network_mode.h"
+#include "wifi/settings_export.h"
 #include "wifi/sollae_module.h"
 #include "wificodec/record_save.h"
 #include "wificodec/settings_ini.h"
@@ -189,6 +191,8 @@ class CWiFiSettings : public ui::Window {
     // --- the security fields (module_security.cpp): the window hands it their notifications
     friend class ModuleSecurity;
     friend class SollaeModule;
+    friend class BandChannels;
+    friend class SettingsExport;
     void mapSecurityHandlers();
     void commitWorking() { records_[0] = working_; }
 
@@ -203,8 +207,6 @@ class CWiFiSettings : public ui::Window {
     bool editRecord(const std::function<void(WifiSettingsRecord&)>& change);
     // The binary printer the form edits; nothing otherwise.
     netcfg::DeviceRecord* editedDevice();
-    // An INC module with the 5 GHz band (generation digit above '2').
-    bool incFiveGhz() const;
     void onModeChanged();
     void onIncModeChanged(int mode);
     void onChannelChanged();
@@ -212,21 +214,8 @@ class CWiFiSettings : public ui::Window {
     void onWepKeyChanged(int key);
     void onFormText(ui::ControlId id);
     void onDhcpClicked();
-    void onFiveGhzOption();
-    void fillChannelsForFiveGhzOption();
     void onAddressChanged(int index);
-    void onBandChanged();
-    void applyBandSwitch();
-    void applyBand(bool fiveGhz);
-    void fillCountryChannels(int row, int wanted);
-    void onCountryChanged();
-    // INC with the 5 GHz band: the band, country and channel controls as the record has them.
-    void showIncFiveGhz();
-    // INC with the 5 GHz band: the band follows the record's channel, then the band switch.
-    void selectBandByChannel();
     void onWps();
-    IniForm iniForm();
-    void exportSettingsIni();
     void beginEdit() { working_ = records_[0]; }
 
     WifiWindowDeps deps_;
@@ -275,6 +264,10 @@ class CWiFiSettings : public ui::Window {
     ModuleSecurity security_{*this};
     // Get and Save Wi-Fi Information for a Sollae module.
     SollaeModule sollaeModule_{*this};
+    // The band, country and channel lists.
+    BandChannels bands_{*this};
+    // The settings export when the window closes.
+    SettingsExport settingsExport_{*this};
 };
 
 }  // namespace hollin::wifi

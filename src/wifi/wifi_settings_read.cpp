@@ -18,7 +18,6 @@ using namespace module_form;
 
 namespace {
 
-constexpr TextTwin kNoCaption = {"", ""};
 constexpr TextTwin kReadingError = {"Reading Error!!!", "읽어오기 실패!!!"};
 
 constexpr std::string_view kRecordModes[] = {"adhoc", "infrastructure"};
@@ -100,8 +99,8 @@ void CWiFiSettings::readRecord() {
         v.setChecked(kDhcp, true);
     }
     // An INC module with the 5 GHz band chooses its band from the channel.
-    if (incFiveGhz())
-        selectBandByChannel();
+    if (bands_.incFiveGhz())
+        bands_.selectBandByChannel();
     v.setProgress(kProgress, 0);
 }
 
@@ -317,8 +316,8 @@ void CWiFiSettings::fillForm() {
     } else if (inc) {
         ui::fillList(v, kBandList, kIncBandNames, band == kIncBand5 ? 1 : 0);
         channelNumber_ = r.decimal(field::kChannel3).value_or(0);
-        if (incFiveGhz())
-            showIncFiveGhz();
+        if (bands_.incFiveGhz())
+            bands_.showIncFiveGhz();
     }
 
     // Step 18: QUATECH's cipher list by the raw WPA digit.

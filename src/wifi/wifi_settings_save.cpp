@@ -75,7 +75,7 @@ RecordForm CWiFiSettings::recordForm() {
     form.enterprise = enterprise_;
     if (kind == kModuleQuatech)
         form.band = v.selection(kBandList);
-    if (incFiveGhz()) {
+    if (bands_.incFiveGhz()) {
         RecordForm::IncBand band;
         band.band = v.selection(kBandList);
         const int row = v.selection(kCountryList);
@@ -115,8 +115,8 @@ void CWiFiSettings::saveRecord() {
     v.setProgress(kProgress, 0);
     ui::StatusWindow status(ui::StatusWindow::kWifiSaved, deps_.clock, deps_.progress, &view());
     desktop().runModal(status, this);
-    if (incFiveGhz())
-        selectBandByChannel();
+    if (bands_.incFiveGhz())
+        bands_.selectBandByChannel();
     closePort();
 }
 
