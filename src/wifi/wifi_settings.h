@@ -24,6 +24,7 @@
 #include "wifi/module_operations.h"
 #include "wifi/module_security.h"
 #include "wifi/network_mode.h"
+#include "wifi/record_module.h"
 #include "wifi/settings_export.h"
 #include "wifi/sollae_module.h"
 #include "wificodec/record_save.h"
@@ -141,8 +142,6 @@ class CWiFiSettings : public ui::Window {
     // --- operations the other parts use
     void closePort();
     void applyPortRule();
-    // Fills the form from the current record (QUATECH, INC and unrecognised modules).
-    void fillFormFromRecord();
 
   private:
     // --- wifi_settings.cpp
@@ -162,10 +161,6 @@ class CWiFiSettings : public ui::Window {
     // --- wifi_settings_read.cpp
     void mapReadHandlers();
     void onGetInformation();
-    void readRecord();
-    void fillForm();
-    // The module's record as received (read, or `saved`) becomes the held and the current record.
-    void takeRecord(const WifiSettingsRecord& record, bool saved);
     void showReadCompleted();
     // Selects `index` when the list has it, else nothing.
     void selectIndex(ui::ControlId list, int index);
@@ -177,8 +172,6 @@ class CWiFiSettings : public ui::Window {
     void onSaveInformation();
     // The fields every save reads alike: addresses, lists, key texts, WPA lists and the TCP port.
     RecordForm formBasics();
-    RecordForm recordForm();
-    void saveRecord();
 
     // --- wifi_settings_enterprise.cpp
     void mapEnterpriseHandlers();
@@ -191,6 +184,7 @@ class CWiFiSettings : public ui::Window {
     // --- the security fields (module_security.cpp): the window hands it their notifications
     friend class ModuleSecurity;
     friend class SollaeModule;
+    friend class RecordModule;
     friend class BandChannels;
     friend class SettingsExport;
     void mapSecurityHandlers();
@@ -264,6 +258,8 @@ class CWiFiSettings : public ui::Window {
     ModuleSecurity security_{*this};
     // Get and Save Wi-Fi Information for a Sollae module.
     SollaeModule sollaeModule_{*this};
+    // Get and Save Wi-Fi Information for a QUATECH, INC or unrecognised module.
+    RecordModule recordModule_{*this};
     // The band, country and channel lists.
     BandChannels bands_{*this};
     // The settings export when the window closes.

@@ -373,7 +373,7 @@ void CWiFiSettings::onWps() {
         showMessage(kWpsNotSent, kErrorCaption);
         return;
     }
-    fillFormFromRecord();
+    recordModule_.fillFormFromRecord();
     ui::StatusWindow status(ui::StatusWindow::kWifiSaved, deps_.clock, deps_.progress, &view());
     desktop().runModal(status, this);
     closePort();
