@@ -19,6 +19,8 @@ inline constexpr std::string_view kKeyInUseNames[] = {"KEY ID 1", "KEY ID 2", "K
 inline constexpr std::string_view kKeyInUseNamesKorean[] = {"키 ID 1", "키 ID 2", "키 ID 3", "키 ID 4"};
 inline constexpr std::string_view kKeyTypes[] = {"HEX", "ASCII"};
 inline constexpr std::string_view kEncryptions[] = {"None", "WEP64", "WEP128", "WPA", "802.1x"};
+inline constexpr std::string_view kTkipAes[] = {"TKIP", "AES"};
+inline constexpr std::string_view kAesTkipAes[] = {"AES", "TKIP+AES"};
 
 // The mode list's entries.
 inline constexpr int kModeAdhoc = 0, kModeInfrastructure = 1, kModeSoftAp = 2;

@@ -6,6 +6,7 @@
 #include "common/hex.h"
 #include "netprinters/network_save.h"
 #include "ui/list_fill.h"
+#include "wifi/module_form_entries.h"
 #include "wifi/module_security.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
@@ -13,11 +14,10 @@
 namespace hollin::wifi {
 
 using namespace ids;
+using namespace module_form;
 
 namespace {
 
-constexpr std::string_view kTkipAes[] = {"TKIP", "AES"};
-constexpr std::string_view kAesTkipAes[] = {"AES", "TKIP+AES"};
 constexpr std::string_view kIncInfrastructureAuth[] = {"WPA-PSK", "WPA2-PSK", "AUTO"};
 constexpr std::string_view kIncSoftApAuth[] = {"WPA-PSK", "WPA2-PSK"};
 

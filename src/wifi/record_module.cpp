@@ -23,8 +23,6 @@ constexpr TextTwin kSavingError = {"Saving Error!!!", "저장 실패!!!"};
 
 constexpr std::string_view kRecordModes[] = {"adhoc", "infrastructure"};
 constexpr std::string_view kIncModes[] = {"adhoc", "infrastructure", "SoftAP"};
-constexpr std::string_view kTkipAes[] = {"TKIP", "AES"};
-constexpr std::string_view kAesTkipAes[] = {"AES", "TKIP+AES"};
 
 int digitOr(const WifiSettingsRecord& r, RecordField f, int otherwise) {
     return r.digitValue(f).value_or(otherwise);

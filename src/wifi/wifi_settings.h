@@ -82,13 +82,20 @@ struct WifiWindowDeps {
 // Wi-Fi module into ISP mode, reads the module's settings into the form, edits the security fields and
 // resets the module to its factory settings.
 //
-// The handlers live in several sources, each mapping its own in a map...Handlers() member:
-// wifi_settings.cpp (start, port section, Open and Close Port, window close, factory reset),
-// wifi_settings_read.cpp (Get Wi-Fi Information and the form fill), wifi_settings_form.cpp (the other form
-// fields, bands, countries and channels, WPS, the settings export) and wifi_settings_enterprise.cpp (opens
-// the Enterprise window). Network mode (search, the printers found, the chosen printer's security fields and
-// the network save) is a presenter of its own, NetworkMode (network_mode.h), that the window hands those
-// notifications; so are the wireless security fields, ModuleSecurity (module_security.h).
+// The window keeps the port section, the form's shared state and the message map; the map hands
+// each concern's notifications to the part that owns its handlers (each part works on the window's
+// form and state, declared a friend):
+// - wifi_settings.cpp: start, port section, Open and Close Port, window close, factory reset;
+// - wifi_settings_read.cpp and wifi_settings_save.cpp: Get and Save Wi-Fi Information, by module kind;
+// - wifi_settings_form.cpp: the other form fields and WPS; wifi_settings_enterprise.cpp: the
+//   Enterprise window;
+// - SollaeModule (sollae_module.h): a Sollae module's read and save, parameter by parameter;
+// - RecordModule (record_module.h): the record modules' read, form fill and save;
+// - ModuleSecurity (module_security.h): the wireless security fields;
+// - BandChannels (band_channels.h): the 5 GHz channels, bands, countries and country channels;
+// - SettingsExport (settings_export.h): the settings export when the window closes;
+// - NetworkMode (network_mode.h): network mode (search, the printers found, their security fields
+//   and the network save).
 class CWiFiSettings : public ui::Window {
   public:
     // Throws std::invalid_argument when `deps` has no serial port factory.
@@ -181,12 +188,13 @@ class CWiFiSettings : public ui::Window {
     friend class NetworkMode;
     void mapNetworkHandlers();
 
-    // --- the security fields (module_security.cpp): the window hands it their notifications
+    // --- the module's parts
     friend class ModuleSecurity;
     friend class SollaeModule;
     friend class RecordModule;
     friend class BandChannels;
     friend class SettingsExport;
+    // The security fields' notifications, handed to ModuleSecurity.
     void mapSecurityHandlers();
     void commitWorking() { records_[0] = working_; }
 

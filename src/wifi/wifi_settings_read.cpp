@@ -1,20 +1,11 @@
-// Get Wi-Fi Information and the form fill from a module's record.
-#include <algorithm>
-#include <array>
-#include <cstdio>
-
-#include "common/hex.h"
-#include "ui/list_fill.h"
+// Get Wi-Fi Information (by module kind) and what the module parts share to show what they read.
 #include "ui/status_window.h"
-#include "wifi/module_form_entries.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
-#include "wificodec/wifi_bands.h"
 
 namespace hollin::wifi {
 
 using namespace ids;
-using namespace module_form;
 
 void CWiFiSettings::mapReadHandlers() {
     onClicked(kGetInfo, [this] { onGetInformation(); });

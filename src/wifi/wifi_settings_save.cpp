@@ -1,12 +1,7 @@
-// Save Wi-Fi Information: the form written back into the module.
-#include <string>
-
-#include "netprinters/network_save.h"
-#include "ui/status_window.h"
+// Save Wi-Fi Information (by module kind) and the form fields every save reads alike.
 #include "wifi/module_form_entries.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
-#include "wificodec/wifi_bands.h"
 
 namespace hollin::wifi {
 
@@ -23,8 +18,6 @@ void CWiFiSettings::onSaveInformation() {
     else
         recordModule_.saveRecord();
 }
-
-// --- QUATECH, INC and unrecognised modules: the form folded into the record, sent whole.
 
 RecordForm CWiFiSettings::formBasics() {
     const ui::DialogView& v = view();
