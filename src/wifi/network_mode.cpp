@@ -466,7 +466,7 @@ void NetworkMode::applyNetworkKeyRule(int encryption, int keyInUse) {
         v.enable(kKeys[k].type, isWep(encryption) && k == keyInUse);
     }
     v.enable(kKeyInUseList, isWep(encryption));
-    window_.setKeyLimits(encryption);
+    window_.security_.setKeyLimits(encryption);
     v.enable(kWpaAuthList, encryption >= kWpa);
     v.enable(kWpaKey, encryption >= kWpa);
     v.enable(kWpaEncList, encryption >= kWpa && v.selection(kWpaAuthList) > 0);
@@ -522,7 +522,7 @@ void NetworkMode::onNetworkKeyTypeChanged(int key, int type) {
         v.setText(kKeys[key].edit, text);
     }
     entry->keyTexts[k] = entry->keyTexts[k].empty() ? std::string() : text;
-    window_.setKeyLimits(encryption);
+    window_.security_.setKeyLimits(encryption);
 }
 
 void NetworkMode::onNetworkWpaChanged() {

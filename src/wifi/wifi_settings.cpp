@@ -1,6 +1,7 @@
 // The Wi-Fi window's shell: start, the port section, Open Port, Close Port, the window close and the
 // module's factory reset.
 #include "wifi/wifi_settings.h"
+#include "wifi/module_form_entries.h"
 
 #include <stdexcept>
 
@@ -15,16 +16,14 @@
 namespace hollin::wifi {
 
 using namespace ids;
+using namespace module_form;
 
 namespace {
 
 constexpr ui::PortSectionIds kPortSection{kPortList,   kBaudList,     kDataBitsList,
                                           kParityList, kStopBitsList, kFlowList};
-constexpr std::string_view kKeyInUseNames[] = {"KEY ID 1", "KEY ID 2", "KEY ID 3", "KEY ID 4"};
-constexpr std::string_view kKeyInUseNamesKorean[] = {"키 ID 1", "키 ID 2", "키 ID 3", "키 ID 4"};
 
 constexpr TextTwin kErrorCaption = {"ERROR", "에러"};
-constexpr TextTwin kNoCaption = {"", ""};
 constexpr TextTwin kSerialOpenFailed = {"Open Port Failed !!!", "시리얼 포트 열기 실패 !!!"};
 constexpr TextTwin kUsbOpenFailed = {"Open USB Failed !!!", "USB 포트 열기 실패 !!!"};
 constexpr TextTwin kIspFailed = {"ISP Mode Set Failed", "ISP Mode Set Failed"};
@@ -136,6 +135,19 @@ CWiFiSettings::CWiFiSettings(WifiWindowDeps deps)
     mapEnterpriseHandlers();
     mapNetworkHandlers();
     mapFormHandlers();
+}
+
+void CWiFiSettings::mapSecurityHandlers() {
+    onSelectionChanged(kEncryptionList, [this] { security_.onEncryptionChanged(); });
+    onSelectionChanged(kKeyInUseList, [this] { security_.onKeyInUseChanged(); });
+    for (int k = 0; k < 4; ++k)
+        onSelectionChanged(kKeys[k].type, [this, k] { security_.onKeyTypeChanged(k); });
+    onSelectionChanged(kWpaAuthList, [this] { security_.onWpaAuthChanged(); });
+    onSelectionChanged(kWpaEncList, [this] {
+        if (networkMode_)
+            network_.onNetworkWpaChanged();
+    });
+    onEditChanged(kWpaKey, [this] { security_.onWpaKeyChanged(); });
 }
 
 void CWiFiSettings::mapNetworkHandlers() {
@@ -380,7 +392,7 @@ void CWiFiSettings::onWindowClose() {
     v.enable(kExit, true);
     for (ControlId id : {kGetInfo, kSaveInfo, kClosePort, kTcpPort, kReset})
         v.enable(id, false);
-    exportSettingsIni();
+    settingsExport_.exportSettingsIni();
     v.endDialog(ui::kResultCancel);
 }
 

@@ -19,9 +19,14 @@
 #include "platform/clock.h"
 #include "platform/search_save_progress.h"
 #include "ui/window.h"
+#include "wifi/band_channels.h"
 #include "wifi/module_exchange.h"
 #include "wifi/module_operations.h"
+#include "wifi/module_security.h"
 #include "wifi/network_mode.h"
+#include "wifi/record_module.h"
+#include "wifi/settings_export.h"
+#include "wifi/sollae_module.h"
 #include "wificodec/record_save.h"
 #include "wificodec/settings_ini.h"
 #include "wificodec/sollae_settings.h"
@@ -77,13 +82,20 @@ struct WifiWindowDeps {
 // Wi-Fi module into ISP mode, reads the module's settings into the form, edits the security fields and
 // resets the module to its factory settings.
 //
-// The handlers live in several sources, each mapping its own in a map...Handlers() member:
-// wifi_settings.cpp (start, port section, Open and Close Port, window close, factory reset),
-// wifi_settings_read.cpp (Get Wi-Fi Information and the form fill), wifi_settings_security.cpp
-// (the wireless security fields), wifi_settings_form.cpp (the other form fields, bands, countries and
-// channels, WPS, the settings export) and wifi_settings_enterprise.cpp (opens the Enterprise window).
-// Network mode (search, the printers found, the chosen printer's security fields and the network save)
-// is a presenter of its own, NetworkMode (network_mode.h), that the window hands those notifications.
+// The window keeps the port section, the form's shared state and the message map; the map hands
+// each concern's notifications to the part that owns its handlers (each part works on the window's
+// form and state, declared a friend):
+// - wifi_settings.cpp: start, port section, Open and Close Port, window close, factory reset;
+// - wifi_settings_read.cpp and wifi_settings_save.cpp: Get and Save Wi-Fi Information, by module kind;
+// - wifi_settings_form.cpp: the other form fields and WPS; wifi_settings_enterprise.cpp: the
+//   Enterprise window;
+// - SollaeModule (sollae_module.h): a Sollae module's read and save, parameter by parameter;
+// - RecordModule (record_module.h): the record modules' read, form fill and save;
+// - ModuleSecurity (module_security.h): the wireless security fields;
+// - BandChannels (band_channels.h): the 5 GHz channels, bands, countries and country channels;
+// - SettingsExport (settings_export.h): the settings export when the window closes;
+// - NetworkMode (network_mode.h): network mode (search, the printers found, their security fields
+//   and the network save).
 class CWiFiSettings : public ui::Window {
   public:
     // Throws std::invalid_argument when `deps` has no serial port factory.
@@ -137,8 +149,6 @@ class CWiFiSettings : public ui::Window {
     // --- operations the other parts use
     void closePort();
     void applyPortRule();
-    // Fills the form from the current record (QUATECH, INC and unrecognised modules).
-    void fillFormFromRecord();
 
   private:
     // --- wifi_settings.cpp
@@ -158,14 +168,6 @@ class CWiFiSettings : public ui::Window {
     // --- wifi_settings_read.cpp
     void mapReadHandlers();
     void onGetInformation();
-    void readSollae();
-    void showSollaeStep(SollaeStep step);
-    void finishSollaeRead(const SollaeReadResult& result);
-    void readRecord();
-    void fillForm();
-    void fillWpaListsSollae();
-    // The module's record as received (read, or `saved`) becomes the held and the current record.
-    void takeRecord(const WifiSettingsRecord& record, bool saved);
     void showReadCompleted();
     // Selects `index` when the list has it, else nothing.
     void selectIndex(ui::ControlId list, int index);
@@ -175,14 +177,8 @@ class CWiFiSettings : public ui::Window {
     // --- wifi_settings_save.cpp
     void mapSaveHandlers();
     void onSaveInformation();
-    SollaeForm sollaeForm();
-    void saveSollae();
-    void showSollaeSaveFailure(const SollaeSaveResult& result);
-    void finishSollaeSave();
     // The fields every save reads alike: addresses, lists, key texts, WPA lists and the TCP port.
     RecordForm formBasics();
-    RecordForm recordForm();
-    void saveRecord();
 
     // --- wifi_settings_enterprise.cpp
     void mapEnterpriseHandlers();
@@ -192,21 +188,14 @@ class CWiFiSettings : public ui::Window {
     friend class NetworkMode;
     void mapNetworkHandlers();
 
-    // --- wifi_settings_security.cpp
+    // --- the module's parts
+    friend class ModuleSecurity;
+    friend class SollaeModule;
+    friend class RecordModule;
+    friend class BandChannels;
+    friend class SettingsExport;
+    // The security fields' notifications, handed to ModuleSecurity.
     void mapSecurityHandlers();
-    void applyKeyFieldRule(int encryption, int keyInUse);
-    void applyEncryptionEnabling(int encryption);
-    void applyIncMode(int encryption);
-    void setKeyLimits(int encryption);
-    // A WEP key's format: the selected printer's in network mode, else the module's.
-    int keyType(int key);
-    int eapDigit() const;
-    void onEncryptionChanged();
-    void onKeyInUseChanged();
-    void onKeyTypeChanged(int key);
-    void onWpaAuthChanged();
-    void onWpaKeyChanged();
-    void resetWpaLists();
     void commitWorking() { records_[0] = working_; }
 
     // --- wifi_settings_form.cpp
@@ -220,8 +209,6 @@ class CWiFiSettings : public ui::Window {
     bool editRecord(const std::function<void(WifiSettingsRecord&)>& change);
     // The binary printer the form edits; nothing otherwise.
     netcfg::DeviceRecord* editedDevice();
-    // An INC module with the 5 GHz band (generation digit above '2').
-    bool incFiveGhz() const;
     void onModeChanged();
     void onIncModeChanged(int mode);
     void onChannelChanged();
@@ -229,21 +216,8 @@ class CWiFiSettings : public ui::Window {
     void onWepKeyChanged(int key);
     void onFormText(ui::ControlId id);
     void onDhcpClicked();
-    void onFiveGhzOption();
-    void fillChannelsForFiveGhzOption();
     void onAddressChanged(int index);
-    void onBandChanged();
-    void applyBandSwitch();
-    void applyBand(bool fiveGhz);
-    void fillCountryChannels(int row, int wanted);
-    void onCountryChanged();
-    // INC with the 5 GHz band: the band, country and channel controls as the record has them.
-    void showIncFiveGhz();
-    // INC with the 5 GHz band: the band follows the record's channel, then the band switch.
-    void selectBandByChannel();
     void onWps();
-    IniForm iniForm();
-    void exportSettingsIni();
     void beginEdit() { working_ = records_[0]; }
 
     WifiWindowDeps deps_;
@@ -288,6 +262,16 @@ class CWiFiSettings : public ui::Window {
     EnterpriseTexts enterprise_;
     // Network mode: the printers found, their form and the network save.
     NetworkMode network_{*this};
+    // The security fields of the module on the window's link.
+    ModuleSecurity security_{*this};
+    // Get and Save Wi-Fi Information for a Sollae module.
+    SollaeModule sollaeModule_{*this};
+    // Get and Save Wi-Fi Information for a QUATECH, INC or unrecognised module.
+    RecordModule recordModule_{*this};
+    // The band, country and channel lists.
+    BandChannels bands_{*this};
+    // The settings export when the window closes.
+    SettingsExport settingsExport_{*this};
 };
 
 }  // namespace hollin::wifi

@@ -62,8 +62,8 @@ void CWiFiSettings::showEnterpriseChoice() {
         selectIndex(kWpaAuthList, wpa - 1);
     }
     const int shown = v.selection(kEncryptionList);
-    applyKeyFieldRule(shown, v.selection(kKeyInUseList));
-    applyEncryptionEnabling(shown);
+    security_.applyKeyFieldRule(shown, v.selection(kKeyInUseList));
+    security_.applyEncryptionEnabling(shown);
     shownEncryption_ = shown;
 }
 

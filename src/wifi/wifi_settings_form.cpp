@@ -1,6 +1,5 @@
 // The form fields that keep the module's record in step as the operator changes them: mode, channel,
-// authentication, the WEP key texts, the addresses and the other edits; the band, country and channel
-// lists of the 5 GHz band; WPS; and the settings export when the window closes.
+// authentication, the WEP key texts, the addresses and the other edits; and WPS.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +10,7 @@
 #include "netprinters/network_save.h"
 #include "ui/list_fill.h"
 #include "ui/status_window.h"
+#include "wifi/module_form_entries.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
 #include "wificodec/wifi_bands.h"
@@ -18,33 +18,21 @@
 namespace hollin::wifi {
 
 using namespace ids;
+using namespace module_form;
 
 namespace {
 
-constexpr TextTwin kCheckCaption = {"Error", "에러"};
 constexpr TextTwin kErrorCaption = {"ERROR", "에러"};
-constexpr TextTwin kFiveGhzEncryption = {"Only WPA and None are supported for Encryption of 5GHz",
-                                         "5GHz(암호화)는 none과 WPA만 지원합니다."};
-constexpr TextTwin kKeyTooLong = {"Key Length is too long", "Key Length is too long"};
-constexpr TextTwin kKeyLengthNotMatched = {"Key Length is not matched", "Key Length is not matched"};
-constexpr TextTwin kWpaKeyNotLong = {"WPA Key Length is not long", "WPA Key Length is not long"};
 // The module did not get the WPS command (the link is closed or the write gave up).
 constexpr TextTwin kWpsNotSent = {"The WPS command could not be sent to the printer.",
                                   "프린터에 WPS 명령을 보내지 못했습니다."};
-constexpr TextTwin kNoCaption = {"", ""};
 constexpr TextTwin kSelectPrinter = {"Select Printer before execute this function.",
                                      "Select Printer before execute this function."};
 constexpr TextTwin kWrongAddress = {"Wrong Local IP address.", "Wrong Local IP address."};
 constexpr std::string_view kInfrastructureWpaAuth[] = {"WPA-PSK", "WPA2-PSK", "AUTO"};
 constexpr std::string_view kSoftApWpaAuth[] = {"WPA-PSK", "WPA2-PSK"};
 
-constexpr int kModeAdhoc = 0, kModeInfrastructure = 1, kModeSoftAp = 2;
-constexpr int kBand24 = 0, kBand5 = 1;
-
-constexpr ControlId kAddressFields[] = {kIp, kNetmask, kGateway, kDns};
 constexpr RecordField kAddressRecordFields[] = {field::kIp, field::kSubnet, field::kGateway, field::kDns};
-constexpr ControlId kFiveGhzGroupControls[] = {kFiveGhzGroup, kCountryLabel, kCountryList,
-                                               kCountryChannelLabel, kCountryChannelList};
 
 // Only the hexadecimal digits of a typed (or pasted) text.
 std::string hexDigitsOf(std::string_view text) {
@@ -67,20 +55,16 @@ void CWiFiSettings::mapFormHandlers() {
         onEditChanged(id, [this, id] { onFormText(id); });
     onClicked(kLpdEnable, [this] { onFormText(kLpdEnable); });
     onClicked(kDhcp, [this] { onDhcpClicked(); });
-    onClicked(kFiveGhz, [this] { onFiveGhzOption(); });
+    onClicked(kFiveGhz, [this] { bands_.onFiveGhzOption(); });
     for (int i = 0; i < 4; ++i)
         onEditChanged(kAddressFields[i], [this, i] { onAddressChanged(i); });
-    onSelectionChanged(kBandList, [this] { onBandChanged(); });
-    onSelectionChanged(kCountryList, [this] { onCountryChanged(); });
+    onSelectionChanged(kBandList, [this] { bands_.onBandChanged(); });
+    onSelectionChanged(kCountryList, [this] { bands_.onCountryChanged(); });
     onClicked(kWps, [this] { onWps(); });
 }
 
 bool CWiFiSettings::editsModuleRecord() const {
     return !networkMode_ && quietEdits_ == 0 && deps_.program.moduleKind >= kModuleQuatech;
-}
-
-bool CWiFiSettings::incFiveGhz() const {
-    return deps_.program.moduleKind == kModuleInc && records_[0].digit(field::kGeneration) > '2';
 }
 
 FoundDeviceList::Entry* CWiFiSettings::selectedFoundEntry() {
@@ -174,11 +158,11 @@ void CWiFiSettings::onModeChanged() {
         return;
     if (mode == kModeAdhoc) {
         v.show(kFiveGhz, true);
-        fillChannelsForFiveGhzOption();
+        bands_.fillChannelsForFiveGhzOption();
     } else if (mode == kModeInfrastructure) {
         v.show(kFiveGhz, false);
         v.setChecked(kFiveGhz, false);
-        fillChannelsForFiveGhzOption();
+        bands_.fillChannelsForFiveGhzOption();
     }
 }
 
@@ -244,10 +228,10 @@ void CWiFiSettings::onIncModeChanged(int mode) {
     working_.setDigit(field::kDhcp, v.isChecked(kDhcp) ? '1' : '0');
     commitWorking();
 
-    if (incFiveGhz())
-        applyBandSwitch();
+    if (bands_.incFiveGhz())
+        bands_.applyBandSwitch();
     else
-        applyBand(false);
+        bands_.applyBand(false);
 }
 
 void CWiFiSettings::onChannelChanged() {
@@ -290,7 +274,7 @@ void CWiFiSettings::onWepKeyChanged(int key) {
         return;
     const ControlId edit = kKeys[key].edit;
     const std::string text = v.text(edit);
-    const int type = keyType(key);
+    const int type = security_.keyType(key);
     std::string stored;
     if (type != 1) {
         stored = hexDigitsOf(text);
@@ -380,141 +364,6 @@ void CWiFiSettings::onAddressChanged(int index) {
     editRecord([&](WifiSettingsRecord& r) { r.setAddress(kAddressRecordFields[index], *octets); });
 }
 
-// --- the 5 GHz channels of a QUATECH module in adhoc mode
-
-void CWiFiSettings::onFiveGhzOption() {
-    if (editsModuleRecord() && deps_.program.moduleKind == kModuleQuatech)
-        fillChannelsForFiveGhzOption();
-}
-
-void CWiFiSettings::fillChannelsForFiveGhzOption() {
-    ui::DialogView& v = view();
-    if (v.isChecked(kFiveGhz)) {
-        v.clearItems(kChannelList);
-        int selected = -1;
-        for (int c : fiveGhzOptionChannels()) {
-            const int index = v.addItem(kChannelList, std::to_string(c));
-            if (c == fiveGhzChannel_)
-                selected = index;
-        }
-        v.setSelection(kChannelList, selected);
-        return;
-    }
-    ui::fillNumberList(v, kChannelList, 1, 14);
-    selectIndex(kChannelList, currentRecord().decimal(field::kChannel).value_or(0) - 1);
-}
-
-// --- INC: band, country and country channel
-
-void CWiFiSettings::onBandChanged() {
-    if (editsModuleRecord() && deps_.program.moduleKind == kModuleInc)
-        applyBandSwitch();
-}
-
-// Also run while the form is filled: the record's digits are set in both copies.
-void CWiFiSettings::applyBandSwitch() {
-    ui::DialogView& v = view();
-    const int band = v.selection(kBandList);
-    const int mode = v.selection(kModeList);
-    if (band == kBand24) {
-        applyBand(false);
-    } else if (band == kBand5 && mode == kModeAdhoc) {
-        // Adhoc stays on 2.4 GHz: the mode goes to infrastructure.
-        applyBand(false);
-        selectIndex(kModeList, kModeInfrastructure);
-        working_.setDigit(field::kMode, '1');
-        currentRecord().setDigit(field::kMode, '1');
-    } else if (band == kBand5) {
-        applyBand(true);
-    }
-}
-
-void CWiFiSettings::applyBand(bool fiveGhz) {
-    ui::DialogView& v = view();
-    for (ControlId id : {kCountryList, kCountryChannelList, kBandList, kChannelList, kEncryptionList})
-        v.enable(id, true);
-    if (!fiveGhz) {
-        for (ControlId id : kFiveGhzGroupControls)
-            v.show(id, false);
-        ui::fillNumberList(v, kChannelList, 1, 14);
-        v.setSelection(kChannelList, 0);
-        return;
-    }
-    for (ControlId id : kFiveGhzGroupControls)
-        v.show(id, true);
-    v.clearItems(kCountryList);
-    v.clearItems(kCountryChannelList);
-    for (const Country& c : countries())
-        v.addItem(kCountryList, c.name);
-    const int row = countryRow(currentRecord().raw(field::kCountry));
-    v.setSelection(kCountryList, row);
-    if (row >= 0)
-        fillCountryChannels(row, channelNumber_);
-    const int band = v.selection(kBandList);
-    const int mode = v.selection(kModeList);
-    if (band == kBand24 && mode == kModeInfrastructure)
-        v.enable(kCountryChannelList, false);
-    if (band != kBand5)
-        return;
-    v.enable(kChannelList, false);
-    if (mode == kModeAdhoc) {
-        selectIndex(kBandList, kBand24);
-        v.enable(kBandList, false);
-        selectIndex(kEncryptionList, 0);
-    } else if (mode == kModeSoftAp) {
-        selectIndex(kCountryChannelList, row == kTaiwanRow ? 14 : 0);
-        selectIndex(kEncryptionList, 3);
-        shownEncryption_ = 3;
-        showMessage(kFiveGhzEncryption, kNoCaption);
-    }
-}
-
-void CWiFiSettings::fillCountryChannels(int row, int wanted) {
-    ui::DialogView& v = view();
-    v.clearItems(kCountryChannelList);
-    if (row < 0 || row >= static_cast<int>(countries().size()))
-        return;
-    int selected = 0;
-    for (int c : countries()[static_cast<std::size_t>(row)].channels) {
-        const int index = v.addItem(kCountryChannelList, std::to_string(c));
-        if (c == wanted)
-            selected = index;
-    }
-    v.setSelection(kCountryChannelList, selected);
-}
-
-void CWiFiSettings::onCountryChanged() {
-    if (editsModuleRecord())
-        fillCountryChannels(view().selection(kCountryList), -1);
-}
-
-void CWiFiSettings::showIncFiveGhz() {
-    ui::DialogView& v = view();
-    for (ControlId id : {kBandLabel, kBandList, kFiveGhzGroup, kCountryLabel, kCountryList,
-                         kCountryChannelLabel, kCountryChannelList}) {
-        v.show(id, true);
-        v.enable(id, true);
-    }
-    const WifiSettingsRecord& r = currentRecord();
-    selectIndex(kBandList, r.digit(field::kBand) == kIncBand5 ? kBand5 : kBand24);
-    v.clearItems(kCountryList);
-    for (const Country& c : countries())
-        v.addItem(kCountryList, c.name);
-    const int row = countryRow(r.raw(field::kCountry));
-    v.setSelection(kCountryList, row);
-    channelNumber_ = r.decimal(field::kChannel3).value_or(0);
-    fillCountryChannels(row, channelNumber_);
-    applyBandSwitch();
-}
-
-void CWiFiSettings::selectBandByChannel() {
-    const bool five = channelNumber_ > 29;
-    selectIndex(kBandList, five ? kBand5 : kBand24);
-    working_.setDigit(field::kBand, five ? kIncBand5 : kIncBand24);
-    currentRecord().setDigit(field::kBand, five ? kIncBand5 : kIncBand24);
-    applyBandSwitch();
-}
-
 // --- WPS: the INC module starts Wi-Fi Protected Setup; the port closes behind it.
 
 void CWiFiSettings::onWps() {
@@ -524,65 +373,12 @@ void CWiFiSettings::onWps() {
         showMessage(kWpsNotSent, kErrorCaption);
         return;
     }
-    fillFormFromRecord();
+    recordModule_.fillFormFromRecord();
     ui::StatusWindow status(ui::StatusWindow::kWifiSaved, deps_.clock, deps_.progress, &view());
     desktop().runModal(status, this);
     closePort();
     view().enable(kWps, false);
     view().show(kWps, false);
-}
-
-// --- the settings export when the window closes
-
-IniForm CWiFiSettings::iniForm() {
-    ui::DialogView& v = view();
-    IniForm form;
-    form.version = std::string(currentRecord().raw(field::kPacketVersion));
-    form.mac = v.text(kMac);
-    form.ssid = v.text(kSsid);
-    form.dhcp = v.isChecked(kDhcp);
-    for (std::size_t i = 0; i < 4; ++i)
-        form.addresses[i] = v.address(kAddressFields[i]);
-    form.mode = v.selection(kModeList);
-    form.channel = v.selection(kChannelList);
-    form.encryption = v.selection(kEncryptionList);
-    form.authentication = v.selection(kAuthenticationList);
-    form.keyInUse = v.selection(kKeyInUseList);
-    if (form.keyInUse >= 0 && form.keyInUse < 4) {
-        form.keyText = v.text(kKeys[form.keyInUse].edit);
-        form.keyType = keyType(form.keyInUse);
-    }
-    form.wpaAuthentication = v.selection(kWpaAuthList);
-    form.wpaCipher = v.selection(kWpaEncList);
-    // An untouched key edit shows the module's key masked: the key it stands for is exported. A
-    // network printer's form shows its key as it is.
-    form.wpaKey = wpaKeyEdited_ || networkMode_ ? v.text(kWpaKey) : storedWpaKey_;
-    form.tcpPortField = std::string(currentRecord().raw(field::kTcpPort));
-    return form;
-}
-
-void CWiFiSettings::exportSettingsIni() {
-    if (!deps_.exportFile || deps_.program.moduleKind < kModuleQuatech)
-        return;
-    const std::optional<std::string> text = deps_.exportFile->read();
-    if (!text)
-        return;
-    const IniExport out = iniExportOf(iniForm());
-    if (!deps_.exportFile->replace(updateIniText(*text, kExportSection, out.entries)))
-        trace("export: the settings file could not be replaced; it stays as it was");
-    switch (out.stop) {
-        case IniStop::KeyTooLong:
-            showMessage(kKeyTooLong, kCheckCaption);
-            break;
-        case IniStop::KeyLengthNotMatched:
-            showMessage(kKeyLengthNotMatched, kCheckCaption);
-            break;
-        case IniStop::WpaKeyTooLong:
-            showMessage(kWpaKeyNotLong, kCheckCaption);
-            break;
-        case IniStop::None:
-            break;
-    }
 }
 
 }  // namespace hollin::wifi

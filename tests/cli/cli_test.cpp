@@ -19,6 +19,7 @@
 #include "sim/network_printer.h"
 #include "sim/virtual_printer.h"
 #include "sim/wifi_module.h"
+#include "support/no_spooler.h"
 #include "support/virtual_serial_port.h"
 #include "wificodec/record_save.h"
 
@@ -28,10 +29,7 @@ namespace {
 using test::VirtualSerialPort;
 using test::VirtualUsbFinder;
 
-class NoSpooler final : public Spooler {
-  public:
-    SpoolerListing localPrinters() override { return {}; }
-};
+using hollin::test::NoSpooler;
 
 class HeldSpooler final : public Spooler {
   public:

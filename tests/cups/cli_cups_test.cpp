@@ -14,6 +14,7 @@
 #include "printer/printer_commands.h"
 #include "sim/network_printer.h"
 #include "sim/virtual_printer.h"
+#include "support/no_spooler.h"
 #include "support/virtual_serial_port.h"
 
 namespace hollin::cli {
@@ -26,10 +27,7 @@ class NoFonts final : public fonts::FontFiles {
     std::vector<std::string> trueTypeFiles(const std::string&) override { return {}; }
 };
 
-class NoSpooler final : public Spooler {
-  public:
-    SpoolerListing localPrinters() override { return {}; }
-};
+using hollin::test::NoSpooler;
 
 // One binary-protocol printer (MAC 00:30:F9:00:00:01 on 127.0.1.1) and one text-frame printer
 // (00:30:F9:00:00:05 on 127.0.2.1), both printing on TCP port 9100.

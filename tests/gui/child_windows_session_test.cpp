@@ -35,16 +35,14 @@
 #include "sim/bluetooth.h"
 #include "sim/fonts.h"
 #include "sim/virtual_printer.h"
+#include "support/no_spooler.h"
 
 using namespace hollin;
 using namespace hollin::printer;
 
 namespace {
 
-class NoSpooler final : public Spooler {
-  public:
-    SpoolerListing localPrinters() override { return {}; }
-};
+using hollin::test::NoSpooler;
 
 QWidget* control(QWidget* dialog, ui::ControlId id) {
     for (auto* w : dialog->findChildren<QWidget*>())

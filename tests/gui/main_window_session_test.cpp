@@ -25,6 +25,7 @@
 #include "main_window/main_window_ids.h"
 #include "platform/search_save_progress.h"
 #include "sim/virtual_printer.h"
+#include "support/no_spooler.h"
 #include "ui/status_window.h"
 
 using namespace hollin;
@@ -32,10 +33,7 @@ using namespace hollin::printer::ids;
 
 namespace {
 
-class NoSpooler final : public Spooler {
-  public:
-    SpoolerListing localPrinters() override { return {}; }
-};
+using hollin::test::NoSpooler;
 
 // Closes any message box that shows up, so that a failing exchange ends the test instead of waiting
 // for an operator; the texts are kept for the failure report.

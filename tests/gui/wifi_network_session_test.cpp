@@ -24,6 +24,7 @@
 #include "netcfg/exchange.h"
 #include "platform/search_save_progress.h"
 #include "platform/udp_socket.h"
+#include "support/no_spooler.h"
 #include "ui/status_window.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
@@ -33,10 +34,7 @@ using namespace hollin::wifi::ids;
 
 namespace {
 
-class NoSpooler final : public Spooler {
-  public:
-    SpoolerListing localPrinters() override { return {}; }
-};
+using hollin::test::NoSpooler;
 
 // Answers modal windows as an operator would: a message box is noted and closed; a status window is
 // noted by its title and text once its OK button shows, then OK is pressed.

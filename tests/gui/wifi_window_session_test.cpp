@@ -26,6 +26,7 @@
 #include "platform/search_save_progress.h"
 #include "sim/virtual_printer.h"
 #include "sim/wifi_module.h"
+#include "support/no_spooler.h"
 #include "wifi/enterprise_window.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
@@ -35,10 +36,7 @@ using namespace hollin::wifi::ids;
 
 namespace {
 
-class NoSpooler final : public Spooler {
-  public:
-    SpoolerListing localPrinters() override { return {}; }
-};
+using hollin::test::NoSpooler;
 
 // Answers every modal window as an operator would: a message box is noted and closed; any other
 // window (read completed, factory reset) is noted by its title, the Wi-Fi window's picture is taken

@@ -16,6 +16,7 @@
 #include "sim/virtual_printer.h"
 #include "support/byte_text.h"
 #include "support/fake_desktop.h"
+#include "support/no_spooler.h"
 #include "support/virtual_serial_port.h"
 #include "ui/info_window.h"
 
@@ -33,10 +34,7 @@ using test::concat;
 using test::kCom1Device;
 constexpr int kInfo = ui::InfoWindow::kDialogId;
 
-class NoSpooler final : public Spooler {
-  public:
-    SpoolerListing localPrinters() override { return {}; }
-};
+using hollin::test::NoSpooler;
 
 // The link's port, passing everything to the in-process port except writes that begin with a chosen
 // command: those stay unfinished past the link's wait, as on a line held by flow control.

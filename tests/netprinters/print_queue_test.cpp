@@ -16,6 +16,7 @@
 #include "support/byte_text.h"
 #include "support/fake_desktop.h"
 #include "support/fake_view.h"
+#include "support/no_spooler.h"
 #include "support/virtual_serial_port.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
@@ -82,10 +83,7 @@ struct QueueWindow : ::testing::Test {
     test::VirtualSerialPort port{printer, clock, test::kCom1Device};
     test::VirtualUsbFinder usb{printer, &clock};
     PortMap ports{{}, [](const std::string&) -> std::optional<std::string> { return std::nullopt; }};
-    class NoSpooler final : public Spooler {
-      public:
-        SpoolerListing localPrinters() override { return {}; }
-    } spooler;
+    test::NoSpooler spooler;
     ui::SearchSaveProgress::Block block{};
     ui::SearchSaveProgress progress{block};
     WifiProgramState program;

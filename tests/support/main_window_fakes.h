@@ -9,15 +9,10 @@
 #include "platform/clock.h"
 #include "printer/printer_commands.h"
 #include "sim/virtual_printer.h"
+#include "support/no_spooler.h"
 #include "support/virtual_serial_port.h"
 
 namespace hollin::test {
-
-// No spooler to ask: no port is held by a printer driver, and nothing is said about it.
-class NoSpooler final : public Spooler {
-  public:
-    SpoolerListing localPrinters() override { return {}; }
-};
 
 // Everything a main window needs from outside, in-process: a virtual clock, one ESC/POS printer as the
 // device of COM1 and as the USB printer, a port map that looks at no real device, and no spooler.

@@ -26,6 +26,7 @@
 #include "sim/virtual_printer.h"
 #include "support/fake_desktop.h"
 #include "support/fake_view.h"
+#include "support/no_spooler.h"
 #include "support/virtual_serial_port.h"
 
 namespace hollin {
@@ -114,10 +115,7 @@ TEST_F(TestBed, ThePortBoxToolTipsFollowTheCable) {
     test::VirtualSerialPort port{printer, clock, "/dev/ttyUSB0"};
     test::VirtualUsbFinder usb{printer};
     PortMap ports = PortMap::system();
-    class NoSpooler final : public Spooler {
-      public:
-        SpoolerListing localPrinters() override { return {}; }
-    } spooler;
+    test::NoSpooler spooler;
     test::FakeDesktop desktop;
     test::FakeView view{desktop};
     printer::CHollinDlg dlg(printer::MainWindowDeps{.clock = clock,

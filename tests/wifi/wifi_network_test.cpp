@@ -20,6 +20,7 @@
 #include "support/byte_text.h"
 #include "support/fake_desktop.h"
 #include "support/fake_view.h"
+#include "support/no_spooler.h"
 #include "support/virtual_serial_port.h"
 #include "ui/status_window.h"
 #include "wifi/wifi_settings.h"
@@ -38,10 +39,7 @@ constexpr int kStatusWindowId = 106;
 const ui::Ipv4 kLanIp{192, 168, 1, 50};
 const ui::Ipv4 kLanMask{255, 255, 255, 0};
 
-class NoSpooler final : public Spooler {
-  public:
-    SpoolerListing localPrinters() override { return {}; }
-};
+using hollin::test::NoSpooler;
 
 // The settings export file, in memory: nothing until a test makes it exist.
 struct MemoryIni final : SettingsFile {

@@ -17,6 +17,7 @@
 #include "support/byte_text.h"
 #include "support/fake_desktop.h"
 #include "support/fake_view.h"
+#include "support/no_spooler.h"
 #include "support/virtual_serial_port.h"
 #include "wifi/enterprise_window.h"
 #include "wifi/wifi_window_ids.h"
@@ -31,10 +32,7 @@ using test::kCom1Device;
 using Kind = sim::WifiModuleState::Kind;
 using Misbehaviour = sim::WifiModuleState::Misbehaviour;
 
-class NoSpooler final : public Spooler {
-  public:
-    SpoolerListing localPrinters() override { return {}; }
-};
+using hollin::test::NoSpooler;
 
 // The settings export file, in memory: nothing until a test makes it exist.
 struct MemorySettingsFile final : SettingsFile {

@@ -6,17 +6,18 @@
 #include "common/hex.h"
 #include "netprinters/network_save.h"
 #include "ui/list_fill.h"
+#include "wifi/module_form_entries.h"
+#include "wifi/module_security.h"
 #include "wifi/wifi_settings.h"
 #include "wifi/wifi_window_ids.h"
 
 namespace hollin::wifi {
 
 using namespace ids;
+using namespace module_form;
 
 namespace {
 
-constexpr std::string_view kTkipAes[] = {"TKIP", "AES"};
-constexpr std::string_view kAesTkipAes[] = {"AES", "TKIP+AES"};
 constexpr std::string_view kIncInfrastructureAuth[] = {"WPA-PSK", "WPA2-PSK", "AUTO"};
 constexpr std::string_view kIncSoftApAuth[] = {"WPA-PSK", "WPA2-PSK"};
 
@@ -28,20 +29,43 @@ std::string characters(const std::array<std::uint8_t, N>& raw) {
 
 }  // namespace
 
-void CWiFiSettings::mapSecurityHandlers() {
-    onSelectionChanged(kEncryptionList, [this] { onEncryptionChanged(); });
-    onSelectionChanged(kKeyInUseList, [this] { onKeyInUseChanged(); });
-    for (int k = 0; k < 4; ++k)
-        onSelectionChanged(kKeys[k].type, [this, k] { onKeyTypeChanged(k); });
-    onSelectionChanged(kWpaAuthList, [this] { onWpaAuthChanged(); });
-    onSelectionChanged(kWpaEncList, [this] {
-        if (networkMode_)
-            network_.onNetworkWpaChanged();
-    });
-    onEditChanged(kWpaKey, [this] { onWpaKeyChanged(); });
+ModuleSecurity::ModuleSecurity(CWiFiSettings& window)
+    : window_(window),
+      deps_(window.deps_),
+      network_(window.network_),
+      records_(window.records_),
+      working_(window.working_),
+      sollae_(window.sollae_),
+      networkMode_(window.networkMode_),
+      moduleGeneration_(window.moduleGeneration_),
+      shownEncryption_(window.shownEncryption_),
+      settingWpaKey_(window.settingWpaKey_),
+      wpaKeyMask_(window.wpaKeyMask_),
+      storedWpaKey_(window.storedWpaKey_),
+      wpaKeyText_(window.wpaKeyText_),
+      wpaKeyEdited_(window.wpaKeyEdited_) {}
+
+ui::DialogView& ModuleSecurity::view() {
+    return window_.view();
 }
 
-int CWiFiSettings::keyType(int key) {
+void ModuleSecurity::selectIndex(ControlId list, int index) {
+    window_.selectIndex(list, index);
+}
+
+FoundDeviceList::Entry* ModuleSecurity::selectedFoundEntry() {
+    return window_.selectedFoundEntry();
+}
+
+void ModuleSecurity::beginEdit() {
+    window_.beginEdit();
+}
+
+void ModuleSecurity::commitWorking() {
+    window_.commitWorking();
+}
+
+int ModuleSecurity::keyType(int key) {
     if (key < 0 || key > 3)
         return 0;
     if (networkMode_) {
@@ -53,18 +77,18 @@ int CWiFiSettings::keyType(int key) {
     return deps_.program.keyTypes[static_cast<std::size_t>(key)];
 }
 
-int CWiFiSettings::eapDigit() const {
+int ModuleSecurity::eapDigit() const {
     if (deps_.program.moduleKind <= kModuleSollae)
         return '0';
     return records_[0].digit(field::kEapMethod);
 }
 
-void CWiFiSettings::setKeyLimits(int encryption) {
+void ModuleSecurity::setKeyLimits(int encryption) {
     for (int k = 0; k < 4; ++k)
         view().setTextLimit(kKeys[k].edit, wepKeyLimit(encryption, keyType(k)));
 }
 
-void CWiFiSettings::applyKeyFieldRule(int encryption, int keyInUse) {
+void ModuleSecurity::applyKeyFieldRule(int encryption, int keyInUse) {
     ui::DialogView& v = view();
     for (const KeyControls& key : kKeys) {
         v.enable(key.edit, false);
@@ -101,7 +125,7 @@ void CWiFiSettings::applyKeyFieldRule(int encryption, int keyInUse) {
     }
 }
 
-void CWiFiSettings::applyEncryptionEnabling(int encryption) {
+void ModuleSecurity::applyEncryptionEnabling(int encryption) {
     ui::DialogView& v = view();
     const ModuleKind kind = deps_.program.moduleKind;
     const bool other = kind == kModuleOther;
@@ -128,7 +152,7 @@ void CWiFiSettings::applyEncryptionEnabling(int encryption) {
     }
 }
 
-void CWiFiSettings::applyIncMode(int encryption) {
+void ModuleSecurity::applyIncMode(int encryption) {
     ui::DialogView& v = view();
     switch (v.selection(kModeList)) {
         case 0:
@@ -167,7 +191,7 @@ void CWiFiSettings::applyIncMode(int encryption) {
 }
 
 // QUATECH, INC and unrecognised modules leave WPA: its type and cipher go back to their first entries.
-void CWiFiSettings::resetWpaLists() {
+void ModuleSecurity::resetWpaLists() {
     working_.setDigit(field::kWpa, '0');
     working_.setDigit(field::kWpaEnc, '0');
     selectIndex(kWpaAuthList, 0);
@@ -176,7 +200,7 @@ void CWiFiSettings::resetWpaLists() {
     view().enable(kWpaKey, false);
 }
 
-void CWiFiSettings::onEncryptionChanged() {
+void ModuleSecurity::onEncryptionChanged() {
     ui::DialogView& v = view();
     const int e = v.selection(kEncryptionList);
     const int mode = v.selection(kModeList);
@@ -255,7 +279,7 @@ void CWiFiSettings::onEncryptionChanged() {
     shownEncryption_ = e;
 }
 
-void CWiFiSettings::onKeyInUseChanged() {
+void ModuleSecurity::onKeyInUseChanged() {
     ui::DialogView& v = view();
     const int k = v.selection(kKeyInUseList);
     const int e = v.selection(kEncryptionList);
@@ -279,7 +303,7 @@ void CWiFiSettings::onKeyInUseChanged() {
     commitWorking();
 }
 
-void CWiFiSettings::onKeyTypeChanged(int key) {
+void ModuleSecurity::onKeyTypeChanged(int key) {
     ui::DialogView& v = view();
     const int type = v.selection(kKeys[key].type);
     if (type < 0 || type > 1)
@@ -306,7 +330,7 @@ void CWiFiSettings::onKeyTypeChanged(int key) {
         text.assign(chars.begin(), chars.end());
     }
     {
-        const QuietEdits quiet(*this);
+        const CWiFiSettings::QuietEdits quiet(window_);
         v.setText(kKeys[key].edit, text);
     }
     deps_.program.keyTypes[static_cast<std::size_t>(key)] = type;
@@ -314,7 +338,7 @@ void CWiFiSettings::onKeyTypeChanged(int key) {
     commitWorking();
 }
 
-void CWiFiSettings::onWpaAuthChanged() {
+void ModuleSecurity::onWpaAuthChanged() {
     ui::DialogView& v = view();
     const int auth = v.selection(kWpaAuthList);
     if (networkMode_) {
@@ -356,7 +380,7 @@ void CWiFiSettings::onWpaAuthChanged() {
 
 // A key of 64 hexadecimal digits is the pre-shared key itself; any other character makes it a pass
 // phrase of at most 63 characters. The edit first shows the module's key as a mask.
-void CWiFiSettings::onWpaKeyChanged() {
+void ModuleSecurity::onWpaKeyChanged() {
     if (settingWpaKey_ || deps_.program.moduleKind <= kModuleSollae || networkMode_)
         return;
     ui::DialogView& v = view();
