@@ -309,6 +309,8 @@ void QtDialogView::collectControls() {
             // In the order found until the operator sorts by a column.
             table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
             table->setSortingEnabled(true);
+            // Rows as close as a list's.
+            table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
         }
         connectControl(controlId, widget);
     }
@@ -748,6 +750,7 @@ void QtDialogView::setItemCells(ControlId id, int index, const std::vector<std::
                                new QTableWidgetItem(qs(cells[static_cast<std::size_t>(column)])));
         }
     });
+    table->resizeColumnsToContents();
     --codeChanges_;
 }
 
