@@ -56,18 +56,6 @@ std::optional<std::span<const std::uint8_t>> itemData(std::span<const std::uint8
     return found;
 }
 
-// The key of a pass phrase and SSID, derived once per distinct pair: a fleet of printers shares one
-// pass phrase, and each derivation is 4096 rounds of PBKDF2.
-WpaPsk rememberedPsk(std::string_view passphrase, std::string_view ssid) {
-    static std::mutex lock;
-    static std::map<std::pair<std::string, std::string>, WpaPsk, std::less<>> known;
-    const std::lock_guard guard(lock);
-    auto key = std::make_pair(std::string(passphrase), std::string(ssid));
-    if (const auto found = known.find(key); found != known.end())
-        return found->second;
-    return known.emplace(std::move(key), wpaPsk(passphrase, ssid)).first->second;
-}
-
 }  // namespace
 
 BinaryPrinterState makeBinaryPrinter(int number, Ipv4 address, std::string_view password) {
@@ -92,7 +80,7 @@ BinaryPrinterState makeBinaryPrinter(int number, Ipv4 address, std::string_view 
                  static_cast<std::uint8_t>(number >> 16),
                  static_cast<std::uint8_t>(number >> 8),
                  static_cast<std::uint8_t>(number)};
-    state.items = buildPayload(record, kDefaultWifiExtra, rememberedPsk);
+    state.items = buildPayload(record, kDefaultWifiExtra, rememberedWpaPsk);
     const std::uint8_t vendor[] = {'v', 'e', 'n', 'd', 'o', 'r'};
     appendItem(state.items, 41, 0, vendor);
     closePayload(state.items);

@@ -8,6 +8,7 @@
 #include "link/serial_port.h"
 #include "netcfg/exchange.h"
 #include "netprinters/result_file.h"
+#include "platform/private_file.h"
 #include "platform/shared_progress.h"
 #include "platform/udp_socket.h"
 
@@ -67,6 +68,12 @@ wifi::WifiWindowDeps SystemAdapters::wifiWindowDeps() {
         .resultFile = wifi::defaultResultFilePath(),
         .exportFile = exportFile_.get(),
         .printQueues = printQueues_.get(),
+        // A file the operator chose to write: anyone may read it, as any document they save.
+        .writeFile =
+            [](const std::string& path, std::string_view text) {
+                const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+                return replaceFile(path, {bytes, text.size()}, FileAccess::Shared) == FileWrite::Done;
+            },
     };
 }
 

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
 
 #include "common/bytes.h"
 
@@ -271,6 +275,24 @@ bool pbkdf2HmacSha1(std::span<const std::uint8_t> password, std::span<const std:
 WpaPsk wpaPsk(std::string_view passphrase, std::string_view ssid) {
     WpaPsk psk{};
     pbkdf2HmacSha1(asBytes(passphrase), asBytes(ssid), 4096, psk);
+    return psk;
+}
+
+WpaPsk rememberedWpaPsk(std::string_view passphrase, std::string_view ssid) {
+    constexpr std::size_t kMostPairs = 256;
+    static std::mutex lock;
+    static std::map<std::pair<std::string, std::string>, WpaPsk> known;
+    auto key = std::make_pair(std::string(passphrase), std::string(ssid));
+    {
+        const std::lock_guard guard(lock);
+        if (const auto found = known.find(key); found != known.end())
+            return found->second;
+    }
+    const WpaPsk psk = wpaPsk(passphrase, ssid);  // outside the lock: other pairs go on meanwhile
+    const std::lock_guard guard(lock);
+    if (known.size() >= kMostPairs)
+        known.clear();
+    known.emplace(std::move(key), psk);
     return psk;
 }
 

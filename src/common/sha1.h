@@ -42,4 +42,9 @@ using WpaPsk = std::array<std::uint8_t, 32>;
 // 4096 iterations, 32 bytes. Both texts are taken as given; callers cut them to their fields first.
 WpaPsk wpaPsk(std::string_view passphrase, std::string_view ssid);
 
+// wpaPsk, derived once per distinct pass phrase and SSID for the life of the process (a fleet of
+// printers shares one pair; each derivation is 4096 rounds of PBKDF2). Safe from several threads;
+// it keeps at most a few hundred pairs.
+WpaPsk rememberedWpaPsk(std::string_view passphrase, std::string_view ssid);
+
 }  // namespace hollin

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QTableWidget>
 #include <QTimer>
 #include <algorithm>
 #include <utility>
@@ -34,6 +36,32 @@ using ui::ControlId;
 using ui::Notification;
 
 namespace {
+
+// A list shown as a table keeps each row's list index (the order it was added in) with its first
+// cell, so that sorting by a column moves rows and leaves the indices the window knows them by.
+constexpr int kListIndexRole = Qt::UserRole + 1;
+
+int tableRowOf(const QTableWidget& table, int index) {
+    for (int row = 0; row < table.rowCount(); ++row)
+        if (const QTableWidgetItem* item = table.item(row, 0);
+            item && item->data(kListIndexRole).toInt() == index)
+            return row;
+    return -1;
+}
+
+QTableWidgetItem* tableItem(const QTableWidget& table, int index) {
+    const int row = index >= 0 ? tableRowOf(table, index) : -1;
+    return row >= 0 ? table.item(row, 0) : nullptr;
+}
+
+// Cells change with sorting off: a sorted table would move the row while it is being filled.
+template <typename Change>
+void changeUnsorted(QTableWidget& table, Change change) {
+    const bool sorting = table.isSortingEnabled();
+    table.setSortingEnabled(false);
+    change();
+    table.setSortingEnabled(sorting);
+}
 
 std::map<const ui::Window*, QtDialogView*>& liveViews() {
     static std::map<const ui::Window*, QtDialogView*> views;
@@ -102,11 +130,31 @@ ui::Rect rectIn(const QWidget& widget, const QWidget& dialog) {
 
 // The keyboard visits the controls in reading order: group by group, column by column, rows inside.
 // An address control is one stop whose four fields keep their own order.
+// A table's parts (its headers, their viewports and scroll bars) join the focus chain wherever they
+// were made, not all behind the table; Qt moves a widget in the tab order with only the parts right
+// behind it, so they are gathered there first.
+void gatherParts(QWidget& compound) {
+    std::vector<QWidget*> parts;
+    for (QWidget* w = compound.nextInFocusChain(); w != &compound; w = w->nextInFocusChain())
+        if (compound.isAncestorOf(w))
+            parts.push_back(w);
+    QWidget* last = &compound;
+    for (QWidget* part : parts) {
+        const Qt::FocusPolicy policy = part->focusPolicy();
+        part->setFocusPolicy(Qt::TabFocus);  // setTabOrder leaves widgets without focus alone
+        QWidget::setTabOrder(last, part);
+        part->setFocusPolicy(policy);
+        last = part;
+    }
+}
+
 void orderTabStops(QDialog& dialog, const std::map<ControlId, QWidget*>& controls) {
     std::vector<QWidget*> stops;
     for (const auto& [id, widget] : controls) {
         if ((widget->focusPolicy() & Qt::TabFocus) != 0 || qobject_cast<Ipv4Edit*>(widget) != nullptr)
             stops.push_back(widget);
+        if (qobject_cast<QTableWidget*>(widget) != nullptr)
+            gatherParts(*widget);
     }
     std::vector<ui::Rect> rects, groups;
     for (QWidget* w : stops)
@@ -257,6 +305,13 @@ void QtDialogView::collectControls() {
         auto* list = qobject_cast<QListWidget*>(widget);
         if ((combo != nullptr && combo->count() > 0) || (list != nullptr && list->count() > 0))
             formItems_.insert(controlId);
+        if (auto* table = qobject_cast<QTableWidget*>(widget)) {
+            // In the order found until the operator sorts by a column.
+            table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+            table->setSortingEnabled(true);
+            // Rows as close as a list's.
+            table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+        }
         connectControl(controlId, widget);
     }
     for (QLabel* label : dialog_->findChildren<QLabel*>())
@@ -281,6 +336,13 @@ void QtDialogView::connectControl(ControlId id, QWidget* widget) {
                 notify(id, Notification::SelectionChanged);
         });
         connect(list, &QListWidget::itemDoubleClicked, this,
+                [this, id] { notify(id, Notification::DoubleClicked); });
+    } else if (auto* table = qobject_cast<QTableWidget*>(widget)) {
+        connect(table, &QTableWidget::itemSelectionChanged, this, [this, id] {
+            if (codeChanges_ == 0)
+                notify(id, Notification::SelectionChanged);
+        });
+        connect(table, &QTableWidget::itemDoubleClicked, this,
                 [this, id] { notify(id, Notification::DoubleClicked); });
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         connect(edit, &QLineEdit::textChanged, this, [this, id] { notify(id, Notification::EditChanged); });
@@ -519,6 +581,11 @@ std::string QtDialogView::text(ControlId id) const {
         return utf8(combo->currentText());
     if (const auto* list = qobject_cast<const QListWidget*>(w))
         return list->currentItem() != nullptr ? utf8(list->currentItem()->text()) : std::string();
+    if (const auto* table = qobject_cast<const QTableWidget*>(w)) {
+        const QTableWidgetItem* item =
+            table->currentRow() >= 0 ? table->item(table->currentRow(), 0) : nullptr;
+        return item != nullptr ? utf8(item->text()) : std::string();
+    }
     return {};
 }
 
@@ -595,6 +662,8 @@ void QtDialogView::clearItems(ControlId id) {
         combo->clear();
     else if (auto* list = qobject_cast<QListWidget*>(w))
         list->clear();
+    else if (auto* table = qobject_cast<QTableWidget*>(w))
+        table->setRowCount(0);
     --codeChanges_;
 }
 
@@ -613,6 +682,14 @@ int QtDialogView::addItem(ControlId id, std::string_view text) {
     } else if (auto* list = qobject_cast<QListWidget*>(w)) {
         list->addItem(qs(text));
         index = list->count() - 1;
+    } else if (auto* table = qobject_cast<QTableWidget*>(w)) {
+        index = table->rowCount();
+        changeUnsorted(*table, [&] {
+            table->insertRow(index);
+            auto* item = new QTableWidgetItem(qs(text));
+            item->setData(kListIndexRole, index);
+            table->setItem(index, 0, item);
+        });
     }
     --codeChanges_;
     return index;
@@ -624,6 +701,8 @@ int QtDialogView::itemCount(ControlId id) const {
         return combo->count();
     if (const auto* list = qobject_cast<const QListWidget*>(w))
         return list->count();
+    if (const auto* table = qobject_cast<const QTableWidget*>(w))
+        return table->rowCount();
     return 0;
 }
 
@@ -633,6 +712,10 @@ std::string QtDialogView::itemText(ControlId id, int index) const {
         return index >= 0 && index < combo->count() ? utf8(combo->itemText(index)) : std::string();
     if (const auto* list = qobject_cast<const QListWidget*>(w))
         return index >= 0 && index < list->count() ? utf8(list->item(index)->text()) : std::string();
+    if (const auto* table = qobject_cast<const QTableWidget*>(w)) {
+        const QTableWidgetItem* item = tableItem(*table, index);
+        return item != nullptr ? utf8(item->text()) : std::string();
+    }
     return {};
 }
 
@@ -644,7 +727,31 @@ void QtDialogView::setItemToolTip(ControlId id, int index, std::string_view text
     } else if (auto* list = qobject_cast<QListWidget*>(w)) {
         if (index >= 0 && index < list->count())
             list->item(index)->setToolTip(qs(text));
+    } else if (auto* table = qobject_cast<QTableWidget*>(w)) {
+        if (QTableWidgetItem* item = tableItem(*table, index))
+            item->setToolTip(qs(text));
     }
+}
+
+void QtDialogView::setItemCells(ControlId id, int index, const std::vector<std::string>& cells) {
+    auto* table = qobject_cast<QTableWidget*>(need(id));
+    QTableWidgetItem* first = table != nullptr ? tableItem(*table, index) : nullptr;
+    if (first == nullptr)
+        return;
+    ++codeChanges_;
+    changeUnsorted(*table, [&] {
+        const int row = first->row();
+        const int columns = std::min(static_cast<int>(cells.size()), table->columnCount());
+        for (int column = 0; column < columns; ++column) {
+            if (column == 0)
+                first->setText(qs(cells[0]));
+            else
+                table->setItem(row, column,
+                               new QTableWidgetItem(qs(cells[static_cast<std::size_t>(column)])));
+        }
+    });
+    table->resizeColumnsToContents();
+    --codeChanges_;
 }
 
 void QtDialogView::setSelection(ControlId id, int index) {
@@ -659,6 +766,13 @@ void QtDialogView::setSelection(ControlId id, int index) {
             list->clearSelection();
             list->setCurrentItem(nullptr);
         }
+    } else if (auto* table = qobject_cast<QTableWidget*>(w)) {
+        if (QTableWidgetItem* item = tableItem(*table, index)) {
+            table->setCurrentItem(item, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        } else {
+            table->clearSelection();
+            table->setCurrentItem(nullptr);
+        }
     }
     --codeChanges_;
 }
@@ -670,6 +784,11 @@ int QtDialogView::selection(ControlId id) const {
     if (const auto* list = qobject_cast<const QListWidget*>(w)) {
         const auto selected = list->selectedItems();
         return selected.isEmpty() ? -1 : list->row(selected.first());
+    }
+    if (const auto* table = qobject_cast<const QTableWidget*>(w)) {
+        const auto rows = table->selectionModel()->selectedRows();
+        const QTableWidgetItem* item = rows.isEmpty() ? nullptr : table->item(rows.first().row(), 0);
+        return item != nullptr ? item->data(kListIndexRole).toInt() : -1;
     }
     return -1;
 }

@@ -114,6 +114,7 @@ class QtDialogView : public QObject, public ui::DialogView {
     int itemCount(ui::ControlId id) const override;
     std::string itemText(ui::ControlId id, int index) const override;
     void setItemToolTip(ui::ControlId id, int index, std::string_view text) override;
+    void setItemCells(ui::ControlId id, int index, const std::vector<std::string>& cells) override;
     void setSelection(ui::ControlId id, int index) override;
     int selection(ui::ControlId id) const override;
 

@@ -214,7 +214,8 @@ WriteResult configureDevice(NetworkContext& context, int kind, DeviceRecord& rec
     if (anyNonZero(outgoing.password))
         outgoing.password = password;
     const bool directed = kind == kDirected;
-    const Bytes payload = mergePayload(*stored, buildPayload(outgoing, context.wifiExtraDefault));
+    const Bytes payload =
+        mergePayload(*stored, buildPayload(outgoing, context.wifiExtraDefault, rememberedWpaPsk));
     const Bytes datagram = sealPacket(writeRequestHeader(directed, record.mac), payload, context.keyConstant);
     const Ipv4 target = ipv4Of(record.sourceAddress);
     const UdpEndpoint destination{directed ? target : *context.broadcast.address, kConfigPort};

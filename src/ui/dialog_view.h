@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace hollin::ui {
 
@@ -96,6 +97,10 @@ class DialogView {
     virtual int itemCount(ControlId id) const = 0;
     virtual std::string itemText(ControlId id, int index) const = 0;
     virtual void setItemToolTip(ControlId id, int index, std::string_view text) = 0;
+    // A list shown as a table: item `index`'s texts column by column (the first is its item text).
+    // Sorting the table by a column leaves the items' indices as they were added. A plain list shows
+    // only the item text.
+    virtual void setItemCells(ControlId /*id*/, int /*index*/, const std::vector<std::string>& /*cells*/) {}
     virtual void setSelection(ControlId id, int index) = 0;  // -1 clears the selection
     virtual int selection(ControlId id) const = 0;           // -1 when nothing is selected
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "netprinters/network_inventory.h"
 #include "netprinters/network_printers.h"
 #include "netprinters/network_save.h"
 #include "netprinters/result_file.h"
@@ -37,6 +38,20 @@ constexpr TextTwin kNetworkWpaHint = {"WPA Key is characters of 8 ~ 32 length.",
 constexpr std::string_view kSelectPrinter = "Select Printer before execute this function.";
 constexpr std::string_view kResultNotCreated = ".\\result.out is not created !";
 constexpr std::string_view kResultNotOpened = ".\\result.out is not opened !";
+constexpr std::string_view kExportTitle = "Export printers";
+constexpr std::string_view kExportSuggested = "printers.csv";
+constexpr std::string_view kExportFilter = "CSV files (*.csv)";
+constexpr std::string_view kNothingToExport = "Search for printers before exporting the list.";
+constexpr std::string_view kExportFailed = "The list could not be written to ";
+
+// The found printers' table: its column captions (the form's too), and a printer's cells.
+const std::vector<std::string_view> kTableColumns = {"MAC", "IP", "Protocol", "Product", "SSID"};
+
+std::vector<std::string> tableCells(const NetworkPrinter& printer) {
+    InventoryRow row = inventoryRow(printer);
+    return {std::move(row.mac), std::move(row.ip), std::move(row.protocol), std::move(row.product),
+            std::move(row.ssid)};
+}
 
 constexpr ControlId kSerialLists[] = {kBaudList, kDataBitsList, kParityList, kStopBitsList, kFlowList};
 constexpr ControlId kSerialLabels[] = {kBaudLabel, kDataBitsLabel, kParityLabel, kStopBitsLabel, kFlowLabel};
@@ -77,7 +92,7 @@ void NetworkMode::applyNetworkPortRule() {
         v.show(kSerialLists[i], false);
         v.show(kSerialLabels[i], false);
     }
-    for (ControlId id : {kSearch, kNetworkSave, kPrinterList})
+    for (ControlId id : {kSearch, kNetworkSave, kPrinterList, kExport})
         v.show(id, true);
     for (ControlId id : {kOpenPort, kGetInfo, kSaveInfo, kClosePort})
         v.enable(id, false);
@@ -188,6 +203,7 @@ void NetworkMode::listBinaryDevices(const std::vector<DeviceRecord>& records) {
     for (std::size_t i = 0; i < records.size() && !found_.full(); ++i) {
         v.addItem(kPrinterList, macListText(records[i].mac));
         found_.entries.push_back({FoundDeviceList::kBinaryDevice, i, {}, {}});
+        showTableRow(found_.entries.size() - 1);
         ++found_.binaryCount;
     }
     deps_.progress.set(Progress::FoundFirst, static_cast<std::uint32_t>(found_.binaryCount));
@@ -298,7 +314,9 @@ void NetworkMode::addTextDevice(const WifiSettingsRecord& record) {
         if (e.kind == FoundDeviceList::kTextDevice &&
             records_[e.index].raw(field::kMacAddress) == record.raw(field::kMacAddress)) {
             records_[e.index] = record;
-            if (v.selection(kPrinterList) == static_cast<int>(&e - found_.entries.data()))
+            const auto position = static_cast<std::size_t>(&e - found_.entries.data());
+            showTableRow(position);
+            if (v.selection(kPrinterList) == static_cast<int>(position))
                 onDeviceSelected();
             return;
         }
@@ -311,11 +329,46 @@ void NetworkMode::addTextDevice(const WifiSettingsRecord& record) {
     records_[index] = record;
     found_.entries.push_back({FoundDeviceList::kTextDevice, index, {}, {}});
     v.addItem(kPrinterList, NetworkPrinter{record}.macText());
+    showTableRow(found_.entries.size() - 1);
     ++found_.textCount;
     deps_.progress.set(Progress::FoundSecond, static_cast<std::uint32_t>(found_.textCount));
     v.setSelection(kPrinterList, 0);
     onDeviceSelected();
     v.enable(kNetworkSave, true);
+}
+
+NetworkPrinter NetworkMode::printerOf(const FoundDeviceList::Entry& entry) const {
+    return entry.kind == FoundDeviceList::kBinaryDevice ? NetworkPrinter{found_.found[entry.index]}
+                                                        : NetworkPrinter{records_[entry.index]};
+}
+
+void NetworkMode::showTableRow(std::size_t position) {
+    view().setItemCells(kPrinterList, static_cast<int>(position),
+                        tableCells(printerOf(found_.entries[position])));
+}
+
+// --- export
+
+std::string NetworkMode::tableCsv() {
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(found_.entries.size());
+    for (const FoundDeviceList::Entry& entry : found_.entries)
+        rows.push_back(tableCells(printerOf(entry)));
+    return csvText(kTableColumns, rows);
+}
+
+void NetworkMode::onExport() {
+    ui::DialogView& v = view();
+    if (found_.entries.empty()) {
+        v.messageBox(kNothingToExport, "", ui::MessageButtons::Ok, ui::MessageIcon::None);
+        return;
+    }
+    const std::optional<std::string> path =
+        desktop().saveFileName(kExportTitle, kExportSuggested, kExportFilter);
+    if (!path)
+        return;
+    if (!deps_.writeFile || !deps_.writeFile(*path, tableCsv()))
+        v.messageBox(std::string(kExportFailed) + *path, "", ui::MessageButtons::Ok, ui::MessageIcon::Error);
 }
 
 // --- network save
@@ -369,6 +422,7 @@ void NetworkMode::onNetworkSave() {
     switch (result.outcome) {
         case NetworkSaveResult::Saved: {
             found_.found[entry.index] = *printer.binary();
+            showTableRow(static_cast<std::size_t>(selected));
             ui::StatusWindow status(ui::StatusWindow::kPrinterSaved, deps_.clock, deps_.progress, &v);
             desktop().runModal(status, &window_);
             offerPrintQueue(queueTargetOf(found_.found[entry.index]));

@@ -40,6 +40,10 @@ class NetworkMode {
     void onDeviceSelected();
     void onNetworkSave();
     void onAddPrintQueue();
+    // "Export...": the found printers' table as CSV, to a file the operator chooses.
+    void onExport();
+    // The table's CSV text: its column captions, then one line per printer in the list's order.
+    std::string tableCsv();
     void offerPrintQueue(std::optional<QueueTarget> target);
     void endSearchStatus();
     void dropTextSocket();
@@ -61,6 +65,9 @@ class NetworkMode {
   private:
     void listBinaryDevices(const std::vector<netcfg::DeviceRecord>& records);
     void addTextDevice(const WifiSettingsRecord& record);
+    // The printer of a list entry, and its row's cells in the table.
+    NetworkPrinter printerOf(const FoundDeviceList::Entry& entry) const;
+    void showTableRow(std::size_t position);
     void applyNetworkForm(const NetworkFormValues& values);
     void keepResultFile(const WifiSettingsRecord& record);
     void showNetworkError(int code);

@@ -155,6 +155,7 @@ void CWiFiSettings::mapNetworkHandlers() {
     onClicked(kNetworkSave, [this] { network_.onNetworkSave(); });
     onSelectionChanged(kPrinterList, [this] { network_.onDeviceSelected(); });
     onClicked(kAddPrintQueue, [this] { network_.onAddPrintQueue(); });
+    onClicked(kExport, [this] { network_.onExport(); });
 }
 
 void CWiFiSettings::onTimer(int timerId) {
@@ -208,7 +209,7 @@ void CWiFiSettings::onInit() {
     v.enable(kExit, true);
     for (ControlId id : kStartDisabled)
         v.enable(id, false);
-    for (ControlId id : {kSearch, kNetworkSave, kPrinterList})
+    for (ControlId id : {kSearch, kNetworkSave, kPrinterList, kExport})
         v.show(id, false);
     // What only some modules have stays out of sight until one is read.
     for (ControlId id : kModuleDependent)
@@ -241,7 +242,7 @@ void CWiFiSettings::applyPortRule() {
         return;
     }
     networkMode_ = false;
-    for (ControlId id : {kSearch, kNetworkSave, kPrinterList, kAddPrintQueue})
+    for (ControlId id : {kSearch, kNetworkSave, kPrinterList, kExport, kAddPrintQueue})
         v.show(id, false);
     for (std::size_t i = 0; i < std::size(kSerialLists); ++i) {
         v.show(kSerialLists[i], true);

@@ -76,6 +76,9 @@ struct WifiWindowDeps {
     // The print server's queues: after a network save, "Add print queue..." adds one for the printer
     // saved (nothing: the button is never offered).
     PrintQueues* printQueues = nullptr;
+    // Writes a file the operator chose whole or not at all (network mode's "Export..."); false when it
+    // could not. Nothing: the export says it could not write.
+    std::function<bool(const std::string& path, std::string_view text)> writeFile{};
 };
 
 // The Wi-Fi settings window (dialog 103): opens its own link to the printer, switches the printer's

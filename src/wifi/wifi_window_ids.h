@@ -63,6 +63,8 @@ inline constexpr ControlId kNetworkSave = 1157;
 inline constexpr ControlId kPrinterList = 1151;
 // Shown in network mode after a successful save, in Reset's place (hidden there).
 inline constexpr ControlId kAddPrintQueue = 1400;
+// Network mode: writes the found printers' table as CSV.
+inline constexpr ControlId kExport = 1401;
 
 // Groups and labels that have Korean captions or are shown and hidden with their controls.
 inline constexpr ControlId kOuterGroup = 1300;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/bytes.h"
@@ -139,6 +140,24 @@ TEST(WpaPsk, Ieee80211iAnnexH4) {
               "f42c6fc52df0ebef9ebb4b90b38a5f902e83fe1b135a70e23aed762e9710a12e");
     EXPECT_EQ(lowerHex(wpaPsk("ThisIsAPassword", "ThisIsASSID")),
               "0dc0d6eb90555ed6419756b9a15ec3e3209b63df707dd508d14581f8982721af");
+}
+
+// The remembered key is the derived one, asked again or not, and a pair split differently ("pass" +
+// "wordIEEE" against "password" + "IEEE") is another pair, from several threads at once.
+TEST(WpaPsk, RememberedKeyIsTheDerivedOnePerPair) {
+    const std::string ieee = "f42c6fc52df0ebef9ebb4b90b38a5f902e83fe1b135a70e23aed762e9710a12e";
+    std::vector<std::thread> threads;
+    std::vector<std::string> seen(8);
+    for (std::size_t t = 0; t < seen.size(); ++t)
+        threads.emplace_back([&seen, t] {
+            seen[t] =
+                lowerHex(t % 2 ? rememberedWpaPsk("pass", "wordIEEE") : rememberedWpaPsk("password", "IEEE"));
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (std::size_t t = 0; t < seen.size(); ++t)
+        EXPECT_EQ(seen[t], t % 2 ? lowerHex(wpaPsk("pass", "wordIEEE")) : ieee) << t;
+    EXPECT_EQ(lowerHex(rememberedWpaPsk("password", "IEEE")), ieee);
 }
 
 // --- Cross-check against wpa_supplicant's wpa_passphrase, an independent implementation. ---

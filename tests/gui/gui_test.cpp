@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -725,10 +726,13 @@ class GuiTest : public QObject {
                 QVERIFY2(cls != "QPushButton" && cls != "QGroupBox",
                          qPrintable(what + QStringLiteral(" is plain")));
                 const bool inComposite = qobject_cast<QComboBox*>(w->parentWidget()) != nullptr;
-                const bool isControl = qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w) ||
-                                       (qobject_cast<QLineEdit*>(w) && !inComposite) ||
-                                       qobject_cast<QListWidget*>(w) || qobject_cast<QProgressBar*>(w) ||
-                                       qobject_cast<QGroupBox*>(w) || qobject_cast<gui::Ipv4Edit*>(w);
+                // A table's corner button is a part of the table, named by it.
+                const bool tablePart = qobject_cast<QTableWidget*>(w->parentWidget()) != nullptr;
+                const bool isControl =
+                    (qobject_cast<QAbstractButton*>(w) && !tablePart) || qobject_cast<QComboBox*>(w) ||
+                    (qobject_cast<QLineEdit*>(w) && !inComposite) || qobject_cast<QListWidget*>(w) ||
+                    qobject_cast<QTableWidget*>(w) || qobject_cast<QProgressBar*>(w) ||
+                    qobject_cast<QGroupBox*>(w) || qobject_cast<gui::Ipv4Edit*>(w);
                 if (isControl)
                     QVERIFY2(!accessibleName(w).isEmpty(), qPrintable(what + QStringLiteral(" has no name")));
                 if (auto* group = qobject_cast<QGroupBox*>(w))

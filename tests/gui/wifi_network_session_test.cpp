@@ -3,11 +3,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
@@ -143,13 +144,17 @@ class WifiNetworkSessionTest : public QObject {
         choose(view, kPortList, 10);
         QVERIFY(button(view, kSearch)->isVisible());
         QTest::mouseClick(button(view, kSearch), Qt::LeftButton);
-        auto* list = qobject_cast<QListWidget*>(view.control(kPrinterList));
+        auto* list = qobject_cast<QTableWidget*>(view.control(kPrinterList));
         QVERIFY(list != nullptr);
-        QTRY_COMPARE_WITH_TIMEOUT(list->count(), 4, 5000);  // three binary, then the text one
-        QCOMPARE(list->item(0)->text(), QStringLiteral("00:30:F9:00:00:01"));
+        QTRY_COMPARE_WITH_TIMEOUT(list->rowCount(), 4, 5000);  // three binary, then the text one
+        QCOMPARE(list->item(0, 0)->text(), QStringLiteral("00:30:F9:00:00:01"));
+        QCOMPARE(list->item(0, 1)->text(), QStringLiteral("127.0.0.2"));
+        QCOMPARE(list->item(0, 2)->text(), QStringLiteral("binary"));
+        QCOMPARE(list->item(3, 2)->text(), QStringLiteral("text"));
+        QCOMPARE(list->item(0, 4)->text(), QStringLiteral("HollinNet"));
         const auto textRecord =
             wifi::WifiSettingsRecord::fromBytes(printers_->networkPrinters().text()[0]->record());
-        QCOMPARE(list->item(3)->text(), QString::fromStdString(textRecord->macText()));
+        QCOMPARE(list->item(3, 0)->text(), QString::fromStdString(textRecord->macText()));
         QCOMPARE(list->currentRow(), 0);  // the form shows the first binary printer
         QCOMPARE(qobject_cast<QLineEdit*>(view.control(kSsid))->text(), QStringLiteral("HollinNet"));
         QVERIFY(view.dialog()->grab().save(
@@ -163,9 +168,9 @@ class WifiNetworkSessionTest : public QObject {
         choose(view, kEncryptionList, 1);  // "WEP64"
         QVERIFY(edit(view, kKeyEdit1)->isEnabled());
         edit(view, kKeyEdit1)->setText(QStringLiteral("0A1B2C3D4E"));
-        list->setCurrentRow(1);
+        list->selectRow(1);
         QCOMPARE(edit(view, kKeyEdit1)->text(), QString());
-        list->setCurrentRow(0);
+        list->selectRow(0);
         QCOMPARE(combo(view, kEncryptionList)->currentText(), QStringLiteral("WEP64"));
         QCOMPARE(combo(view, kChannelList)->currentText(), QStringLiteral("11"));
         QCOMPARE(edit(view, kKeyEdit1)->text(), QStringLiteral("0A1B2C3D4E"));
@@ -184,7 +189,7 @@ class WifiNetworkSessionTest : public QObject {
         QCOMPARE(binary.wep40Keys[0], (std::array<std::uint8_t, 5>{0x0A, 0x1B, 0x2C, 0x3D, 0x4E}));
 
         // The text printer: WPA2-PSK with a key, saved and acknowledged.
-        list->setCurrentRow(3);
+        list->selectRow(3);
         ssid->setText(QStringLiteral("Shop"));
         choose(view, kEncryptionList, 3);  // "WPA"
         choose(view, kWpaAuthList, 2);     // "WPA2-PSK"
@@ -207,14 +212,26 @@ class WifiNetworkSessionTest : public QObject {
 
         // A new search shows what the printers now hold.
         QTest::mouseClick(button(view, kSearch), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(list->count(), 4, 5000);
-        list->setCurrentRow(0);
+        QTRY_COMPARE_WITH_TIMEOUT(list->rowCount(), 4, 5000);
+        list->selectRow(0);
         QCOMPARE(ssid->text(), QStringLiteral("Lab"));
         QCOMPARE(combo(view, kEncryptionList)->currentText(), QStringLiteral("WEP64"));
         QCOMPARE(edit(view, kKeyEdit1)->text(), QStringLiteral("0A1B2C3D4E"));
-        list->setCurrentRow(3);
+        list->selectRow(3);
         QCOMPARE(ssid->text(), QStringLiteral("Shop"));
         QCOMPARE(combo(view, kEncryptionList)->currentText(), QStringLiteral("WPA"));
+        QCOMPARE(combo(view, kWpaAuthList)->currentText(), QStringLiteral("WPA2-PSK"));
+
+        // Sorted by protocol, the text printer comes first: choosing a row fills the form with that
+        // row's printer, whatever place sorting gave it.
+        list->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
+        QCOMPARE(list->item(0, 2)->text(), QStringLiteral("text"));
+        list->selectRow(1);
+        QCOMPARE(edit(view, kMac)->text(), list->item(1, 0)->text());
+        QCOMPARE(ssid->text(), list->item(1, 4)->text());
+        list->selectRow(0);
+        QCOMPARE(view.selection(kPrinterList), 3);
+        QCOMPARE(ssid->text(), QStringLiteral("Shop"));
         QCOMPARE(combo(view, kWpaAuthList)->currentText(), QStringLiteral("WPA2-PSK"));
         dlg.detach();
     }

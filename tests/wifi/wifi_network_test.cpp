@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,6 +72,9 @@ struct NetworkWindow : ::testing::Test {
     std::vector<std::unique_ptr<sim::TextNetworkPrinter>> text;
     netcfg::KeyConstant siteKey = netcfg::kDefaultKeyConstant;
     MemoryIni ini;
+    // Files written through the window's file adapter (path -> text); `writeFails` refuses them.
+    std::map<std::string, std::string> written;
+    bool writeFails = false;
 
     void SetUp() override {
         std::remove(resultFile.c_str());
@@ -87,6 +91,11 @@ struct NetworkWindow : ::testing::Test {
         deps.resultFile = resultFile;
         deps.networkKey = siteKey;
         deps.exportFile = &ini;
+        deps.writeFile = [this](const std::string& path, std::string_view t) {
+            if (!writeFails)
+                written[path] = std::string(t);
+            return !writeFails;
+        };
         dlg = std::make_unique<CWiFiSettings>(deps);
         view.open(*dlg);
     }
@@ -587,6 +596,36 @@ TEST(NetworkSave, SaveAnswerMacIsComparedIgnoringCase) {
     std::memcpy(frame.data() + 3, "0030f9abcdef", 12);
     EXPECT_TRUE(netcfg::isSaveAnswerFor(frame, "0030F9ABCDEF"));
     EXPECT_FALSE(netcfg::isSaveAnswerFor(frame, "0030F9ABCDEE"));
+}
+
+// "Export...": the table as CSV (its column captions, then the printers in the list's order) to the
+// file chosen; nothing found, a cancelled dialog or a failed write writes nothing and a failure says so.
+TEST_F(NetworkWindow, ExportWritesTheTableAsCsv) {
+    ASSERT_TRUE(view.select(kPortList, kNetworkPosition));
+    EXPECT_TRUE(view.visible(kExport));
+    ASSERT_TRUE(view.click(kExport));
+    EXPECT_EQ(messages(), std::vector<std::string>{"Search for printers before exporting the list."});
+    EXPECT_TRUE(written.empty());
+
+    addBinary(1);
+    addText(2);
+    search();
+    ASSERT_EQ(view.items(kPrinterList).size(), 2u);
+    ASSERT_TRUE(view.click(kExport));  // cancelled
+    EXPECT_TRUE(written.empty());
+
+    desktop.answerSaveFile("/fleet/printers.csv");
+    ASSERT_TRUE(view.click(kExport));
+    EXPECT_EQ(written["/fleet/printers.csv"],
+              "MAC,IP,Protocol,Product,SSID\r\n"
+              "00:30:F9:00:00:01,127.0.1.1,binary,21,HollinNet\r\n"
+              "00:30:F9:00:00:02,127.0.2.3,text,,HollinText\r\n");
+
+    writeFails = true;
+    desktop.answerSaveFile("/fleet/again.csv");
+    ASSERT_TRUE(view.click(kExport));
+    EXPECT_EQ(messages().back(), "The list could not be written to /fleet/again.csv");
+    EXPECT_EQ(written.size(), 1u);
 }
 
 }  // namespace
