@@ -12,10 +12,10 @@
 #include "cli/cli_request.h"
 #include "cli/cli_runner.h"
 #include "netcfg/exchange.h"
+#include "netprinters/network_printers.h"
 #include "printer/printer_operations.h"
 #include "transport/printer_session.h"
 #include "wifi/module_operations.h"
-#include "netprinters/network_printers.h"
 #include "wificodec/record_save.h"
 
 // What hollinctl's commands share: the report of one printer, failures and their exit codes, and a

@@ -89,7 +89,8 @@ PrinterResult setBluetoothName(BluetoothTransport& transport, std::string_view n
 }
 
 PrinterResult setBluetoothPin(BluetoothTransport& transport, std::string_view pin, PinRule rule) {
-    return prepareAndSend(transport, checkBluetoothPin(pin, rule) == nullptr ? btWritePinCommand(pin) : std::nullopt);
+    return prepareAndSend(transport,
+                          checkBluetoothPin(pin, rule) == nullptr ? btWritePinCommand(pin) : std::nullopt);
 }
 
 PrinterResult setDiscoverable(BluetoothTransport& transport, bool on) {

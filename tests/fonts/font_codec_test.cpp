@@ -84,8 +84,8 @@ TEST(FontCommands, RequestsAndDeletes) {
               bytesOf("! U1 DEL ABCDEFGHIJKLMNOPQRSTUV.TTF\r\n"));
     // A name holding a control byte would carry a command of its own: refused.
     for (const std::string& name : {std::string("A\x1B"
-                                               "B.TTF"),
-                                   std::string("A\tB"), std::string("A\x7F"), std::string("A\0B", 3)})
+                                                "B.TTF"),
+                                    std::string("A\tB"), std::string("A\x7F"), std::string("A\0B", 3)})
         EXPECT_FALSE(cpclDeleteCommand(name)) << name;
     EXPECT_TRUE(cpclDeleteCommand("Gothic\xC3\xA9.TTF"));
 }
